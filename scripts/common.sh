@@ -28,6 +28,31 @@ configure_and_build_native() {
   cmake --build "$BUILD/native" -j"$JOBS" "$@"
 }
 
+# The file readers built with clang and libFuzzer (fuzz targets only).
+configure_and_build_fuzz() {
+  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARSEL_FUZZ=ON >/dev/null
+  cmake --build "$BUILD/fuzz" -j"$JOBS" --target "$@"
+}
+
+# run_fuzzer TARGET SECONDS [SEED_DIR...]: a bounded run; new inputs go to the
+# target's own corpus in the build folder, the seed folders are only read.
+run_fuzzer() {
+  local target=$1 seconds=$2 exe
+  shift 2
+  local seeds=()
+  local dir
+  for dir in "$@"; do seeds+=("$ROOT/$dir"); done
+  exe=$(find "$BUILD/fuzz" -name "$target" -type f -perm -u+x | head -n 1)
+  local corpus=$BUILD/fuzz/corpus/$target
+  mkdir -p "$corpus"
+  local log=$BUILD/fuzz/$target.log status
+  (cd "$BUILD/fuzz" && "$exe" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+    "$corpus" "${seeds[@]}") >"$log" 2>&1
+  status=$?
+  if [ $status -eq 0 ]; then tail -n 2 "$log"; else tail -n 60 "$log"; fi
+  return $status
+}
+
 STARTED_XVFB_PID=
 
 start_display() {
@@ -54,11 +79,12 @@ start_wine() {
   export WINEPREFIX=$BUILD/windows/wineprefix
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Creating the Wine prefix in $WINEPREFIX"
-    "$WINE" wineboot -i >/dev/null 2>&1 || true
-  fi
+  [ -f "$WINEPREFIX/system.reg" ] || echo "Creating the Wine prefix in $WINEPREFIX"
   "$WINESERVER" -p
+  # Start Wine's own services now, with no terminal or pipe attached: started by
+  # the first test instead, they would inherit its output pipe and CTest would
+  # wait for them forever.
+  "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
   WINE_STARTED=1
 }
 

@@ -1,0 +1,314 @@
+#include "app/Commands.h"
+
+#include <string>
+#include <vector>
+
+#include "app/About.h"
+#include "app/MenuState.h"
+#include "app/Modal.h"
+#include "app/Refresh.h"
+#include "app/WinGlobals.h"
+#include "resources/resource.h"
+#include "scene/DebugLog.h"
+#include "scene/Hooks.h"
+#include "scene/ObjectMesh.h"
+#include "scene/PrimitiveCreation.h"
+#include "scene/SceneState.h"
+#include "scene/SceneTypes.h"
+#include "scene/Undo.h"
+#include "ui/Layout.h"
+
+namespace {
+
+bool IsCSGCommand(int id)
+{
+    return id == ID_EDIT_JOIN || id == ID_EDIT_INTERSECTION || id == ID_EDIT_XOR || id == ID_EDIT_SLICE;
+}
+
+bool IsValidObject(int index)
+{
+    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
+}
+
+void ToggleViewOption(HWND mainWindow, bool& option, int itemId)
+{
+    option = !option;
+    SetMenuCheck(mainWindow, itemId, option);
+    InvalidateViewport();
+}
+
+void BeginCreationInModeller(int type)
+{
+    if (g_CurrentMode == MODE_MODELLER)
+        BeginPrimitiveCreation(type);
+}
+
+// Asks once, then turns every selected primitive into an explicit mesh whose
+// vertices carry its rotation.
+void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
+{
+    std::vector<int> primitives;
+    for (int index : g_SelectedObjects) {
+        if (IsValidObject(index) && !g_SceneObjects[index].isCSGMesh)
+            primitives.push_back(index);
+    }
+    if (primitives.empty())
+        return;
+
+    std::wstring prompt;
+    if (primitives.size() == 1)
+        prompt = L"Object \"" + g_SceneObjects[primitives[0]].name + L"\" is a primitive.\n\n";
+    else
+        prompt = std::to_wstring(primitives.size()) + L" selected objects are primitives.\n\n";
+    prompt += L"To edit vertices, they must be converted to meshes.\n"
+              L"This will allow vertex editing but you will lose\n"
+              L"the ability to change primitive parameters.\n\n"
+              L"Convert to mesh?";
+    if (ShowMessageBox(mainWindow, prompt, L"Convert to Mesh", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+
+    SaveUndoState();
+    for (int index : primitives) {
+        SceneObject& object = g_SceneObjects[index];
+        ObjectToMesh(object, object.V, object.F);
+        object.isCSGMesh = true;
+        object.rotation = Vec3f();
+        object.name = L"[Mesh] " + object.name;
+        DebugLog(L"Converted " + object.name + L" to mesh for vertex editing");
+    }
+    g_Hooks.RefreshHierarchyTree();
+}
+
+// The Plotter shows every prop brush by name; the object texture list has
+// nothing to offer there.
+void RefillPropBrushList()
+{
+    if (g_hPropBrushList) {
+        SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
+        for (const PropBrush& brush : g_PropBrushes)
+            SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+    }
+    if (g_hObjectTextureCombo)
+        SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
+}
+
+} // namespace
+
+const wchar_t* ModeTitle(int mode)
+{
+    switch (mode) {
+    case MODE_PAINTER: return L"Tarsel Studio - Painter Mode";
+    case MODE_PLOTTER: return L"Tarsel Studio - Plotter Mode";
+    case MODE_VERTEX_EDITOR: return L"Tarsel Studio - Vertex Editor Mode";
+    default: return L"Tarsel Studio - Modeller Mode";
+    }
+}
+
+void FileNew(HWND mainWindow)
+{
+    if (ShowMessageBox(mainWindow, L"Clear current scene and start new?", L"New Scene",
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+
+    g_SceneObjects.clear();
+    g_Groups.clear();
+    g_PropInstances.clear();
+    g_Models.clear();
+    g_PropBrushes.clear();
+    g_Textures.clear();
+
+    g_SelectedObjectIndex = -1;
+    g_SelectedPropInstance = -1;
+    g_SelectedPropBrush = -1;
+    g_AddToGroupIndex = -1;
+    g_SelectedGroup = -1;
+    g_CurrentScenePath.clear();
+
+    // Nothing may keep pointing into the emptied lists.
+    g_SelectedObjects.clear();
+    g_OperationSelection.clear();
+    g_SelectedFaces.clear();
+    g_SelectedFacesObject = -1;
+    g_HoveredFace = -1;
+    g_SelectedVertices.clear();
+    g_SelectedVertexObject = -1;
+    g_SelectedVertexIndex = -1;
+    for (PaintBrush& brush : g_PaintBrushes)
+        brush.texture = -1;
+    ClearUndoHistory();
+
+    g_GridHeight = 0.0f;
+    g_GridCellSize = 1.0f;
+    g_GridOffsetX = 0.0f;
+    g_GridOffsetZ = 0.0f;
+    g_CameraDistance = 15.0f;
+    g_CameraYaw = 45.0f;
+    g_CameraPitch = 30.0f;
+    g_CameraTargetX = 0.0f;
+    g_CameraTargetY = 0.0f;
+    g_CameraTargetZ = 0.0f;
+
+    g_Hooks.RefreshHierarchyTree();
+    if (g_hPropBrushList)
+        SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
+    g_Hooks.UpdatePropertiesPanel();
+    UpdateCSGMenuState();
+    InvalidateViewport();
+    DebugLog(L"New scene created - clean slate");
+}
+
+void SwitchMode(HWND mainWindow, int mode)
+{
+    g_CurrentMode = mode;
+    SetWindowTextW(mainWindow, ModeTitle(mode));
+
+    if (mode != MODE_MODELLER) {
+        g_IsDraggingGizmo = false;
+        g_GizmoAxis = -1;
+        g_OperationSelection.clear();
+    }
+    if (mode == MODE_PAINTER || mode == MODE_PLOTTER) {
+        g_SelectedObjectIndex = -1;
+        DebugLog(mode == MODE_PAINTER ? L"CLEAR: Mode switch to Painter" : L"CLEAR: Mode switch to Plotter");
+        g_SelectedObjects.clear();
+    } else if (mode == MODE_VERTEX_EDITOR) {
+        DebugLog(L"Mode switch to Vertex (preserving selection)");
+    }
+
+    g_IsInCreateMode = false;
+    g_CreateStage = STAGE_NONE;
+    SetCreationToolsEnabled(mode == MODE_MODELLER);
+    if (mode != MODE_MODELLER)
+        UpdateCSGMenuState();
+
+    g_SelectedFaces.clear();
+    g_SelectedFacesObject = -1;
+    g_HoveredFace = -1;
+    g_SelectedPropInstance = -1;
+    if (mode != MODE_PLOTTER)
+        g_SelectedPropBrush = -1;
+    if (mode == MODE_PLOTTER)
+        g_CurrentTool = TOOL_PLOT;
+    else if (mode == MODE_VERTEX_EDITOR)
+        g_CurrentTool = TOOL_SELECT;
+
+    ReleaseCapture();
+    g_IsCreateDragging = false;
+    g_IsRightDragging = false;
+    g_IsMiddleDragging = false;
+
+    if (mode == MODE_PLOTTER)
+        RefillPropBrushList();
+    if (mode == MODE_VERTEX_EDITOR)
+        ConvertSelectedPrimitivesToMeshes(mainWindow);
+
+    LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+void ApplyViewPreset(float pitch, float yaw)
+{
+    g_CameraPitch = pitch;
+    g_CameraYaw = yaw;
+    if (IsValidObject(g_SelectedObjectIndex)) {
+        const SceneObject& object = g_SceneObjects[g_SelectedObjectIndex];
+        g_CameraTargetX = (object.minX + object.maxX) * 0.5f;
+        g_CameraTargetY = (object.minY + object.maxY) * 0.5f;
+        g_CameraTargetZ = (object.minZ + object.maxZ) * 0.5f;
+    }
+    InvalidateViewport();
+}
+
+void ToggleDebugWindow(HWND mainWindow)
+{
+    if (!g_hDebugWindow)
+        return;
+    const bool show = !IsWindowVisible(g_hDebugWindow);
+    ShowWindow(g_hDebugWindow, show ? SW_SHOW : SW_HIDE);
+    SetMenuCheck(mainWindow, ID_VIEW_DEBUGWINDOW, show);
+}
+
+bool HandleCommand(HWND mainWindow, int id)
+{
+    if (!IsCSGCommand(id) && !g_OperationSelection.empty()) {
+        g_OperationSelection.clear();
+        UpdateCSGMenuState();
+        InvalidateViewport();
+    }
+
+    switch (id) {
+    case ID_FILE_NEW:
+        FileNew(mainWindow);
+        return true;
+    case ID_EDIT_UNDO:
+        Undo();
+        g_Hooks.UpdatePropertiesPanel();
+        return true;
+    case ID_EDIT_REDO:
+        Redo();
+        g_Hooks.UpdatePropertiesPanel();
+        return true;
+    case ID_CREATE_CUBE:
+        BeginCreationInModeller(PRIMITIVE_CUBE);
+        return true;
+    case ID_CREATE_SPHERE:
+        BeginCreationInModeller(PRIMITIVE_SPHERE);
+        return true;
+    case ID_CREATE_CYLINDER:
+        BeginCreationInModeller(PRIMITIVE_CYLINDER);
+        return true;
+    case ID_CREATE_CONE:
+        BeginCreationInModeller(PRIMITIVE_CONE);
+        return true;
+    case ID_CREATE_RAMP:
+        BeginCreationInModeller(PRIMITIVE_RAMP);
+        return true;
+    case ID_CREATE_WEDGE:
+        BeginCreationInModeller(PRIMITIVE_WEDGE);
+        return true;
+    case ID_CREATE_KNIFE:
+        BeginCreationInModeller(PRIMITIVE_KNIFE);
+        return true;
+    case ID_VIEW_WIREFRAME:
+        ToggleViewOption(mainWindow, g_ShowWireframe, ID_VIEW_WIREFRAME);
+        return true;
+    case ID_VIEW_PROPSINCOLOR:
+        ToggleViewOption(mainWindow, g_ShowPropsInColor, ID_VIEW_PROPSINCOLOR);
+        return true;
+    case ID_VIEW_DEBUGWINDOW:
+        ToggleDebugWindow(mainWindow);
+        return true;
+    case ID_VIEW_TOP:
+        ApplyViewPreset(90.0f, 0.0f);
+        return true;
+    case ID_VIEW_FRONT:
+        ApplyViewPreset(0.0f, 0.0f);
+        return true;
+    case ID_VIEW_RIGHT:
+        ApplyViewPreset(0.0f, 90.0f);
+        return true;
+    case ID_VIEW_PERSPECTIVE:
+        ApplyViewPreset(30.0f, 45.0f);
+        return true;
+    case ID_MODE_MODELLER:
+        SwitchMode(mainWindow, MODE_MODELLER);
+        return true;
+    case ID_MODE_PAINTER:
+        SwitchMode(mainWindow, MODE_PAINTER);
+        return true;
+    case ID_MODE_PLOTTER:
+        SwitchMode(mainWindow, MODE_PLOTTER);
+        return true;
+    case ID_MODE_VERTEXEDITOR:
+        SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case IDM_ABOUT:
+        ShowDialog(g_hInstance, IDD_ABOUTBOX, mainWindow, AboutDlgProc, 0);
+        return true;
+    case IDM_EXIT:
+        DestroyWindow(mainWindow);
+        return true;
+    default:
+        return false;
+    }
+}

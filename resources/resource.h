@@ -1,0 +1,61 @@
+// Resource and command ids of Tarsel Studio: string table, icons, menu and
+// accelerator table, dialogs, and the command ids the menu, the accelerators
+// and the panels' buttons send to the main window.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+
+// Strings, icons, menu, accelerators, dialogs
+#define IDS_APP_TITLE               103
+#define IDD_ABOUTBOX                103
+#define IDI_TARSELSTUDIO            107
+#define IDI_SMALL                   108
+#define IDC_TARSELSTUDIO            109
+
+// Commands
+#define IDM_ABOUT                   104
+#define IDM_EXIT                    105
+#define ID_FILE_NEW                 32771
+#define ID_FILE_OPEN                32772
+#define ID_FILE_SAVE                32773
+#define ID_FILE_SAVEAS              32774
+#define ID_FILE_EXPORTOBJ           32775
+#define ID_FILE_EXPORTGLB           32776
+#define ID_EDIT_UNDO                32777
+#define ID_EDIT_REDO                32778
+#define ID_CREATE_CUBE              32779
+#define ID_CREATE_SPHERE            32780
+#define ID_CREATE_CYLINDER          32781
+#define ID_CREATE_CONE              32782
+#define ID_EDIT_JOIN                32783
+#define ID_VIEW_WIREFRAME           32787
+#define ID_TOOLS_TEXTUREMANAGER     32788
+#define ID_MODE_MODELLER            32789
+#define ID_MODE_PAINTER             32790
+#define ID_VIEW_TOP                 32791
+#define ID_VIEW_FRONT               32792
+#define ID_VIEW_RIGHT               32793
+#define ID_VIEW_PERSPECTIVE         32794
+#define ID_OBJECT_CREATEGROUP       32795
+#define ID_OBJECT_ADDTOGROUP        32796
+#define ID_OBJECT_REMOVEFROMGROUP   32797
+#define ID_OBJECT_UNGROUP           32798
+#define ID_CREATE_RAMP              32799
+#define ID_CREATE_WEDGE             32800
+#define ID_VIEW_DEBUGWINDOW         32801
+#define ID_EDIT_INTERSECTION        32802
+#define ID_CREATE_KNIFE             32803
+#define ID_EDIT_SLICE               32804
+#define ID_EDIT_XOR                 32805
+#define ID_TOOLS_PROPMANAGER        32806
+#define ID_MODE_PLOTTER             32807
+#define ID_VIEW_PROPSINCOLOR        32808
+#define ID_FILE_EXPORTRUNTIME       32809
+#define ID_MODE_VERTEXEDITOR        32810
+#define ID_VIEW_STATISTICS          32811
+#define ID_TOOLS_PREFERENCES        32812
+
+// Controls
+#define IDC_COPY_LOG                2500

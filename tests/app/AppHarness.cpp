@@ -1,0 +1,233 @@
+#include "tests/app/AppHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/Modal.h"
+#include "app/PreferencesFile.h"
+#include "app/Startup.h"
+#include "app/ThemeApi.h"
+#include "app/WinGlobals.h"
+#include "scene/SceneState.h"
+#include "scene/SceneTypes.h"
+#include "scene/Undo.h"
+#include "ui/Layout.h"
+
+#include <uxtheme.h>
+#include <dwmapi.h>
+
+HACCEL g_TestAccelerators = nullptr;
+std::vector<ThemeCall> g_ThemeCalls;
+std::vector<DwmCall> g_DwmCalls;
+std::wstring g_RefusedThemeName;
+
+namespace {
+
+HRESULT WINAPI RecordSetWindowTheme(HWND window, LPCWSTR name, LPCWSTR)
+{
+    g_ThemeCalls.push_back({window, name ? name : L""});
+    return g_RefusedThemeName == (name ? name : L"") ? E_FAIL : S_OK;
+}
+
+HRESULT WINAPI RecordDwmSetWindowAttribute(HWND window, DWORD attribute, LPCVOID value, DWORD size)
+{
+    BOOL flag = -1;
+    if (size == sizeof(BOOL))
+        flag = *static_cast<const BOOL*>(value);
+    g_DwmCalls.push_back({window, attribute, flag});
+    return S_OK;
+}
+
+void DrainQueue()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// A preferences file left behind by an aborted run would change the theme
+// every test starts with.
+class FreshPreferences : public ::testing::Environment {
+public:
+    void SetUp() override { RemovePreferencesFile(); }
+    void TearDown() override { RemovePreferencesFile(); }
+};
+
+const ::testing::Environment* const g_FreshPreferences =
+    ::testing::AddGlobalTestEnvironment(new FreshPreferences);
+
+} // namespace
+
+void EnsureApplicationStarted()
+{
+    if (g_hMainWnd)
+        return;
+    ASSERT_TRUE(StartApplication(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE, &g_TestAccelerators));
+    DrainQueue();
+}
+
+void ShutDownApplication()
+{
+    if (g_hDebugWindow)
+        DestroyWindow(g_hDebugWindow);
+    if (g_hMainWnd)
+        DestroyWindow(g_hMainWnd);
+    DrainQueue();
+}
+
+void RestartApplication()
+{
+    ShutDownApplication();
+    EnsureApplicationStarted();
+}
+
+void ResetEditorState()
+{
+    g_SceneObjects.clear();
+    g_Groups.clear();
+    g_PropInstances.clear();
+    g_PropBrushes.clear();
+    g_Models.clear();
+    g_Textures.clear();
+    g_PaintBrushes.clear();
+    g_SelectedObjects.clear();
+    g_SelectedObjectIndex = -1;
+    g_OperationSelection.clear();
+    g_SelectedGroup = -1;
+    g_SelectedPropInstance = -1;
+    g_SelectedPropBrush = -1;
+    g_SelectedPaintBrush = -1;
+    g_SelectedFaces.clear();
+    g_SelectedFacesObject = -1;
+    g_HoveredFace = -1;
+    g_SelectedVertices.clear();
+    g_SelectedVertexObject = -1;
+    g_SelectedVertexIndex = -1;
+    g_CurrentMode = MODE_MODELLER;
+    g_CurrentTool = TOOL_SELECT;
+    g_IsInCreateMode = false;
+    g_CreateStage = STAGE_NONE;
+    g_CreatePrimitiveType = PRIMITIVE_CUBE;
+    g_IsCreateDragging = g_IsMiddleDragging = g_IsRightDragging = g_IsDraggingGizmo = false;
+    g_GizmoAxis = -1;
+    g_AddToGroupIndex = -1;
+    g_CurrentScenePath.clear();
+    g_CameraDistance = 15.0f;
+    g_CameraYaw = 45.0f;
+    g_CameraPitch = 30.0f;
+    g_CameraTargetX = g_CameraTargetY = g_CameraTargetZ = 0.0f;
+    g_GridHeight = 0.0f;
+    g_GridCellSize = 1.0f;
+    g_GridOffsetX = g_GridOffsetZ = 0.0f;
+    g_ShowGrid = true;
+    g_SnapToGrid = true;
+    ClearUndoHistory();
+    if (g_hMainWnd) {
+        SetWindowTextW(g_hMainWnd, L"Tarsel Studio - Modeller Mode");
+        SendMessageW(g_hMainWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1280, 720));
+    }
+}
+
+void PumpPending()
+{
+    int exitCode = 0;
+    PumpMessages(g_TestAccelerators, &exitCode);
+}
+
+void BeginScriptedModals()
+{
+    g_ModalScripted = true;
+    g_ModalAnswers.clear();
+    g_ModalCalls.clear();
+    g_ModalUnexpectedCalls = 0;
+}
+
+void QueueModalAnswer(INT_PTR result)
+{
+    g_ModalAnswers.push_back({result, L"", 0});
+}
+
+void EndScriptedModals()
+{
+    EXPECT_EQ(g_ModalUnexpectedCalls, 0) << "a box or dialog came up that the test did not expect";
+    EXPECT_TRUE(g_ModalAnswers.empty()) << "a scripted answer was not asked for";
+    g_ModalScripted = false;
+    g_ModalAnswers.clear();
+}
+
+void RecordThemeCalls()
+{
+    g_ThemeCalls.clear();
+    g_DwmCalls.clear();
+    g_RefusedThemeName.clear();
+    g_pSetWindowTheme = RecordSetWindowTheme;
+    g_pDwmSetWindowAttribute = RecordDwmSetWindowAttribute;
+}
+
+void StopRecordingThemeCalls()
+{
+    g_pSetWindowTheme = SetWindowTheme;
+    g_pDwmSetWindowAttribute = DwmSetWindowAttribute;
+}
+
+void WritePreferencesFile(const std::string& bytes)
+{
+    CreateDirectoryW(GetConfigFolder().c_str(), nullptr);
+    FILE* file = _wfopen(GetPreferencesFilePath().c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}
+
+void RemovePreferencesFile()
+{
+    DeleteFileW(GetPreferencesFilePath().c_str());
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+std::wstring MenuItemText(HMENU menu, UINT id)
+{
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND);
+    return text;
+}
+
+UINT MenuItemState(HMENU menu, UINT id)
+{
+    return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+RECT ChildRect(HWND child)
+{
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool HasStyle(HWND window, LONG style)
+{
+    return (GetWindowLongW(window, GWL_STYLE) & style) == style;
+}
+
+std::wstring LogText()
+{
+    if (!g_hDebugEdit)
+        return L"";
+    const int length = GetWindowTextLengthW(g_hDebugEdit);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(g_hDebugEdit, &text[0], length + 1);
+    text.resize(length);
+    return text;
+}

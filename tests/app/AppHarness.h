@@ -1,0 +1,58 @@
+// Test support for the Win32 shell: starts the real application windows in
+// the test process, scripts the modal seam, records the theme calls, and
+// reads back menus, window rectangles and the log.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+extern HACCEL g_TestAccelerators;
+
+// Starts the application once (hidden main window shown without activation);
+// later calls reuse it.
+void EnsureApplicationStarted();
+// Destroys the main and debug windows and drains the queue, quit included.
+void ShutDownApplication();
+void RestartApplication();
+
+// Puts the editor back to its start-up state: Modeller, empty scene and
+// selections, default camera and options, client size 1280 x 720.
+void ResetEditorState();
+
+// Dispatches everything queued, through the accelerator table.
+void PumpPending();
+
+// Modal seam scripting.
+void BeginScriptedModals();
+void QueueModalAnswer(INT_PTR result);
+void EndScriptedModals();
+
+// SetWindowTheme and DwmSetWindowAttribute recorders.
+struct ThemeCall {
+    HWND window;
+    std::wstring name;
+};
+struct DwmCall {
+    HWND window;
+    DWORD attribute;
+    BOOL value;
+};
+extern std::vector<ThemeCall> g_ThemeCalls;
+extern std::vector<DwmCall> g_DwmCalls;
+extern std::wstring g_RefusedThemeName;   // SetWindowTheme fails for this name
+void RecordThemeCalls();
+void StopRecordingThemeCalls();
+
+// The preferences file beside the test program.
+void WritePreferencesFile(const std::string& bytes);
+void RemovePreferencesFile();
+
+std::wstring WindowText(HWND window);
+std::wstring MenuItemText(HMENU menu, UINT id);
+UINT MenuItemState(HMENU menu, UINT id);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+bool HasStyle(HWND window, LONG style);
+std::wstring LogText();

@@ -1,0 +1,41 @@
+#include "ui/PanelButtons.h"
+
+#include "app/Preferences.h"
+#include "app/Theme.h"
+
+namespace {
+
+const COLORREF ACTIVE_FRAME_LIGHT = RGB(0, 120, 215);
+const COLORREF ACTIVE_FRAME_DARK = RGB(100, 160, 220);
+const int CAPTION_MAX = 64;
+
+} // namespace
+
+void DrawPanelButton(const DRAWITEMSTRUCT* item, bool active)
+{
+    HDC dc = item->hDC;
+    const RECT& r = item->rcItem;
+
+    HBRUSH fill = CreateSolidBrush(ColorOf(g_ColorPrefs.UIEditBackground));
+    FillRect(dc, &r, fill);
+    DeleteObject(fill);
+
+    const int penWidth = active ? 3 : 1;
+    const COLORREF frameColor = active ? (g_ColorPrefs.Theme == THEME_DARK ? ACTIVE_FRAME_DARK : ACTIVE_FRAME_LIGHT)
+                                       : ColorOf(g_ColorPrefs.UIText);
+    const int inset = (item->itemState & ODS_SELECTED) ? penWidth : penWidth / 2;
+    HPEN pen = CreatePen(PS_SOLID, penWidth, frameColor);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left + inset, r.top + inset, r.right - inset, r.bottom - inset);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+
+    wchar_t caption[CAPTION_MAX + 1] = {};
+    GetWindowTextW(item->hwndItem, caption, CAPTION_MAX + 1);
+    RECT textRect = r;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
+    DrawTextW(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}

@@ -1,0 +1,82 @@
+#include "io/FileUtil.h"
+
+#include <cstdio>
+
+#include "io/Utf8.h"
+
+namespace {
+
+FILE* OpenFile(const std::wstring& path, bool forWriting)
+{
+#ifdef _WIN32
+    return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
+#else
+    return std::fopen(WideToUtf8(path).c_str(), forWriting ? "wb" : "rb");
+#endif
+}
+
+size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
+
+} // namespace
+
+bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes, size_t maxBytes)
+{
+    bytes.clear();
+    FILE* file = OpenFile(path, false);
+    if (!file)
+        return false;
+    // Read in chunks rather than trusting a size query: the cap holds even for
+    // files that grow while being read.
+    const size_t CHUNK = 1 << 16;
+    bool ok = true;
+    for (;;) {
+        size_t old = bytes.size();
+        if (old > maxBytes) {
+            ok = false;
+            break;
+        }
+        bytes.resize(old + CHUNK);
+        size_t got = std::fread(bytes.data() + old, 1, CHUNK, file);
+        bytes.resize(old + got);
+        if (got < CHUNK) {
+            ok = !std::ferror(file) && bytes.size() <= maxBytes;
+            break;
+        }
+    }
+    std::fclose(file);
+    if (!ok) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+    }
+    return ok;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    FILE* file = OpenFile(path, true);
+    if (!file)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    FILE* file = OpenFile(path, false);
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+std::wstring FileNamePart(const std::wstring& path)
+{
+    size_t separator = LastSeparator(path);
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring FolderPart(const std::wstring& path)
+{
+    size_t separator = LastSeparator(path);
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}

@@ -1,0 +1,35 @@
+// Whole-file reads and writes by wide path, and the file-name and folder parts
+// of a path. Files are opened with _wfopen on Windows and through UTF-8
+// elsewhere, so any path the user can name opens the file it names.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The separator this platform's file system expects between folder and name.
+#ifdef _WIN32
+const wchar_t PATH_SEPARATOR = L'\\';
+#else
+const wchar_t PATH_SEPARATOR = L'/';
+#endif
+
+// Default cap for ReadFileBytes: no asset the program reads comes near it.
+const size_t MAX_READ_FILE_BYTES = size_t(1) << 30;
+
+// Reads the whole file into bytes. False (bytes empty) when the file cannot be
+// opened or read, or is larger than maxBytes.
+bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes,
+                   size_t maxBytes = MAX_READ_FILE_BYTES);
+
+// Creates or replaces the file with exactly these bytes. False on any failure.
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+
+// True when a file of that path can be opened for reading.
+bool FileExists(const std::wstring& path);
+
+// The text after the last '\' or '/'; the whole path when it has neither.
+std::wstring FileNamePart(const std::wstring& path);
+
+// The path up to and including its last '\' or '/'; empty when it has neither.
+std::wstring FolderPart(const std::wstring& path);

@@ -1,0 +1,10 @@
+// Conversion between wide strings (UTF-16 on Windows, UTF-32 elsewhere) and
+// UTF-8, for libraries and file systems that take narrow text.
+#pragma once
+
+#include <string>
+
+// Unpaired surrogates and invalid code points become U+FFFD.
+std::string WideToUtf8(const std::wstring& text);
+// Malformed sequences become U+FFFD.
+std::wstring Utf8ToWide(const std::string& text);

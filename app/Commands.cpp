@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "app/About.h"
+#include "app/FileCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/Refresh.h"
 #include "app/WinGlobals.h"
+#include "io/PropBrushes.h"
 #include "resources/resource.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
@@ -83,16 +85,21 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
 // nothing to offer there.
 void RefillPropBrushList()
 {
-    if (g_hPropBrushList) {
-        SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
-        for (const PropBrush& brush : g_PropBrushes)
-            SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
-    }
+    FillPropBrushList();
     if (g_hObjectTextureCombo)
         SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
 }
 
 } // namespace
+
+void FillPropBrushList()
+{
+    if (!g_hPropBrushList)
+        return;
+    SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
+    for (const PropBrush& brush : g_PropBrushes)
+        SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+}
 
 const wchar_t* ModeTitle(int mode)
 {
@@ -116,6 +123,7 @@ void FileNew(HWND mainWindow)
     g_Models.clear();
     g_PropBrushes.clear();
     g_Textures.clear();
+    LoadBuiltInCustomPropFrom(ExecutableFolderWithSeparator());
 
     g_SelectedObjectIndex = -1;
     g_SelectedPropInstance = -1;
@@ -149,8 +157,7 @@ void FileNew(HWND mainWindow)
     g_CameraTargetZ = 0.0f;
 
     g_Hooks.RefreshHierarchyTree();
-    if (g_hPropBrushList)
-        SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
+    FillPropBrushList();
     g_Hooks.UpdatePropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
@@ -239,6 +246,15 @@ bool HandleCommand(HWND mainWindow, int id)
     switch (id) {
     case ID_FILE_NEW:
         FileNew(mainWindow);
+        return true;
+    case ID_FILE_OPEN:
+        FileOpen(mainWindow);
+        return true;
+    case ID_FILE_SAVE:
+        FileSave(mainWindow);
+        return true;
+    case ID_FILE_SAVEAS:
+        FileSaveAs(mainWindow);
         return true;
     case ID_EDIT_UNDO:
         Undo();

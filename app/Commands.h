@@ -10,6 +10,9 @@
 bool HandleCommand(HWND mainWindow, int id);
 
 void FileNew(HWND mainWindow);
+// Empties the Plotter's prop brush list (when it exists) and adds every brush
+// name in order.
+void FillPropBrushList();
 void SwitchMode(HWND mainWindow, int mode);
 void ApplyViewPreset(float pitch, float yaw);
 void ToggleDebugWindow(HWND mainWindow);

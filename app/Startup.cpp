@@ -15,6 +15,8 @@
 #include "scene/SceneState.h"
 #include "ui/BlankPanel.h"
 #include "ui/DebugWindow.h"
+#include "viewport/GLContext.h"
+#include "viewport/ViewportWindow.h"
 
 wchar_t g_szTitle[100] = {};
 wchar_t g_szWindowClass[100] = {};
@@ -64,7 +66,7 @@ void RegisterWindowClasses(HINSTANCE instance)
     const HBRUSH window = SystemColorBrush(COLOR_WINDOW + 1);
     RegisterPlainClass(instance, L"OstrelHierarchy", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelTools", BlankPanelWndProc, CS_DBLCLKS, SystemColorBrush(MAIN_CLASS_BACKGROUND));
-    RegisterPlainClass(instance, L"OstrelViewport", DefWindowProcW, CS_OWNDC,
+    RegisterPlainClass(instance, L"OstrelViewport", ViewportWndProc, CS_OWNDC,
                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RegisterPlainClass(instance, L"OstrelProperties", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPainterPanel", BlankPanelWndProc, 0, window);
@@ -146,9 +148,10 @@ bool PumpMessages(HACCEL accelerators, int* exitCode)
 int RunMessageLoop(HACCEL accelerators)
 {
     int exitCode = 0;
+    // No timer and no sleep: the viewport is redrawn as fast as the loop turns.
     while (PumpMessages(accelerators, &exitCode)) {
-        // Each pass ends with a frame of the viewport once it renders; until
-        // then the loop only pumps messages.
+        if (g_hViewport)
+            RenderViewportFrame();
     }
     return exitCode;
 }

@@ -2,6 +2,13 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <direct.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #include "io/Utf8.h"
 
 namespace {
@@ -18,6 +25,24 @@ FILE* OpenFile(const std::wstring& path, bool forWriting)
 size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
 
 } // namespace
+
+std::FILE* OpenFileForReading(const std::wstring& path) { return OpenFile(path, false); }
+
+long long OpenFileSize(std::FILE* file)
+{
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return -1;
+    long long size = _ftelli64(file);
+    _fseeki64(file, 0, SEEK_SET);
+#else
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return -1;
+    long long size = ftello(file);
+    fseeko(file, 0, SEEK_SET);
+#endif
+    return size;
+}
 
 bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes, size_t maxBytes)
 {
@@ -67,6 +92,41 @@ bool FileExists(const std::wstring& path)
         return false;
     std::fclose(file);
     return true;
+}
+
+bool CreateFolder(const std::wstring& path)
+{
+#ifdef _WIN32
+    if (_wmkdir(path.c_str()) == 0)
+        return true;
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+    std::string bytes = WideToUtf8(path);
+    if (mkdir(bytes.c_str(), 0777) == 0)
+        return true;
+    struct stat info;
+    return stat(bytes.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
+}
+
+bool ReplaceFileWith(const std::wstring& target, const std::wstring& source)
+{
+#ifdef _WIN32
+    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    // rename replaces the target atomically on POSIX file systems.
+    return std::rename(WideToUtf8(source).c_str(), WideToUtf8(target).c_str()) == 0;
+#endif
+}
+
+bool RemoveFile(const std::wstring& path)
+{
+#ifdef _WIN32
+    return _wremove(path.c_str()) == 0;
+#else
+    return std::remove(WideToUtf8(path).c_str()) == 0;
+#endif
 }
 
 std::wstring FileNamePart(const std::wstring& path)

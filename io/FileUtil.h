@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,30 @@ const size_t MAX_READ_FILE_BYTES = size_t(1) << 30;
 bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes,
                    size_t maxBytes = MAX_READ_FILE_BYTES);
 
+// Opens the file for binary reading by its wide path; nullptr on failure.
+// The caller closes it with fclose.
+std::FILE* OpenFileForReading(const std::wstring& path);
+
+// The open file's size in bytes, -1 when it cannot be told. Moves the file
+// position back to the start.
+long long OpenFileSize(std::FILE* file);
+
 // Creates or replaces the file with exactly these bytes. False on any failure.
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 
 // True when a file of that path can be opened for reading.
 bool FileExists(const std::wstring& path);
+
+// Creates one folder level; true when the folder exists afterwards.
+bool CreateFolder(const std::wstring& path);
+
+// Moves source over target in one step, replacing an existing target, so a
+// reader never sees a half-written target. False (both left as they were) on
+// failure.
+bool ReplaceFileWith(const std::wstring& target, const std::wstring& source);
+
+// Deletes a file; false when it could not be deleted or did not exist.
+bool RemoveFile(const std::wstring& path);
 
 // The text after the last '\' or '/'; the whole path when it has neither.
 std::wstring FileNamePart(const std::wstring& path);

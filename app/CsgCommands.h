@@ -1,0 +1,39 @@
+// The CSG commands of the Edit menu on the scene state: Join Objects,
+// Intersection, XOR (Symmetric Difference) and Slice. Each takes its operands
+// from the operation selection (or, when that is empty, the selected
+// objects), takes one undo step, logs its work through DebugLog, refreshes the
+// panels through g_Hooks, and returns the message box it ends with as data;
+// the window layer shows it. Nothing here touches a window.
+#pragma once
+
+#include <string>
+
+enum MessageIcon {
+    MESSAGE_ICON_NONE = 0,
+    MESSAGE_ICON_INFORMATION = 1,
+    MESSAGE_ICON_WARNING = 2,
+    MESSAGE_ICON_ERROR = 3
+};
+
+// A message box to show when the command returns; show is false when the
+// command ends silently (its outcome is in the log only).
+struct CommandMessage {
+    bool show = false;
+    std::wstring caption;
+    std::wstring text;
+    MessageIcon icon = MESSAGE_ICON_NONE;
+};
+
+// Union of the solids minus the holes, folded left to right from the first
+// solid.
+CommandMessage JoinSelectedObjects();
+
+// Intersection of all operands; every operand must be a solid.
+CommandMessage IntersectSelectedObjects();
+
+// Symmetric difference folded over the operands; every operand must be a solid.
+CommandMessage XorSelectedObjects();
+
+// Cuts every selected object in two along the first selected knife's plane,
+// hides the cut objects and erases the knives.
+CommandMessage SliceSelectedObjects();

@@ -1,0 +1,69 @@
+#include "app/FileCommands.h"
+
+#include <string>
+
+#include "app/Commands.h"
+#include "app/FileDialogs.h"
+#include "app/MenuState.h"
+#include "app/Modal.h"
+#include "app/PreferencesFile.h"
+#include "app/WinGlobals.h"
+#include "io/ProjectReader.h"
+#include "io/ProjectWriter.h"
+#include "scene/SceneState.h"
+
+namespace {
+
+void FillPlacedPropsList()
+{
+    if (!g_hPlacedPropsList)
+        return;
+    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
+    for (const PropInstance& instance : g_PropInstances)
+        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
+}
+
+// The project boxes have no owner window.
+void SaveTo(const std::wstring& path)
+{
+    std::wstring failure;
+    if (SaveScene(path, failure))
+        ShowMessageBox(nullptr, L"Scene saved successfully!", L"Save Complete", MB_OK | MB_ICONINFORMATION);
+    else
+        ShowMessageBox(nullptr, failure, L"Save Error", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+std::wstring ExecutableFolderWithSeparator() { return GetExecutableFolder() + L"\\"; }
+
+void FileOpen(HWND mainWindow)
+{
+    std::wstring path = ShowOpenSceneDialog(mainWindow);
+    if (path.empty())
+        return;
+    if (!LoadScene(path, ExecutableFolderWithSeparator())) {
+        ShowMessageBox(nullptr, L"Failed to open scene file!", L"Load Error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    FillPropBrushList();
+    FillPlacedPropsList();
+    UpdateCSGMenuState();
+    ShowMessageBox(nullptr, L"Scene loaded successfully!", L"Load Complete", MB_OK | MB_ICONINFORMATION);
+}
+
+void FileSave(HWND mainWindow)
+{
+    if (!g_CurrentScenePath.empty()) {
+        SaveTo(g_CurrentScenePath);
+        return;
+    }
+    FileSaveAs(mainWindow);
+}
+
+void FileSaveAs(HWND mainWindow)
+{
+    std::wstring path = ShowSaveSceneDialog(mainWindow);
+    if (!path.empty())
+        SaveTo(path);
+}

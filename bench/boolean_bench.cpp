@@ -1,0 +1,345 @@
+// Speed and memory of the mesh booleans: the module with operands marked valid,
+// the module with every check, and CGAL's own corefinement booleans on exact
+// Surface_mesh copies of the same inputs (conversion both ways included).
+// Prints the median of 5 runs per case, the result's triangle count and volume,
+// and the peak memory of the module's runs of each case.
+#include "meshbool/MeshBoolean.h"
+
+#include <Eigen/Geometry>
+
+#include <CGAL/Exact_predicates_exact_constructions_kernel.h>
+#include <CGAL/Polygon_mesh_processing/corefinement.h>
+#include <CGAL/Surface_mesh.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#define NOMINMAX
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+typedef CGAL::Exact_predicates_exact_constructions_kernel EK;
+typedef CGAL::Surface_mesh<EK::Point_3> ExactMesh;
+namespace PMP = CGAL::Polygon_mesh_processing;
+
+const int RUNS = 5;
+const double PI = 3.14159265358979323846;
+
+struct Mesh
+{
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+};
+
+// Peak resident memory since the last reset (Linux can reset it; Windows
+// reports the process peak).
+void ResetPeakMemory()
+{
+#ifndef _WIN32
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w"))
+    {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+#endif
+}
+
+double PeakMemoryMB()
+{
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return double(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+    return -1;
+#else
+    if (FILE* f = std::fopen("/proc/self/status", "r"))
+    {
+        char line[256];
+        long kb = -1;
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1)
+                break;
+        std::fclose(f);
+        if (kb >= 0)
+            return double(kb) / 1024.0;
+    }
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+#endif
+}
+
+// UV sphere: two poles, `rings` rings of `segments` vertices; 2 * segments * rings triangles.
+Mesh MakeSphere(double cx, double cy, double cz, double r, int rings, int segments)
+{
+    Mesh m;
+    m.V.resize(2 + rings * segments, 3);
+    m.V.row(0) << cx, cy + r, cz;
+    for (int i = 0; i < rings; ++i)
+    {
+        const double phi = PI * (i + 1) / (rings + 1);
+        for (int j = 0; j < segments; ++j)
+        {
+            const double theta = 2 * PI * j / segments;
+            m.V.row(1 + i * segments + j) << cx + r * std::sin(phi) * std::cos(theta), cy + r * std::cos(phi),
+                cz + r * std::sin(phi) * std::sin(theta);
+        }
+    }
+    const int bottom = 1 + rings * segments;
+    m.V.row(bottom) << cx, cy - r, cz;
+    std::vector<Eigen::Vector3i> tris;
+    for (int j = 0; j < segments; ++j)
+        tris.emplace_back(0, 1 + (j + 1) % segments, 1 + j);
+    for (int i = 0; i + 1 < rings; ++i)
+    {
+        const int a = 1 + i * segments, b = a + segments;
+        for (int j = 0; j < segments; ++j)
+        {
+            const int n = (j + 1) % segments;
+            tris.emplace_back(a + j, a + n, b + j);
+            tris.emplace_back(a + n, b + n, b + j);
+        }
+    }
+    const int last = 1 + (rings - 1) * segments;
+    for (int j = 0; j < segments; ++j)
+        tris.emplace_back(bottom, last + j, last + (j + 1) % segments);
+    m.F.resize(int(tris.size()), 3);
+    for (size_t t = 0; t < tris.size(); ++t)
+        m.F.row(int(t)) = tris[t].transpose();
+    return m;
+}
+
+Mesh MakeBox(double x0, double y0, double z0, double x1, double y1, double z1)
+{
+    Mesh m;
+    m.V.resize(8, 3);
+    m.V << x0, y0, z0, x1, y0, z0, x1, y1, z0, x0, y1, z0, x0, y0, z1, x1, y0, z1, x1, y1, z1, x0, y1, z1;
+    m.F.resize(12, 3);
+    m.F << 0, 2, 1, 0, 3, 2, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4, 2, 3, 7, 2, 7, 6, 0, 4, 7, 0, 7, 3, 1, 2, 6, 1, 6,
+        5;
+    return m;
+}
+
+// Cylinder along y with `segments` sides.
+Mesh MakeCylinder(double cx, double cz, double r, double y0, double y1, int segments)
+{
+    Mesh m;
+    m.V.resize(2 * segments + 2, 3);
+    for (int i = 0; i < segments; ++i)
+    {
+        const double theta = 2 * PI * i / segments;
+        const double x = cx + r * std::cos(theta), z = cz + r * std::sin(theta);
+        m.V.row(2 * i) << x, y0, z;
+        m.V.row(2 * i + 1) << x, y1, z;
+    }
+    m.V.row(2 * segments) << cx, y0, cz;
+    m.V.row(2 * segments + 1) << cx, y1, cz;
+    m.F.resize(4 * segments, 3);
+    for (int i = 0; i < segments; ++i)
+    {
+        const int n = (i + 1) % segments;
+        m.F.row(4 * i) << 2 * i + 1, 2 * n + 1, 2 * i;
+        m.F.row(4 * i + 1) << 2 * n + 1, 2 * n, 2 * i;
+        m.F.row(4 * i + 2) << 2 * segments, 2 * i, 2 * n;
+        m.F.row(4 * i + 3) << 2 * segments + 1, 2 * n + 1, 2 * i + 1;
+    }
+    return m;
+}
+
+double Volume(const Mesh& m)
+{
+    double v = 0;
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+    {
+        const Eigen::Vector3d a = m.V.row(m.F(t, 0)), b = m.V.row(m.F(t, 1)), c = m.V.row(m.F(t, 2));
+        v += a.dot(b.cross(c));
+    }
+    return v / 6.0;
+}
+
+void ToExactMesh(const Mesh& m, ExactMesh& out)
+{
+    out.clear();
+    out.reserve(ExactMesh::size_type(m.V.rows()), ExactMesh::size_type(m.F.rows() * 3 / 2),
+                ExactMesh::size_type(m.F.rows()));
+    for (Eigen::Index i = 0; i < m.V.rows(); ++i)
+        out.add_vertex(EK::Point_3(m.V(i, 0), m.V(i, 1), m.V(i, 2)));
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+        out.add_face(ExactMesh::Vertex_index(m.F(t, 0)), ExactMesh::Vertex_index(m.F(t, 1)),
+                     ExactMesh::Vertex_index(m.F(t, 2)));
+}
+
+double RoundToNearest(const EK::FT& x)
+{
+    const std::pair<double, double> i = CGAL::to_interval(x);
+    if (i.first == i.second)
+        return i.first;
+    const std::pair<double, double> tight = CGAL::to_interval(x.exact());
+    return tight.first; // the reference only needs a representative value
+}
+
+void FromExactMesh(const ExactMesh& m, Mesh& out)
+{
+    out.V.resize(Eigen::Index(m.number_of_vertices()), 3);
+    for (ExactMesh::Vertex_index v : m.vertices())
+    {
+        const EK::Point_3& p = m.point(v);
+        out.V.row(Eigen::Index(v.idx())) << RoundToNearest(p.x()), RoundToNearest(p.y()), RoundToNearest(p.z());
+    }
+    out.F.resize(Eigen::Index(m.number_of_faces()), 3);
+    Eigen::Index row = 0;
+    for (ExactMesh::Face_index f : m.faces())
+    {
+        int k = 0;
+        for (ExactMesh::Vertex_index v : CGAL::vertices_around_face(m.halfedge(f), m))
+            out.F(row, k++) = int(v.idx());
+        ++row;
+    }
+}
+
+// One step as the reference does it; false when CGAL refuses.
+bool ReferenceBoolean(const Mesh& a, const Mesh& b, MeshBooleanType type, Mesh& out)
+{
+    ExactMesh ea, eb, ec;
+    ToExactMesh(a, ea);
+    ToExactMesh(b, eb);
+    bool ok = false;
+    if (type == MESH_BOOLEAN_UNION)
+        ok = PMP::corefine_and_compute_union(ea, eb, ec);
+    else if (type == MESH_BOOLEAN_MINUS)
+        ok = PMP::corefine_and_compute_difference(ea, eb, ec);
+    else if (type == MESH_BOOLEAN_INTERSECTION)
+        ok = PMP::corefine_and_compute_intersection(ea, eb, ec);
+    if (ok)
+        FromExactMesh(ec, out);
+    return ok;
+}
+
+struct Step
+{
+    Mesh operand;
+    MeshBooleanType type;
+};
+
+struct Case
+{
+    std::string name;
+    Mesh first;
+    std::vector<Step> steps; // folded left to right
+};
+
+enum Runner
+{
+    RUN_MARKED_VALID,
+    RUN_FULL_CHECKS,
+    RUN_REFERENCE,
+};
+
+struct Timing
+{
+    double medianMs = 0;
+    bool ok = true;
+    Mesh result;
+};
+
+Timing Measure(const Case& c, Runner runner)
+{
+    std::vector<double> times;
+    Timing timing;
+    for (int run = 0; run < RUNS; ++run)
+    {
+        Mesh acc = c.first;
+        bool ok = true;
+        const auto start = std::chrono::steady_clock::now();
+        for (const Step& step : c.steps)
+        {
+            Mesh out;
+            Eigen::VectorXi J;
+            if (runner == RUN_REFERENCE)
+                ok = ReferenceBoolean(acc, step.operand, step.type, out);
+            else
+            {
+                MeshBooleanOptions options;
+                options.operandAValid = options.operandBValid = runner == RUN_MARKED_VALID;
+                MeshBooleanFailure failure;
+                ok = MeshBoolean(acc.V, acc.F, step.operand.V, step.operand.F, step.type, options, out.V, out.F, J,
+                                 &failure);
+                if (!ok)
+                    std::fprintf(stderr, "  %s failed: %s\n", c.name.c_str(),
+                                 DescribeMeshBooleanFailure(failure).c_str());
+            }
+            if (!ok)
+                break;
+            acc = std::move(out);
+        }
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        timing.ok = ok;
+        timing.result = acc;
+    }
+    std::sort(times.begin(), times.end());
+    timing.medianMs = times[RUNS / 2];
+    return timing;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Optional: only the cases whose name contains argv[1].
+    const std::string filter = argc > 1 ? argv[1] : "";
+    std::vector<Case> cases;
+    const int sphereSizes[][2] = {{16, 32}, {50, 100}, {158, 316}}; // ~1k, 10k, 100k triangles each
+    const char* sphereNames[] = {"spheres 1k", "spheres 10k", "spheres 100k"};
+    for (int s = 0; s < 3; ++s)
+    {
+        const Mesh a = MakeSphere(0, 0, 0, 1, sphereSizes[s][0], sphereSizes[s][1]);
+        const Mesh b = MakeSphere(0.5, 0.3, 0.2, 1, sphereSizes[s][0], sphereSizes[s][1]);
+        cases.push_back({std::string(sphereNames[s]) + " union", a, {{b, MESH_BOOLEAN_UNION}}});
+        cases.push_back({std::string(sphereNames[s]) + " minus", a, {{b, MESH_BOOLEAN_MINUS}}});
+    }
+    cases.push_back({"grid cubes coplanar union", MakeBox(0, 0, 0, 2, 2, 2), {{MakeBox(1, 0, 1, 3, 2, 3), MESH_BOOLEAN_UNION}}});
+    cases.push_back({"grid cubes coplanar minus", MakeBox(0, 0, 0, 2, 2, 2), {{MakeBox(1, 0, 1, 3, 2, 3), MESH_BOOLEAN_MINUS}}});
+    cases.push_back({"cube + cylinder64 union", MakeBox(0, 0, 0, 2, 2, 2), {{MakeCylinder(2, 2, 1, -0.5, 2.5, 64), MESH_BOOLEAN_UNION}}});
+    cases.push_back({"cube - cylinder64", MakeBox(0, 0, 0, 2, 2, 2), {{MakeCylinder(2, 2, 1, -0.5, 2.5, 64), MESH_BOOLEAN_MINUS}}});
+    Case chain{"chain of 10 cubes union", MakeBox(0, 0, 0, 2, 2, 2), {}};
+    for (int i = 1; i < 10; ++i)
+        chain.steps.push_back({MakeBox(i, 0, 0, i + 2, 2, 2), MESH_BOOLEAN_UNION});
+    cases.push_back(chain);
+
+    std::printf("Median of %d runs, caller's thread only. Ratios against the CGAL reference.\n\n", RUNS);
+    std::printf("%-28s %8s | %10s %10s %10s | %8s %8s | %9s %12s %9s %12s | %8s\n", "case", "tris in", "valid ms",
+                "checked ms", "cgal ms", "valid x", "check x", "tris out", "volume", "cgal tris", "cgal volume",
+                "peak MB");
+    for (const Case& c : cases)
+    {
+        if (c.name.find(filter) == std::string::npos)
+            continue;
+        ResetPeakMemory();
+        const Timing valid = Measure(c, RUN_MARKED_VALID);
+        const double peak = PeakMemoryMB(); // the module's own runs
+        const Timing checked = Measure(c, RUN_FULL_CHECKS);
+        const Timing reference = Measure(c, RUN_REFERENCE);
+        long trisIn = long(c.first.F.rows());
+        for (const Step& s : c.steps)
+            trisIn += long(s.operand.F.rows());
+        std::printf("%-28s %8ld | %10.2f %10.2f %10.2f | %8.2f %8.2f | %9ld %12.6f %9ld %12.6f | %8.1f%s\n",
+                    c.name.c_str(), trisIn, valid.medianMs, checked.medianMs, reference.medianMs,
+                    valid.medianMs / reference.medianMs, checked.medianMs / reference.medianMs,
+                    long(valid.result.F.rows()), Volume(valid.result), long(reference.result.F.rows()),
+                    reference.ok ? Volume(reference.result) : 0.0, peak,
+                    (valid.ok && checked.ok) ? (reference.ok ? "" : "  (reference refused)") : "  (module FAILED)");
+        std::fflush(stdout);
+    }
+    return 0;
+}

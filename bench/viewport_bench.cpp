@@ -1,0 +1,315 @@
+// Frame times of the viewport renderer: RenderScene + glFinish + SwapBuffers
+// on a 1280 x 720 viewport, median and 95th percentile of 200 frames after 20
+// warm-up frames, for scenes of many primitives and one large textured mesh.
+// Beside each figure stands a calibration: the very triangles and lines the
+// frame rasterised (captured once in feedback mode, in window coordinates)
+// drawn by the plainest immediate-mode loop, so a result reads as a ratio to
+// what the GL can do with that geometry at all; a last figure replays that
+// geometry from one display list, the floor of any way of drawing it. Run under Wine + Xvfb with
+// LP_NUM_THREADS=2 for figures that hold on a two-core machine.
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/WinGlobals.h"
+#include "scene/SceneState.h"
+#include "viewport/RenderScene.h"
+#include "viewport/ViewportState.h"
+#include "viewport/ViewportWindow.h"
+
+namespace {
+
+const int WIDTH = 1280;
+const int HEIGHT = 720;
+const int WARM_UP_FRAMES = 20;
+const int MEASURED_FRAMES = 200;
+
+struct FrameTimes {
+    double median;
+    double p95;
+};
+
+// Window-space geometry of one frame: 7 floats per vertex (x, y, z, rgba).
+struct CapturedFrame {
+    std::vector<float> triangles;
+    std::vector<float> lines;
+};
+
+HWND CreateBenchWindow()
+{
+    WNDCLASSEXW viewportClass = {};
+    viewportClass.cbSize = sizeof viewportClass;
+    viewportClass.style = CS_OWNDC;
+    viewportClass.lpfnWndProc = ViewportWndProc;
+    viewportClass.hInstance = GetModuleHandleW(nullptr);
+    viewportClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    viewportClass.lpszClassName = L"OstrelViewport";
+    RegisterClassExW(&viewportClass);
+
+    RECT frame = {0, 0, WIDTH, HEIGHT};
+    AdjustWindowRect(&frame, WS_POPUP, FALSE);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"viewport_bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(0, L"OstrelViewport", L"", WS_CHILD | WS_VISIBLE, 0, 0, WIDTH, HEIGHT, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+template <typename DrawFrame>
+FrameTimes TimeFrames(DrawFrame draw)
+{
+    for (int i = 0; i < WARM_UP_FRAMES; ++i) {
+        draw();
+        glFinish();
+        SwapBuffers(g_hViewportDC);
+    }
+    std::vector<double> times;
+    for (int i = 0; i < MEASURED_FRAMES; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        draw();
+        glFinish();
+        SwapBuffers(g_hViewportDC);
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        PumpMessages();
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 95 / 100]};
+}
+
+void AppendVertex(std::vector<float>& out, const float* vertex)
+{
+    out.insert(out.end(), vertex, vertex + 7);
+}
+
+CapturedFrame CaptureFrame()
+{
+    std::vector<GLfloat> buffer(64 * 1024 * 1024);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    RenderScene();
+    const GLint used = glRenderMode(GL_RENDER);
+    CapturedFrame frame;
+    for (GLint i = 0; i < used;) {
+        const int token = static_cast<int>(buffer[i++]);
+        if (token == GL_POLYGON_TOKEN) {
+            const int count = static_cast<int>(buffer[i++]);
+            const float* first = &buffer[i];
+            for (int k = 1; k + 1 < count; ++k) {
+                AppendVertex(frame.triangles, first);
+                AppendVertex(frame.triangles, first + k * 7);
+                AppendVertex(frame.triangles, first + (k + 1) * 7);
+            }
+            i += count * 7;
+        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            AppendVertex(frame.lines, &buffer[i]);
+            AppendVertex(frame.lines, &buffer[i + 7]);
+            i += 14;
+        } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
+                   token == GL_COPY_PIXEL_TOKEN) {
+            i += 7;
+        } else if (token == GL_PASS_THROUGH_TOKEN) {
+            i += 1;
+        } else {
+            std::printf("unexpected feedback token %d\n", token);
+            break;
+        }
+    }
+    if (used < 0)
+        std::printf("feedback buffer overflowed: calibration is partial\n");
+    return frame;
+}
+
+void DrawCaptured(const CapturedFrame& frame)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, WIDTH, 0, HEIGHT, 0, -1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBegin(GL_TRIANGLES);
+    for (size_t i = 0; i < frame.triangles.size(); i += 7) {
+        glColor4fv(&frame.triangles[i + 3]);
+        glVertex3fv(&frame.triangles[i]);
+    }
+    glEnd();
+    glBegin(GL_LINES);
+    for (size_t i = 0; i < frame.lines.size(); i += 7) {
+        glColor4fv(&frame.lines[i + 3]);
+        glVertex3fv(&frame.lines[i]);
+    }
+    glEnd();
+}
+
+void RunScene(const char* name)
+{
+    const CapturedFrame captured = CaptureFrame();
+    const FrameTimes render = TimeFrames(RenderScene);
+    const FrameTimes calibration = TimeFrames([&] { DrawCaptured(captured); });
+    // The same geometry from one display list: what the GL needs for it at
+    // best, with no per-call cost at all.
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    DrawCaptured(captured);
+    glEndList();
+    const FrameTimes floor = TimeFrames([&] { glCallList(list); });
+    glDeleteLists(list, 1);
+    std::printf("%-34s %7zu tris %7zu lines | render median %7.2f p95 %7.2f ms (%5.1f fps) | "
+                "calibration median %7.2f p95 %7.2f ms | ratio %.2f | one-list floor median %7.2f ms\n",
+                name, captured.triangles.size() / 21, captured.lines.size() / 14, render.median, render.p95,
+                1000.0 / render.median, calibration.median, calibration.p95, render.median / calibration.median,
+                floor.median);
+    std::fflush(stdout);
+}
+
+void ResetScene()
+{
+    g_SceneObjects.clear();
+    g_SelectedObjects.clear();
+    g_SelectedObjectIndex = -1;
+    g_ShowWireframe = false;
+    g_CurrentTool = TOOL_SELECT;
+}
+
+// 1,000 objects on a 32 x 32 lattice (the last 24 cells empty), one unit
+// each with half a unit between them, in varied colours.
+void AddLatticeObjects(bool mixed)
+{
+    const int types[] = {PRIMITIVE_CUBE, PRIMITIVE_SPHERE, PRIMITIVE_CYLINDER, PRIMITIVE_CONE, PRIMITIVE_RAMP,
+                         PRIMITIVE_WEDGE};
+    for (int i = 0; i < 1000; ++i) {
+        SceneObject object;
+        object.type = mixed ? types[i % 6] : PRIMITIVE_CUBE;
+        object.minX = (i % 32) * 1.5f - 24.0f;
+        object.minZ = (i / 32) * 1.5f - 24.0f;
+        object.minY = 0.0f;
+        object.maxX = object.minX + 1.0f;
+        object.maxY = 1.0f + (i % 3) * 0.5f;
+        object.maxZ = object.minZ + 1.0f;
+        object.r = 60 + (i * 37) % 190;
+        object.g = 60 + (i * 91) % 190;
+        object.b = 60 + (i * 53) % 190;
+        g_SceneObjects.push_back(object);
+    }
+    g_CameraDistance = 60.0f;
+    g_CameraPitch = 35.0f;
+}
+
+void SelectAll()
+{
+    for (int i = 0; i < static_cast<int>(g_SceneObjects.size()); ++i)
+        g_SelectedObjects.push_back(i);
+    g_SelectedObjectIndex = 0;
+}
+
+GLuint MakePatternTexture(int seed)
+{
+    std::vector<unsigned char> pixels(64 * 64 * 4);
+    for (int i = 0; i < 64 * 64; ++i) {
+        pixels[i * 4] = static_cast<unsigned char>((i * (seed + 3)) & 255);
+        pixels[i * 4 + 1] = static_cast<unsigned char>((i / 64 * 4 * (seed + 1)) & 255);
+        pixels[i * 4 + 2] = static_cast<unsigned char>(seed * 60);
+        pixels[i * 4 + 3] = 255;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return name;
+}
+
+// A rolling 316 x 316-cell height field of 199,712 triangles with per-face
+// colours and four textures in runs of rows, like a large CSG result.
+void AddLargeMesh()
+{
+    g_Textures.clear();
+    for (int t = 0; t < 4; ++t) {
+        Texture texture;
+        texture.glName = MakePatternTexture(t);
+        g_Textures.push_back(texture);
+    }
+    const int cells = 316;
+    SceneObject mesh;
+    mesh.isCSGMesh = true;
+    mesh.V.resize((cells + 1) * (cells + 1), 3);
+    for (int z = 0; z <= cells; ++z)
+        for (int x = 0; x <= cells; ++x) {
+            const int row = z * (cells + 1) + x;
+            mesh.V(row, 0) = x * 0.1 - 15.8;
+            mesh.V(row, 1) = 0.5 * std::sin(x * 0.07) * std::cos(z * 0.05);
+            mesh.V(row, 2) = z * 0.1 - 15.8;
+        }
+    mesh.F.resize(cells * cells * 2, 3);
+    for (int z = 0; z < cells; ++z)
+        for (int x = 0; x < cells; ++x) {
+            const int a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
+            const int face = (z * cells + x) * 2;
+            mesh.F.row(face) << a, c, b;
+            mesh.F.row(face + 1) << b, c, d;
+        }
+    for (int f = 0; f < mesh.F.rows(); ++f) {
+        mesh.faceTextureIDs.push_back((f / (cells * 2 * 20)) % 4);
+        mesh.faceTextureScales.push_back(1.0f);
+        mesh.faceColors.push_back(FaceColor(128 + f % 128, 255 - f % 100, 200));
+    }
+    mesh.minX = mesh.minZ = -15.8f;
+    mesh.maxX = mesh.maxZ = 15.8f;
+    mesh.minY = -0.5f;
+    mesh.maxY = 0.5f;
+    g_SceneObjects.push_back(mesh);
+    g_CameraDistance = 35.0f;
+    g_CameraPitch = 40.0f;
+}
+
+} // namespace
+
+int main()
+{
+    g_hViewport = CreateBenchWindow();
+    if (!g_hViewport || !g_hViewportRC) {
+        std::printf("no OpenGL context\n");
+        return 1;
+    }
+    PumpMessages();
+    std::printf("renderer: %s, viewport %d x %d, %d warm-up + %d measured frames\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), WIDTH, HEIGHT, WARM_UP_FRAMES,
+                MEASURED_FRAMES);
+
+    ResetScene();
+    AddLatticeObjects(false);
+    RunScene("1,000 cubes");
+
+    ResetScene();
+    AddLatticeObjects(true);
+    RunScene("1,000 mixed primitives");
+    SelectAll();
+    RunScene("1,000 mixed primitives, selected");
+
+    ResetScene();
+    AddLargeMesh();
+    RunScene("200k-triangle mesh");
+    SelectAll();
+    RunScene("200k-triangle mesh, selected");
+    ResetScene();
+    AddLargeMesh();
+    g_ShowWireframe = true;
+    RunScene("200k-triangle mesh, wireframe");
+    return 0;
+}

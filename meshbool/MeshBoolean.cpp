@@ -1,0 +1,1494 @@
+// Exact mesh booleans on CGAL's exact kernel. This is the only translation unit
+// of the module that sees CGAL (it takes long to compile; keep it alone).
+//
+// Route: check and merge each operand soup (exact point merging). Only the
+// triangles whose boxes meet a triangle box of the other operand can touch it;
+// they become exact surface meshes (non-manifold vertices and edges split and
+// declared to the corefinement) and are corefined while birth faces follow
+// their sub-faces. Each corefined mesh splits into patches bounded by
+// intersection edges; each patch is classified once against the other operand
+// (inside, outside, on it with the same or the opposite orientation). The
+// untouched triangles form groups joined through shared points, each wholly
+// inside or outside and asked once. The operation then keeps and orients what
+// it needs, and exact points are rounded to the nearest double, equal results
+// merged. Everything runs on the caller's thread.
+#include "meshbool/MeshBoolean.h"
+
+#include <CGAL/Surface_mesh.h>
+#include <CGAL/AABB_traits.h>
+#include <CGAL/AABB_tree.h>
+#include <CGAL/AABB_triangle_primitive.h>
+#include <CGAL/Exact_predicates_exact_constructions_kernel.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Polygon_mesh_processing/corefinement.h>
+#include <CGAL/Polygon_mesh_processing/internal/Side_of_triangle_mesh/Point_inside_vertical_ray_cast.h>
+#include <CGAL/Polygon_mesh_processing/orient_polygon_soup.h>
+#include <CGAL/Surface_mesh.h>
+#include <CGAL/box_intersection_d.h>
+// Needs the graph traits of Surface_mesh above.
+#include <CGAL/Polygon_mesh_processing/Non_manifold_feature_map.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace PMP = CGAL::Polygon_mesh_processing;
+
+namespace {
+
+typedef CGAL::Exact_predicates_inexact_constructions_kernel IK;
+typedef CGAL::Exact_predicates_exact_constructions_kernel EK;
+typedef CGAL::Surface_mesh<EK::Point_3> ExactMesh;
+typedef ExactMesh::Vertex_index VertexIndex;
+typedef ExactMesh::Face_index FaceIndex;
+typedef ExactMesh::Edge_index EdgeIndex;
+typedef ExactMesh::Halfedge_index HalfedgeIndex;
+typedef EK::FT::Exact_type ExactNumber;
+
+typedef std::array<double, 3> Point3d;
+typedef std::array<int, 3> Tri;
+
+// Relative volume below which a closed mesh counts as flat (a knife, a primitive
+// of zero height): |signed volume| against the sum of |tetrahedron volumes|.
+const double FLAT_VOLUME_RATIO = 1e-12;
+
+// Vertices of a patch tried with the fast inexact-construction query before the
+// exact centroid query takes over.
+const int MAX_FAST_CLASSIFY_TRIES = 16;
+
+// One checked operand: distinct points (exact input doubles) and the triangles
+// in the order of F, indexing those points.
+struct OperandSoup
+{
+    std::vector<Point3d> points;
+    std::vector<int> pointRow; // an input row of each point, for messages
+    std::vector<Tri> triangles;
+    double bbox[6] = {0, 0, 0, 0, 0, 0};
+};
+
+std::string RowText(int row)
+{
+    return std::to_string(row);
+}
+
+IK::Point_3 ToInexact(const Point3d& p)
+{
+    return IK::Point_3(p[0], p[1], p[2]);
+}
+
+bool CheckShapesAndValues(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, std::string& reason)
+{
+    if (V.rows() > 0 && V.cols() != 3)
+    {
+        reason = "the vertex matrix has " + std::to_string(V.cols()) + " columns instead of 3";
+        return false;
+    }
+    if (F.rows() > 0 && F.cols() != 3)
+    {
+        reason = "the triangle matrix has " + std::to_string(F.cols()) + " columns instead of 3";
+        return false;
+    }
+    for (Eigen::Index r = 0; r < V.rows(); ++r)
+        for (int c = 0; c < 3; ++c)
+            if (!std::isfinite(V(r, c)))
+            {
+                reason = "vertex " + RowText(int(r)) + " has a non-finite coordinate";
+                return false;
+            }
+    const Eigen::Index n = V.rows();
+    for (Eigen::Index r = 0; r < F.rows(); ++r)
+        for (int c = 0; c < 3; ++c)
+            if (F(r, c) < 0 || F(r, c) >= n)
+            {
+                reason = "triangle " + RowText(int(r)) + " refers to vertex " + std::to_string(F(r, c)) +
+                         ", outside the " + std::to_string(n) + " vertices";
+                return false;
+            }
+    return true;
+}
+
+// Merges exactly equal points and keeps only the referenced ones.
+void MergePoints(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup)
+{
+    const int n = int(V.rows());
+    std::vector<char> used(n, 0);
+    for (Eigen::Index r = 0; r < F.rows(); ++r)
+        for (int c = 0; c < 3; ++c)
+            used[F(r, c)] = 1;
+    std::vector<int> rows;
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i)
+        if (used[i])
+            rows.push_back(i);
+    auto less = [&](int a, int b) {
+        for (int c = 0; c < 3; ++c)
+        {
+            if (V(a, c) < V(b, c))
+                return true;
+            if (V(b, c) < V(a, c))
+                return false;
+        }
+        return a < b;
+    };
+    std::sort(rows.begin(), rows.end(), less);
+    std::vector<int> pointOfRow(n, -1);
+    for (size_t k = 0; k < rows.size(); ++k)
+    {
+        const int r = rows[k];
+        const bool same = k > 0 && V(r, 0) == V(rows[k - 1], 0) && V(r, 1) == V(rows[k - 1], 1) &&
+                          V(r, 2) == V(rows[k - 1], 2);
+        if (!same)
+        {
+            // +0.0 for -0.0: the same value, one spelling
+            soup.points.push_back({V(r, 0) + 0.0, V(r, 1) + 0.0, V(r, 2) + 0.0});
+            soup.pointRow.push_back(r);
+        }
+        pointOfRow[r] = int(soup.points.size()) - 1;
+    }
+    soup.triangles.resize(size_t(F.rows()));
+    for (Eigen::Index r = 0; r < F.rows(); ++r)
+        soup.triangles[size_t(r)] = {pointOfRow[F(r, 0)], pointOfRow[F(r, 1)], pointOfRow[F(r, 2)]};
+    if (!soup.points.empty())
+    {
+        for (int c = 0; c < 3; ++c)
+        {
+            soup.bbox[c] = soup.bbox[c + 3] = soup.points[0][c];
+        }
+        for (const Point3d& p : soup.points)
+            for (int c = 0; c < 3; ++c)
+            {
+                soup.bbox[c] = std::min(soup.bbox[c], p[c]);
+                soup.bbox[c + 3] = std::max(soup.bbox[c + 3], p[c]);
+            }
+    }
+}
+
+bool CheckTriangles(const OperandSoup& soup, std::string& reason)
+{
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+    {
+        const Tri& tri = soup.triangles[t];
+        if (tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2])
+        {
+            reason = "triangle " + RowText(int(t)) + " is degenerate (two corners at the same point)";
+            return false;
+        }
+        if (CGAL::collinear(ToInexact(soup.points[tri[0]]), ToInexact(soup.points[tri[1]]),
+                            ToInexact(soup.points[tri[2]])))
+        {
+            reason = "triangle " + RowText(int(t)) + " is degenerate (zero area)";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Closed means every edge is crossed as often in one direction as in the other,
+// which also covers non-manifold edges of touching parts.
+bool HasDirectedEdge(const Tri& t, int u, int v)
+{
+    return (t[0] == u && t[1] == v) || (t[1] == u && t[2] == v) || (t[2] == u && t[0] == v);
+}
+
+bool CheckClosed(const OperandSoup& soup, std::string& reason)
+{
+    // Triangles around each point, then each edge counted from one end.
+    const size_t n = soup.points.size();
+    std::vector<int> start(n + 1, 0);
+    for (const Tri& tri : soup.triangles)
+        for (int c = 0; c < 3; ++c)
+            ++start[size_t(tri[c]) + 1];
+    for (size_t i = 0; i < n; ++i)
+        start[i + 1] += start[i];
+    std::vector<int> around(static_cast<size_t>(start[n]));
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+        for (int c = 0; c < 3; ++c)
+            around[size_t(fill[size_t(soup.triangles[t][c])]++)] = int(t);
+    for (const Tri& tri : soup.triangles)
+        for (int c = 0; c < 3; ++c)
+        {
+            const int u = tri[c], v = tri[(c + 1) % 3];
+            int forward = 0, backward = 0;
+            for (int k = start[size_t(u)]; k < start[size_t(u) + 1]; ++k)
+            {
+                const Tri& other = soup.triangles[size_t(around[size_t(k)])];
+                forward += HasDirectedEdge(other, u, v);
+                backward += HasDirectedEdge(other, v, u);
+            }
+            if (forward != backward)
+            {
+                reason = "the mesh is not closed: the edge between vertices " + RowText(soup.pointRow[size_t(u)]) +
+                         " and " + RowText(soup.pointRow[size_t(v)]) + " borders " + std::to_string(forward) +
+                         " triangle(s) one way and " + std::to_string(backward) + " the other way";
+                return false;
+            }
+        }
+    return true;
+}
+
+bool CheckVolume(const OperandSoup& soup, std::string& reason)
+{
+    const Point3d& o = soup.points[soup.triangles[0][0]];
+    double volume = 0, magnitude = 0;
+    for (const Tri& tri : soup.triangles)
+    {
+        double a[3], b[3], c[3];
+        for (int k = 0; k < 3; ++k)
+        {
+            a[k] = soup.points[tri[0]][k] - o[k];
+            b[k] = soup.points[tri[1]][k] - o[k];
+            c[k] = soup.points[tri[2]][k] - o[k];
+        }
+        const double det = a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                           a[2] * (b[0] * c[1] - b[1] * c[0]);
+        volume += det;
+        magnitude += std::fabs(det);
+    }
+    if (!(std::fabs(volume) > FLAT_VOLUME_RATIO * magnitude) || volume == 0)
+    {
+        reason = "the mesh is flat (zero volume)";
+        return false;
+    }
+    if (volume < 0)
+    {
+        reason = "the mesh is inside out (its triangles face inwards, negative volume)";
+        return false;
+    }
+    return true;
+}
+
+// Do two triangles meet anywhere but at the vertices and edges they share?
+bool TrianglesIntersect(const OperandSoup& soup, const Tri& s, const Tri& t)
+{
+    int sharedS[3], sharedT[3], shared = 0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            if (s[i] == t[j])
+            {
+                sharedS[shared] = i;
+                sharedT[shared] = j;
+                ++shared;
+            }
+    auto P = [&](int id) { return ToInexact(soup.points[id]); };
+    if (shared == 3)
+        return true; // the same triangle twice
+    if (shared == 2)
+    {
+        // Overlap only when both lie in one plane on the same side of the edge.
+        const int u = s[sharedS[0]], v = s[sharedS[1]];
+        const int ps = s[3 - sharedS[0] - sharedS[1]];
+        const int pt = t[3 - sharedT[0] - sharedT[1]];
+        if (CGAL::orientation(P(u), P(v), P(ps), P(pt)) != CGAL::COPLANAR)
+            return false;
+        return CGAL::coplanar_orientation(P(u), P(v), P(ps), P(pt)) == CGAL::POSITIVE;
+    }
+    const IK::Triangle_3 ts(P(s[0]), P(s[1]), P(s[2]));
+    const IK::Triangle_3 tt(P(t[0]), P(t[1]), P(t[2]));
+    if (shared == 1)
+    {
+        // Beyond the shared corner they meet only if an opposite edge meets the other triangle.
+        const int i = sharedS[0], j = sharedT[0];
+        const IK::Segment_3 es(P(s[(i + 1) % 3]), P(s[(i + 2) % 3]));
+        const IK::Segment_3 et(P(t[(j + 1) % 3]), P(t[(j + 2) % 3]));
+        return CGAL::do_intersect(es, tt) || CGAL::do_intersect(et, ts);
+    }
+    return CGAL::do_intersect(ts, tt);
+}
+
+struct FoundIntersection
+{
+    int first, second;
+};
+
+bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
+{
+    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
+    std::vector<Box> boxes;
+    boxes.reserve(soup.triangles.size());
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+    {
+        const Tri& tri = soup.triangles[t];
+        double lo[3], hi[3];
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
+            hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
+        }
+        boxes.push_back(Box(lo, hi, int(t)));
+    }
+    std::vector<const Box*> pointers;
+    pointers.reserve(boxes.size());
+    for (const Box& box : boxes)
+        pointers.push_back(&box);
+    try
+    {
+        CGAL::box_self_intersection_d(pointers.begin(), pointers.end(), [&](const Box* a, const Box* b) {
+            if (TrianglesIntersect(soup, soup.triangles[a->info()], soup.triangles[b->info()]))
+                throw FoundIntersection{std::min(a->info(), b->info()), std::max(a->info(), b->info())};
+        });
+    }
+    catch (const FoundIntersection& found)
+    {
+        reason = "the mesh intersects itself (triangles " + RowText(found.first) + " and " +
+                 RowText(found.second) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Checks that need no mesh: shapes, values, indices, exact point merging,
+// degenerate triangles.
+bool PrepareOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup, std::string& reason)
+{
+    if (!CheckShapesAndValues(V, F, reason))
+        return false;
+    MergePoints(V, F, soup);
+    return soup.triangles.empty() || CheckTriangles(soup, reason);
+}
+
+// Checks once closedness is known.
+bool CheckSolid(const OperandSoup& soup, bool validByConstruction, std::string& reason)
+{
+    if (soup.triangles.empty())
+        return true;
+    return CheckVolume(soup, reason) && (validByConstruction || CheckSelfIntersections(soup, reason));
+}
+
+bool CheckOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, bool validByConstruction,
+                  OperandSoup& soup, std::string& reason)
+{
+    return PrepareOperand(V, F, soup, reason) && (soup.triangles.empty() || CheckClosed(soup, reason)) &&
+           CheckSolid(soup, validByConstruction, reason);
+}
+
+// ---------------------------------------------------------------------------
+// Exact meshes
+
+struct ExactOperand
+{
+    ExactMesh mesh;
+    ExactMesh::Property_map<FaceIndex, int> birth;
+    ExactMesh::Property_map<EdgeIndex, bool> constrained;
+    ExactMesh::Property_map<VertexIndex, int> node; // intersection node of a new vertex, else -1
+    PMP::Non_manifold_feature_map<ExactMesh> nonManifold;
+    std::vector<int> soupPoint;                     // input point of each initial vertex
+};
+
+bool AddFacesInOrder(const std::vector<EK::Point_3>& points, const std::vector<Tri>& triangles, ExactMesh& mesh)
+{
+    mesh.reserve(ExactMesh::size_type(points.size()), ExactMesh::size_type(triangles.size() * 3 / 2 + 3),
+                 ExactMesh::size_type(triangles.size()));
+    for (const EK::Point_3& p : points)
+        mesh.add_vertex(p);
+    for (const Tri& t : triangles)
+    {
+        const FaceIndex f = mesh.add_face(VertexIndex(t[0]), VertexIndex(t[1]), VertexIndex(t[2]));
+        if (f == ExactMesh::null_face())
+            return false;
+    }
+    return true;
+}
+
+// A vertex shared by separate fans (two boxes touching at a corner) shows as a
+// vertex whose fan misses some of its triangles.
+bool HasPinchedVertex(const ExactMesh& mesh, const std::vector<Tri>& triangles)
+{
+    std::vector<int> incident(mesh.number_of_vertices(), 0);
+    for (const Tri& t : triangles)
+        for (int c = 0; c < 3; ++c)
+            ++incident[size_t(t[c])];
+    for (VertexIndex v : mesh.vertices())
+    {
+        int fan = 0;
+        for (HalfedgeIndex h : CGAL::halfedges_around_target(mesh.halfedge(v), mesh))
+            fan += mesh.is_border(h) ? 0 : 1;
+        if (fan != incident[size_t(v)])
+            return true;
+    }
+    return false;
+}
+
+// Builds the exact mesh of the given triangles of a closed soup (the ones that
+// can meet the other operand; the mesh may have borders).
+bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, ExactOperand& op, std::string& reason)
+{
+    std::vector<int> localOf(soup.points.size(), -1);
+    std::vector<Tri> local(faces.size());
+    for (size_t i = 0; i < faces.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+        {
+            const int u = soup.triangles[size_t(faces[i])][c];
+            if (localOf[size_t(u)] < 0)
+            {
+                localOf[size_t(u)] = int(op.soupPoint.size());
+                op.soupPoint.push_back(u);
+            }
+            local[i][c] = localOf[size_t(u)];
+        }
+    std::vector<EK::Point_3> points;
+    points.reserve(op.soupPoint.size());
+    for (int u : op.soupPoint)
+        points.emplace_back(soup.points[size_t(u)][0], soup.points[size_t(u)][1], soup.points[size_t(u)][2]);
+
+    const bool manifold = AddFacesInOrder(points, local, op.mesh) && !HasPinchedVertex(op.mesh, local);
+    if (!manifold)
+    {
+        // Split non-manifold vertices and edges into copies; the corefinement is
+        // told which copies belong together.
+        op.mesh.clear();
+        std::vector<IK::Point_3> soupPoints;
+        soupPoints.reserve(op.soupPoint.size());
+        for (int u : op.soupPoint)
+            soupPoints.push_back(ToInexact(soup.points[size_t(u)]));
+        const size_t distinct = soupPoints.size();
+        std::vector<std::vector<std::size_t>> polygons;
+        polygons.reserve(local.size());
+        for (const Tri& t : local)
+            polygons.push_back({std::size_t(t[0]), std::size_t(t[1]), std::size_t(t[2])});
+        PMP::orient_polygon_soup(soupPoints, polygons);
+        std::vector<Tri> split(polygons.size());
+        for (size_t i = 0; i < polygons.size(); ++i)
+        {
+            const std::vector<std::size_t>& poly = polygons[i];
+            if (poly.size() != 3)
+            {
+                reason = "internal error: splitting non-manifold features changed a triangle";
+                return false;
+            }
+            // The soup is consistently oriented already; a flipped triangle would be a bug.
+            const Tri& original = local[i];
+            bool sameCycle = false;
+            for (int rot = 0; rot < 3 && !sameCycle; ++rot)
+            {
+                sameCycle = true;
+                for (int c = 0; c < 3; ++c)
+                    if (soupPoints[poly[(c + rot) % 3]] != soupPoints[size_t(original[c])])
+                        sameCycle = false;
+            }
+            if (!sameCycle)
+            {
+                reason = "internal error: splitting non-manifold features reoriented triangle " +
+                         RowText(faces[i]);
+                return false;
+            }
+            split[i] = {int(poly[0]), int(poly[1]), int(poly[2])};
+        }
+        // Copies made by the split keep their input point.
+        std::map<IK::Point_3, int> pointIndex;
+        for (size_t i = 0; i < distinct; ++i)
+            pointIndex.emplace(soupPoints[i], op.soupPoint[i]);
+        for (size_t i = distinct; i < soupPoints.size(); ++i)
+            op.soupPoint.push_back(pointIndex.at(soupPoints[i]));
+        points.clear();
+        for (const IK::Point_3& p : soupPoints)
+            points.emplace_back(p.x(), p.y(), p.z());
+        op.mesh.clear();
+        if (!AddFacesInOrder(points, split, op.mesh))
+        {
+            reason = "internal error: could not build a surface from the split mesh";
+            return false;
+        }
+        op.nonManifold = PMP::Non_manifold_feature_map<ExactMesh>(op.mesh, op.mesh.points());
+    }
+    else
+    {
+        // The corefinement reads the maps even when nothing is shared.
+        const std::size_t NONE = std::size_t(-1);
+        op.nonManifold.e_nm_id = get(CGAL::dynamic_edge_property_t<std::size_t>(), op.mesh);
+        op.nonManifold.v_nm_id = get(CGAL::dynamic_vertex_property_t<std::size_t>(), op.mesh);
+        for (EdgeIndex e : op.mesh.edges())
+            put(op.nonManifold.e_nm_id, e, NONE);
+        for (VertexIndex v : op.mesh.vertices())
+            put(op.nonManifold.v_nm_id, v, NONE);
+    }
+    op.birth = op.mesh.add_property_map<FaceIndex, int>("f:birth", -1).first;
+    for (FaceIndex f : op.mesh.faces())
+        op.birth[f] = faces[f.idx()];
+    op.constrained = op.mesh.add_property_map<EdgeIndex, bool>("e:constrained", false).first;
+    op.node = op.mesh.add_property_map<VertexIndex, int>("v:node", -1).first;
+    return true;
+}
+
+typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> TriangleBox;
+
+// Marks the boxes of A and B that meet a box of the other, with a uniform grid
+// of cells about the size of a box. Returns false (nothing marked) when the
+// boxes are too uneven for it to pay.
+bool MarkNearOnGrid(const std::vector<TriangleBox>& boxesA, const std::vector<TriangleBox>& boxesB,
+                    std::vector<char>& isNearA, std::vector<char>& isNearB)
+{
+    double lo[3], hi[3], extent = 0;
+    for (int c = 0; c < 3; ++c)
+    {
+        lo[c] = boxesB[0].min_coord(c);
+        hi[c] = boxesB[0].max_coord(c);
+    }
+    for (const TriangleBox& box : boxesB)
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min(lo[c], box.min_coord(c));
+            hi[c] = std::max(hi[c], box.max_coord(c));
+            extent += box.max_coord(c) - box.min_coord(c);
+        }
+    const double cell = 2 * extent / (3 * double(boxesB.size()));
+    if (!(cell > 0) || !std::isfinite(cell))
+        return false;
+    const double maxCells = 4 * double(boxesA.size() + boxesB.size()) + 1024;
+    long long dims[3], cells = 1;
+    for (int c = 0; c < 3; ++c)
+    {
+        const double span = std::ceil((hi[c] - lo[c]) / cell);
+        if (!(span * double(cells) <= maxCells))
+            return false;
+        dims[c] = std::max(1LL, (long long)span);
+        cells *= dims[c];
+    }
+    auto cellOf = [&](double x, int c) {
+        const double k = std::floor((x - lo[c]) / cell);
+        return k < 0 ? 0LL : (k >= double(dims[c]) ? dims[c] - 1 : (long long)k);
+    };
+    auto range = [&](const TriangleBox& box, int c, long long& first, long long& last) {
+        first = cellOf(box.min_coord(c), c);
+        last = cellOf(box.max_coord(c), c);
+    };
+    // Cell lists of B's boxes, as offsets into one array.
+    std::vector<int> start(size_t(cells) + 1, 0);
+    long long entries = 0;
+    const long long budget = 16 * (long long)(boxesA.size() + boxesB.size()) + 4096;
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        std::vector<int> fill;
+        if (pass == 1)
+        {
+            for (size_t i = 0; i < size_t(cells); ++i)
+                start[i + 1] += start[i];
+            fill.assign(start.begin(), start.end() - 1);
+        }
+        std::vector<int> members(pass == 1 ? size_t(start[size_t(cells)]) : 0);
+        for (size_t k = 0; k < boxesB.size(); ++k)
+        {
+            long long f[3], l[3];
+            for (int c = 0; c < 3; ++c)
+                range(boxesB[k], c, f[c], l[c]);
+            for (long long x = f[0]; x <= l[0]; ++x)
+                for (long long y = f[1]; y <= l[1]; ++y)
+                    for (long long z = f[2]; z <= l[2]; ++z)
+                    {
+                        const size_t id = size_t((x * dims[1] + y) * dims[2] + z);
+                        if (pass == 0)
+                        {
+                            ++start[id + 1];
+                            if (++entries > budget)
+                                return false;
+                        }
+                        else
+                            members[size_t(fill[id]++)] = int(k);
+                    }
+        }
+        if (pass == 0)
+            continue;
+        long long visits = 0;
+        for (const TriangleBox& box : boxesA)
+        {
+            long long f[3], l[3];
+            for (int c = 0; c < 3; ++c)
+                range(box, c, f[c], l[c]);
+            visits += (l[0] - f[0] + 1) * (l[1] - f[1] + 1) * (l[2] - f[2] + 1);
+            if (visits > 4 * budget)
+                return false; // what was marked is true; the caller starts over
+            for (long long x = f[0]; x <= l[0]; ++x)
+                for (long long y = f[1]; y <= l[1]; ++y)
+                    for (long long z = f[2]; z <= l[2]; ++z)
+                    {
+                        const size_t id = size_t((x * dims[1] + y) * dims[2] + z);
+                        for (int m = start[id]; m < start[id + 1]; ++m)
+                        {
+                            const TriangleBox& other = boxesB[size_t(members[size_t(m)])];
+                            if (box.min_coord(0) <= other.max_coord(0) && other.min_coord(0) <= box.max_coord(0) &&
+                                box.min_coord(1) <= other.max_coord(1) && other.min_coord(1) <= box.max_coord(1) &&
+                                box.min_coord(2) <= other.max_coord(2) && other.min_coord(2) <= box.max_coord(2))
+                            {
+                                isNearA[size_t(box.info())] = 1;
+                                isNearB[size_t(other.info())] = 1;
+                            }
+                        }
+                    }
+        }
+    }
+    return true;
+}
+
+// Triangles of each operand whose boxes meet a triangle box of the other: only
+// these can touch the other surface. The rest stay as they are.
+void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, std::vector<int>& nearA, std::vector<int>& nearB)
+{
+    typedef TriangleBox Box;
+    auto boxesNear = [](const OperandSoup& soup, const OperandSoup& other) {
+        std::vector<Box> boxes;
+        for (size_t t = 0; t < soup.triangles.size(); ++t)
+        {
+            const Tri& tri = soup.triangles[t];
+            double lo[3], hi[3];
+            bool apart = false;
+            for (int c = 0; c < 3; ++c)
+            {
+                lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
+                hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
+                apart = apart || hi[c] < other.bbox[c] || lo[c] > other.bbox[c + 3];
+            }
+            if (!apart)
+                boxes.push_back(Box(lo, hi, int(t)));
+        }
+        return boxes;
+    };
+    std::vector<Box> boxesA = boxesNear(a, b), boxesB = boxesNear(b, a);
+    std::vector<char> isNearA(a.triangles.size(), 0), isNearB(b.triangles.size(), 0);
+    auto collect = [&]() {
+        for (size_t t = 0; t < isNearA.size(); ++t)
+            if (isNearA[t])
+                nearA.push_back(int(t));
+        for (size_t t = 0; t < isNearB.size(); ++t)
+            if (isNearB[t])
+                nearB.push_back(int(t));
+    };
+    if (boxesA.empty() || boxesB.empty())
+        return;
+    if (MarkNearOnGrid(boxesA, boxesB, isNearA, isNearB))
+    {
+        collect();
+        return;
+    }
+    // Uneven triangle sizes: the general box intersection.
+    // Sorting pointers moves less memory than sorting the boxes.
+    std::vector<const Box*> pointersA, pointersB;
+    for (const Box& box : boxesA)
+        pointersA.push_back(&box);
+    for (const Box& box : boxesB)
+        pointersB.push_back(&box);
+    CGAL::box_intersection_d(pointersA.begin(), pointersA.end(), pointersB.begin(), pointersB.end(),
+                             [&](const Box* x, const Box* y) {
+                                 isNearA[size_t(x->info())] = 1;
+                                 isNearB[size_t(y->info())] = 1;
+                             });
+    collect();
+}
+
+// Carries the birth face of a split face to each of its sub-faces, and notes
+// which intersection node each new vertex is (both meshes get one vertex per
+// node: it is rounded once).
+struct BirthVisitor : public PMP::Corefinement::Default_visitor<ExactMesh>
+{
+    std::shared_ptr<int> current = std::make_shared<int>(-1);
+    const ExactMesh* meshA = nullptr;
+    ExactOperand* a = nullptr;
+    ExactOperand* b = nullptr;
+
+    ExactOperand& OperandOf(const ExactMesh& tm)
+    {
+        return &tm == meshA ? *a : *b;
+    }
+    void before_subface_creations(FaceIndex fOld, ExactMesh& tm)
+    {
+        *current = OperandOf(tm).birth[fOld];
+    }
+    void after_subface_created(FaceIndex fNew, ExactMesh& tm)
+    {
+        OperandOf(tm).birth[fNew] = *current;
+    }
+    void new_vertex_added(std::size_t nodeId, VertexIndex v, const ExactMesh& tm)
+    {
+        OperandOf(tm).node[v] = int(nodeId);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Classification of patches against the other operand
+
+enum PatchSide
+{
+    SIDE_UNKNOWN,
+    SIDE_INSIDE,
+    SIDE_OUTSIDE,
+    SIDE_ON_SAME,
+    SIDE_ON_OPPOSITE,
+};
+
+template <class K>
+struct TriangleTree
+{
+    typedef std::vector<typename K::Triangle_3> Triangles;
+    typedef CGAL::AABB_triangle_primitive<K, typename Triangles::const_iterator> Primitive;
+    typedef CGAL::AABB_tree<CGAL::AABB_traits<K, Primitive>> Tree;
+    Triangles triangles;
+    Tree tree;
+
+    explicit TriangleTree(const OperandSoup& soup)
+    {
+        triangles.reserve(soup.triangles.size());
+        for (const Tri& t : soup.triangles)
+        {
+            const Point3d &a = soup.points[t[0]], &b = soup.points[t[1]], &c = soup.points[t[2]];
+            triangles.emplace_back(typename K::Point_3(a[0], a[1], a[2]), typename K::Point_3(b[0], b[1], b[2]),
+                                   typename K::Point_3(c[0], c[1], c[2]));
+        }
+        tree.insert(triangles.begin(), triangles.end());
+        tree.build();
+    }
+
+    // Inside, outside or on the boundary of the closed soup, by ray parity.
+    CGAL::Bounded_side Locate(const typename K::Point_3& p) const
+    {
+        const CGAL::Bbox_3 box = tree.bbox();
+        const CGAL::Bbox_3 pb = p.bbox();
+        if (pb.xmax() < box.xmin() || pb.xmin() > box.xmax() || pb.ymax() < box.ymin() || pb.ymin() > box.ymax() ||
+            pb.zmax() < box.zmin() || pb.zmin() > box.zmax())
+            return CGAL::ON_UNBOUNDED_SIDE;
+        return CGAL::internal::Point_inside_vertical_ray_cast<K, Tree>()(p, tree);
+    }
+};
+
+// Upward vertical ray from p against every triangle of the soup: inside,
+// outside or on it, or nothing when the ray grazes an edge or a vertical face.
+// Without a tree it beats building one while few points are asked.
+bool LocateByUpwardRay(const OperandSoup& soup, const std::vector<std::array<double, 4>>& boxes,
+                       const IK::Point_3& p, CGAL::Bounded_side& where)
+{
+    const double px = p.x(), py = p.y();
+    const IK::Point_2 p2(px, py);
+    int crossings = 0;
+    for (size_t t = 0; t < boxes.size(); ++t)
+    {
+        const std::array<double, 4>& box = boxes[t];
+        if (px < box[0] || px > box[1] || py < box[2] || py > box[3])
+            continue;
+        const Tri& tri = soup.triangles[t];
+        const Point3d &a = soup.points[tri[0]], &b = soup.points[tri[1]], &c = soup.points[tri[2]];
+        const IK::Point_2 a2(a[0], a[1]), b2(b[0], b[1]), c2(c[0], c[1]);
+        const CGAL::Orientation turn = CGAL::orientation(a2, b2, c2);
+        const CGAL::Orientation o1 = CGAL::orientation(a2, b2, p2), o2 = CGAL::orientation(b2, c2, p2),
+                                o3 = CGAL::orientation(c2, a2, p2);
+        if (turn == CGAL::COLLINEAR)
+        {
+            // A vertical triangle: harmless unless the ray runs along it.
+            if (o1 == CGAL::COLLINEAR && o2 == CGAL::COLLINEAR && o3 == CGAL::COLLINEAR)
+                return false;
+            continue;
+        }
+        if (o1 == -turn || o2 == -turn || o3 == -turn)
+            continue; // outside the shadow
+        if (o1 == CGAL::COLLINEAR || o2 == CGAL::COLLINEAR || o3 == CGAL::COLLINEAR)
+            return false; // through an edge or a vertex of the shadow
+        const CGAL::Orientation side = CGAL::orientation(ToInexact(a), ToInexact(b), ToInexact(c), p);
+        if (side == CGAL::COPLANAR)
+        {
+            where = CGAL::ON_BOUNDARY;
+            return true;
+        }
+        if (side == -turn)
+            ++crossings; // the triangle is above p
+    }
+    where = (crossings & 1) ? CGAL::ON_BOUNDED_SIDE : CGAL::ON_UNBOUNDED_SIDE;
+    return true;
+}
+
+// Brute-force ray queries a classifier answers before it builds a tree.
+const int MAX_RAY_QUERIES_WITHOUT_TREE = 24;
+
+struct Classifier
+{
+    const OperandSoup* other = nullptr;
+    std::vector<std::array<double, 4>> shadowBoxes;
+    int rayQueries = 0;
+    std::unique_ptr<TriangleTree<IK>> fastTree;
+    std::unique_ptr<TriangleTree<EK>> exactTree;
+
+    CGAL::Bounded_side LocateInputPoint(const IK::Point_3& p)
+    {
+        if (!fastTree && (rayQueries < MAX_RAY_QUERIES_WITHOUT_TREE || other->triangles.size() < 64))
+        {
+            ++rayQueries;
+            if (shadowBoxes.empty())
+            {
+                shadowBoxes.resize(other->triangles.size());
+                for (size_t t = 0; t < other->triangles.size(); ++t)
+                {
+                    const Tri& tri = other->triangles[t];
+                    const Point3d &a = other->points[tri[0]], &b = other->points[tri[1]], &c = other->points[tri[2]];
+                    shadowBoxes[t] = {std::min({a[0], b[0], c[0]}), std::max({a[0], b[0], c[0]}),
+                                      std::min({a[1], b[1], c[1]}), std::max({a[1], b[1], c[1]})};
+                }
+            }
+            CGAL::Bounded_side where;
+            if (LocateByUpwardRay(*other, shadowBoxes, p, where))
+                return where;
+        }
+        if (!fastTree)
+            fastTree.reset(new TriangleTree<IK>(*other));
+        return fastTree->Locate(p);
+    }
+    // Does the triangle abc lie inside a coplanar triangle of the other soup?
+    // Then `same` tells whether both face the same way. Exact predicates only.
+    bool FindCoplanarCover(const IK::Point_3& a, const IK::Point_3& b, const IK::Point_3& c, bool& same)
+    {
+        auto covers = [&](const IK::Triangle_3& t) {
+            const IK::Point_3 &p = t[0], &q = t[1], &r = t[2];
+            for (const IK::Point_3* x : {&a, &b, &c})
+            {
+                if (CGAL::orientation(p, q, r, *x) != CGAL::COPLANAR ||
+                    CGAL::coplanar_orientation(p, q, r, *x) == CGAL::NEGATIVE ||
+                    CGAL::coplanar_orientation(q, r, p, *x) == CGAL::NEGATIVE ||
+                    CGAL::coplanar_orientation(r, p, q, *x) == CGAL::NEGATIVE)
+                    return false;
+            }
+            same = CGAL::coplanar_orientation(a, b, c) == CGAL::coplanar_orientation(p, q, r);
+            return true;
+        };
+        if (other->triangles.size() < 256)
+        {
+            for (const Tri& tri : other->triangles)
+                if (covers(IK::Triangle_3(ToInexact(other->points[tri[0]]), ToInexact(other->points[tri[1]]),
+                                          ToInexact(other->points[tri[2]]))))
+                    return true;
+            return false;
+        }
+        if (!fastTree)
+            fastTree.reset(new TriangleTree<IK>(*other));
+        const CGAL::Bbox_3 box = a.bbox() + b.bbox() + c.bbox();
+        std::vector<TriangleTree<IK>::Tree::Primitive_id> hits;
+        fastTree->tree.all_intersected_primitives(IK::Iso_cuboid_3(box), std::back_inserter(hits));
+        for (const auto& id : hits)
+            if (covers(*id))
+                return true;
+        return false;
+    }
+    TriangleTree<EK>& Exact()
+    {
+        if (!exactTree)
+            exactTree.reset(new TriangleTree<EK>(*other));
+        return *exactTree;
+    }
+};
+
+// A point whose interval approximation is a single double triple is exactly it.
+bool ExactDoublePoint(const EK::Point_3& p, IK::Point_3& out);
+
+// Same, computing the exact value when the interval is not tight (it then
+// becomes tight): an intersection point on a grid is often a double.
+bool ExactDoublePointForced(const EK::Point_3& p, IK::Point_3& out)
+{
+    if (ExactDoublePoint(p, out))
+        return true;
+    const EK::Point_3::Exact_type& e = p.exact();
+    const std::pair<double, double> x = CGAL::to_interval(e.x()), y = CGAL::to_interval(e.y()),
+                                    z = CGAL::to_interval(e.z());
+    if (x.first != x.second || y.first != y.second || z.first != z.second)
+        return false;
+    out = IK::Point_3(x.first, y.first, z.first);
+    return true;
+}
+
+bool ExactDoublePoint(const EK::Point_3& p, IK::Point_3& out)
+{
+    const auto& a = CGAL::approx(p);
+    if (a.x().inf() != a.x().sup() || a.y().inf() != a.y().sup() || a.z().inf() != a.z().sup())
+        return false;
+    out = IK::Point_3(a.x().inf(), a.y().inf(), a.z().inf());
+    return true;
+}
+
+// x + y and its half, when both are exact in double.
+bool ExactHalfSum(double x, double y, double& half)
+{
+    const double sum = x + y;
+    const double yv = sum - x, xv = sum - yv;
+    if ((x - xv) + (y - yv) != 0)
+        return false;
+    half = sum * 0.5;
+    return half * 2 == sum;
+}
+
+// The interior point (a + b + 2c) / 4 of a triangle when doubles hold it exactly
+// (they do on a grid): it lets the inexact-construction queries stay exact.
+bool InteriorDoublePoint(const IK::Point_3& a, const IK::Point_3& b, const IK::Point_3& c, IK::Point_3& out)
+{
+    double q[3];
+    for (int k = 0; k < 3; ++k)
+    {
+        double m;
+        if (!ExactHalfSum(a[k], b[k], m) || !ExactHalfSum(m, c[k], q[k]))
+            return false;
+    }
+    out = IK::Point_3(q[0], q[1], q[2]);
+    return true;
+}
+
+PatchSide ClassifyFaceExactly(const ExactMesh& mesh, FaceIndex f, Classifier& classifier, bool needOrientation)
+{
+    const HalfedgeIndex h = mesh.halfedge(f);
+    const EK::Point_3& a = mesh.point(mesh.source(h));
+    const EK::Point_3& b = mesh.point(mesh.target(h));
+    const EK::Point_3& c = mesh.point(mesh.target(mesh.next(h)));
+    const EK::Point_3 centroid = CGAL::centroid(a, b, c);
+    TriangleTree<EK>& tree = classifier.Exact();
+    const CGAL::Bounded_side side = tree.Locate(centroid);
+    if (side == CGAL::ON_BOUNDED_SIDE)
+        return SIDE_INSIDE;
+    if (side == CGAL::ON_UNBOUNDED_SIDE)
+        return SIDE_OUTSIDE;
+    if (!needOrientation)
+        return SIDE_ON_SAME;
+    // On the other surface: compare with the other triangle lying in the same plane.
+    std::vector<TriangleTree<EK>::Tree::Primitive_id> hits;
+    tree.tree.all_intersected_primitives(centroid, std::back_inserter(hits));
+    const EK::Vector_3 normal = CGAL::cross_product(b - a, c - a);
+    for (const auto& id : hits)
+    {
+        const EK::Triangle_3& t = *id;
+        if (CGAL::orientation(t[0], t[1], t[2], a) != CGAL::COPLANAR ||
+            CGAL::orientation(t[0], t[1], t[2], b) != CGAL::COPLANAR ||
+            CGAL::orientation(t[0], t[1], t[2], c) != CGAL::COPLANAR)
+            continue;
+        const EK::Vector_3 otherNormal = CGAL::cross_product(t[1] - t[0], t[2] - t[0]);
+        return CGAL::is_positive(normal * otherNormal) ? SIDE_ON_SAME : SIDE_ON_OPPOSITE;
+    }
+    return SIDE_UNKNOWN;
+}
+
+// Triangles that cannot touch the other surface, grouped through shared points
+// (none of which touches it either): each group lies wholly inside or outside.
+struct FarGroups
+{
+    std::vector<int> farTriangles;
+    std::vector<int> groupOfPoint; // root point of its group, -1 when no far triangle uses it
+    std::vector<PatchSide> sideOfGroup;
+};
+
+int FindRoot(std::vector<int>& parent, int x)
+{
+    while (parent[size_t(x)] != x)
+    {
+        parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
+        x = parent[size_t(x)];
+    }
+    return x;
+}
+
+void GroupFarTriangles(const OperandSoup& soup, const std::vector<int>& nearTriangles, FarGroups& far)
+{
+    std::vector<char> isNear(soup.triangles.size(), 0);
+    for (int t : nearTriangles)
+        isNear[size_t(t)] = 1;
+    std::vector<int> parent(soup.points.size());
+    for (size_t i = 0; i < parent.size(); ++i)
+        parent[i] = int(i);
+    far.groupOfPoint.assign(soup.points.size(), -1);
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+    {
+        if (isNear[t])
+            continue;
+        far.farTriangles.push_back(int(t));
+        const Tri& tri = soup.triangles[t];
+        for (int c = 0; c < 3; ++c)
+        {
+            far.groupOfPoint[size_t(tri[c])] = 0;
+            const int r1 = FindRoot(parent, tri[c]), r2 = FindRoot(parent, tri[(c + 1) % 3]);
+            if (r1 != r2)
+                parent[size_t(r1)] = r2;
+        }
+    }
+    for (size_t u = 0; u < parent.size(); ++u)
+        if (far.groupOfPoint[u] == 0)
+            far.groupOfPoint[u] = FindRoot(parent, int(u));
+    far.sideOfGroup.assign(soup.points.size(), SIDE_UNKNOWN);
+}
+
+// The side of the group of a point that no far triangle's box lets touch the
+// other surface, asked once per group.
+PatchSide SideOfFarGroup(FarGroups& far, const OperandSoup& soup, int point, Classifier& classifier)
+{
+    const int root = far.groupOfPoint[size_t(point)];
+    PatchSide& side = far.sideOfGroup[size_t(root)];
+    if (side == SIDE_UNKNOWN)
+    {
+        const CGAL::Bounded_side where = classifier.LocateInputPoint(ToInexact(soup.points[size_t(root)]));
+        if (where != CGAL::ON_BOUNDARY)
+            side = where == CGAL::ON_BOUNDED_SIDE ? SIDE_INSIDE : SIDE_OUTSIDE;
+    }
+    return side;
+}
+
+// Labels every face with its patch and classifies each patch once.
+bool ClassifyFaces(const ExactOperand& op, const OperandSoup& soup, FarGroups& far, Classifier& classifier,
+                   bool needOrientation, std::vector<PatchSide>& sideOfFace)
+{
+    const ExactMesh& mesh = op.mesh;
+    const size_t faceCount = mesh.number_of_faces();
+    sideOfFace.assign(faceCount, SIDE_UNKNOWN);
+    std::vector<int> patchOfFace(faceCount, -1);
+    std::vector<FaceIndex> stack, patchFaces;
+    int patchCount = 0;
+    for (FaceIndex seed : mesh.faces())
+    {
+        if (patchOfFace[seed.idx()] >= 0)
+            continue;
+        const int patch = patchCount++;
+        patchFaces.clear();
+        stack.assign(1, seed);
+        patchOfFace[seed.idx()] = patch;
+        while (!stack.empty())
+        {
+            const FaceIndex f = stack.back();
+            stack.pop_back();
+            patchFaces.push_back(f);
+            for (HalfedgeIndex h : CGAL::halfedges_around_face(mesh.halfedge(f), mesh))
+            {
+                if (op.constrained[mesh.edge(h)])
+                    continue;
+                const FaceIndex g = mesh.face(mesh.opposite(h));
+                if (g == ExactMesh::null_face() || patchOfFace[g.idx()] >= 0)
+                    continue;
+                patchOfFace[g.idx()] = patch;
+                stack.push_back(g);
+            }
+        }
+
+        // A point shared with untouched triangles: the patch is on their side.
+        PatchSide side = SIDE_UNKNOWN;
+        for (size_t k = 0; k < patchFaces.size() && side == SIDE_UNKNOWN; ++k)
+            for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(patchFaces[k]), mesh))
+                if (v.idx() < op.soupPoint.size() && far.groupOfPoint[size_t(op.soupPoint[v.idx()])] >= 0)
+                {
+                    side = SideOfFarGroup(far, soup, op.soupPoint[v.idx()], classifier);
+                    break;
+                }
+
+        // Fast route: an input vertex of the patch strictly inside or outside.
+        int tries = 0;
+        for (size_t k = 0; k < patchFaces.size() && side == SIDE_UNKNOWN && tries < MAX_FAST_CLASSIFY_TRIES; ++k)
+        {
+            for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(patchFaces[k]), mesh))
+            {
+                IK::Point_3 p;
+                if (op.node[v] >= 0 || !ExactDoublePoint(mesh.point(v), p))
+                    continue; // intersection points lie on the other surface anyway
+                ++tries;
+                const CGAL::Bounded_side where = classifier.LocateInputPoint(p);
+                if (where != CGAL::ON_BOUNDARY)
+                {
+                    side = where == CGAL::ON_BOUNDED_SIDE ? SIDE_INSIDE : SIDE_OUTSIDE;
+                    break;
+                }
+                if (tries >= MAX_FAST_CLASSIFY_TRIES)
+                    break;
+            }
+        }
+        // Every vertex tried is on the other surface: a face of input points may
+        // still be shown to lie on it without exact constructions.
+        FaceIndex probe = patchFaces[0];
+        for (size_t k = 0; k < patchFaces.size() && side == SIDE_UNKNOWN && k < MAX_FAST_CLASSIFY_TRIES; ++k)
+        {
+            IK::Point_3 corner[3];
+            int n = 0;
+            for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(patchFaces[k]), mesh))
+                n += ExactDoublePointForced(mesh.point(v), corner[n]) ? 1 : 0;
+            if (n < 3)
+                continue;
+            bool same = true;
+            IK::Point_3 inner;
+            if (classifier.FindCoplanarCover(corner[0], corner[1], corner[2], same))
+                side = same ? SIDE_ON_SAME : SIDE_ON_OPPOSITE;
+            else if (InteriorDoublePoint(corner[0], corner[1], corner[2], inner))
+            {
+                // Off the surface: an interior point is strictly inside or outside.
+                const CGAL::Bounded_side where = classifier.LocateInputPoint(inner);
+                if (where != CGAL::ON_BOUNDARY)
+                    side = where == CGAL::ON_BOUNDED_SIDE ? SIDE_INSIDE : SIDE_OUTSIDE;
+            }
+            probe = patchFaces[k];
+            break;
+        }
+        if (side == SIDE_UNKNOWN)
+            side = ClassifyFaceExactly(mesh, probe, classifier, needOrientation);
+        if (side == SIDE_UNKNOWN)
+            return false;
+        for (FaceIndex f : patchFaces)
+            sideOfFace[f.idx()] = side;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Output
+
+// The exact value rounded to the nearest double (ties to even).
+double RoundToNearest(const EK::FT& value)
+{
+    const std::pair<double, double> approx = CGAL::to_interval(value);
+    if (approx.first == approx.second)
+        return approx.first;
+    const ExactNumber& exact = value.exact();
+    const std::pair<double, double> tight = CGAL::to_interval(exact);
+    if (tight.first == tight.second)
+        return tight.first;
+    const ExactNumber mid = (ExactNumber(tight.first) + ExactNumber(tight.second)) / 2;
+    if (exact < mid)
+        return tight.first;
+    if (exact > mid)
+        return tight.second;
+    std::uint64_t bits;
+    std::memcpy(&bits, &tight.first, sizeof bits);
+    return (bits & 1) == 0 ? tight.first : tight.second;
+}
+
+Point3d RoundPoint(const EK::Point_3& p)
+{
+    IK::Point_3 q;
+    if (ExactDoublePoint(p, q))
+        return {q.x(), q.y(), q.z()};
+    return {RoundToNearest(p.x()), RoundToNearest(p.y()), RoundToNearest(p.z())};
+}
+
+struct PointHash
+{
+    size_t operator()(const Point3d& p) const
+    {
+        std::uint64_t h = 1469598103934665603ull;
+        for (double d : p)
+        {
+            d += 0.0;
+            std::uint64_t bits;
+            std::memcpy(&bits, &d, sizeof bits);
+            h = (h ^ bits) * 1099511628211ull;
+            h ^= h >> 29;
+        }
+        return size_t(h);
+    }
+};
+
+struct ResultBuilder
+{
+    std::unordered_map<int, int> pointOfNode;
+    std::vector<Point3d> points;
+    std::unordered_map<Point3d, int, PointHash> indexOfPoint;
+    std::vector<Tri> triangles;
+    std::vector<int> births;
+
+    int AddPoint(const Point3d& p)
+    {
+        const Point3d key = {p[0] + 0.0, p[1] + 0.0, p[2] + 0.0};
+        auto found = indexOfPoint.emplace(key, int(points.size()));
+        if (found.second)
+            points.push_back(key);
+        return found.first->second;
+    }
+
+    void AddTriangle(int a, int b, int c, int birth)
+    {
+        // Points that round together make a sliver vanish; dropping it keeps the
+        // surface closed.
+        if (a == b || b == c || a == c)
+            return;
+        triangles.push_back({a, b, c});
+        births.push_back(birth);
+    }
+
+    // Far triangles keep their input points; none of them can equal a point of
+    // the other operand, so they skip the merging table.
+    void AddFarFaces(const OperandSoup& soup, FarGroups& far, Classifier& classifier, PatchSide keep,
+                     PatchSide keepFlipped, int birthOffset, std::vector<int>& pointOfInput)
+    {
+        for (int t : far.farTriangles)
+        {
+            const Tri& tri = soup.triangles[size_t(t)];
+            const PatchSide side = SideOfFarGroup(far, soup, tri[0], classifier);
+            if (side == SIDE_UNKNOWN)
+                throw std::runtime_error("an untouched part could not be located");
+            const bool flip = side == keepFlipped;
+            if (side != keep && !flip)
+                continue;
+            int corner[3];
+            for (int c = 0; c < 3; ++c)
+            {
+                int& id = pointOfInput[size_t(tri[c])];
+                if (id < 0)
+                {
+                    id = int(points.size());
+                    const Point3d& p = soup.points[size_t(tri[c])];
+                    points.push_back({p[0] + 0.0, p[1] + 0.0, p[2] + 0.0});
+                }
+                corner[c] = id;
+            }
+            if (flip)
+                AddTriangle(corner[0], corner[2], corner[1], t + birthOffset);
+            else
+                AddTriangle(corner[0], corner[1], corner[2], t + birthOffset);
+        }
+    }
+
+    void AddFaces(const ExactOperand& op, const std::vector<PatchSide>& sideOfFace, PatchSide keep, PatchSide keepFlipped,
+                  PatchSide keepAlso, int birthOffset, std::vector<int>& pointOfInput)
+    {
+        const ExactMesh& mesh = op.mesh;
+        std::vector<int> pointOfVertex(mesh.number_of_vertices(), -1);
+        for (FaceIndex f : mesh.faces())
+        {
+            const PatchSide side = sideOfFace[f.idx()];
+            const bool flip = side == keepFlipped;
+            if (side != keep && side != keepAlso && !flip)
+                continue;
+            int corner[3], k = 0;
+            for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(f), mesh))
+            {
+                int& id = pointOfVertex[v.idx()];
+                if (id < 0 && v.idx() < op.soupPoint.size())
+                    id = pointOfInput[size_t(op.soupPoint[v.idx()])];
+                if (id < 0)
+                {
+                    const int node = op.node[v];
+                    if (node < 0)
+                        id = AddPoint(RoundPoint(mesh.point(v)));
+                    else
+                    {
+                        auto known = pointOfNode.find(node);
+                        if (known == pointOfNode.end())
+                            known = pointOfNode.emplace(node, AddPoint(RoundPoint(mesh.point(v)))).first;
+                        id = known->second;
+                    }
+                    if (v.idx() < op.soupPoint.size())
+                        pointOfInput[size_t(op.soupPoint[v.idx()])] = id;
+                }
+                corner[k++] = id;
+            }
+            if (flip)
+                AddTriangle(corner[0], corner[2], corner[1], op.birth[f] + birthOffset);
+            else
+                AddTriangle(corner[0], corner[1], corner[2], op.birth[f] + birthOffset);
+        }
+    }
+};
+
+void CopyOperand(const OperandSoup& soup, int birthOffset, ResultBuilder& out)
+{
+    std::vector<int> id(soup.points.size());
+    for (size_t i = 0; i < soup.points.size(); ++i)
+        id[i] = out.AddPoint(soup.points[i]);
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+    {
+        const Tri& tri = soup.triangles[t];
+        out.AddTriangle(id[size_t(tri[0])], id[size_t(tri[1])], id[size_t(tri[2])], int(t) + birthOffset);
+    }
+}
+
+bool BoxesApart(const OperandSoup& a, const OperandSoup& b)
+{
+    for (int c = 0; c < 3; ++c)
+        if (a.bbox[c + 3] < b.bbox[c] || b.bbox[c + 3] < a.bbox[c])
+            return true;
+    return false;
+}
+
+bool ComputeBoolean(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
+                    std::string& reason)
+{
+    const int offsetB = int(soupA.triangles.size());
+    std::vector<int> nearA, nearB;
+    FindNearTriangles(soupA, soupB, nearA, nearB);
+
+    ExactOperand a, b;
+    if (!nearA.empty())
+    {
+        if (!BuildExactOperand(soupA, nearA, a, reason) || !BuildExactOperand(soupB, nearB, b, reason))
+            return false;
+        BirthVisitor visitor;
+        visitor.meshA = &a.mesh;
+        visitor.a = &a;
+        visitor.b = &b;
+        PMP::corefine(a.mesh, b.mesh,
+                      CGAL::parameters::visitor(visitor).edge_is_constrained_map(a.constrained).non_manifold_feature_map(
+                          a.nonManifold),
+                      CGAL::parameters::edge_is_constrained_map(b.constrained).non_manifold_feature_map(b.nonManifold));
+    }
+
+    FarGroups farA, farB;
+    GroupFarTriangles(soupA, nearA, farA);
+    GroupFarTriangles(soupB, nearB, farB);
+    Classifier againstB, againstA;
+    againstB.other = &soupB;
+    againstA.other = &soupA;
+    std::vector<PatchSide> sideA, sideB;
+    if (!ClassifyFaces(a, soupA, farA, againstB, true, sideA) || !ClassifyFaces(b, soupB, farB, againstA, false, sideB))
+    {
+        reason = "internal error: a coincident face could not be matched";
+        return false;
+    }
+
+    // What each operand keeps: outright, flipped, and of the faces on the other surface.
+    PatchSide keepA = SIDE_UNKNOWN, flipA = SIDE_UNKNOWN, onA = SIDE_UNKNOWN, keepB = SIDE_UNKNOWN,
+              flipB = SIDE_UNKNOWN;
+    switch (type)
+    {
+    case MESH_BOOLEAN_UNION:
+        keepA = SIDE_OUTSIDE, onA = SIDE_ON_SAME, keepB = SIDE_OUTSIDE;
+        break;
+    case MESH_BOOLEAN_INTERSECTION:
+        keepA = SIDE_INSIDE, onA = SIDE_ON_SAME, keepB = SIDE_INSIDE;
+        break;
+    case MESH_BOOLEAN_MINUS:
+        keepA = SIDE_OUTSIDE, onA = SIDE_ON_OPPOSITE, flipB = SIDE_INSIDE;
+        break;
+    case MESH_BOOLEAN_XOR:
+        keepA = SIDE_OUTSIDE, flipA = SIDE_INSIDE, keepB = SIDE_OUTSIDE, flipB = SIDE_INSIDE;
+        break;
+    }
+    std::vector<int> pointOfA(soupA.points.size(), -1), pointOfB(soupB.points.size(), -1);
+    out.AddFaces(a, sideA, keepA, flipA, onA, 0, pointOfA);
+    out.AddFaces(b, sideB, keepB, flipB, SIDE_UNKNOWN, offsetB, pointOfB);
+    out.AddFarFaces(soupA, farA, againstB, keepA, flipA, 0, pointOfA);
+    out.AddFarFaces(soupB, farB, againstA, keepB, flipB, offsetB, pointOfB);
+    return true;
+}
+
+void Fail(MeshBooleanFailure* failure, char operand, const std::string& reason)
+{
+    if (failure)
+    {
+        failure->operand = operand;
+        failure->reason = reason;
+    }
+}
+
+} // namespace
+
+bool CheckMeshBooleanOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, bool validByConstruction,
+                             std::string* reason)
+{
+    OperandSoup soup;
+    std::string why;
+    try
+    {
+        if (CheckOperand(V, F, validByConstruction, soup, why))
+            return true;
+    }
+    catch (const std::exception& e)
+    {
+        why = std::string("internal error: ") + e.what();
+    }
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eigen::MatrixXd& VB,
+                 const Eigen::MatrixXi& FB, MeshBooleanType type, const MeshBooleanOptions& options,
+                 Eigen::MatrixXd& VC, Eigen::MatrixXi& FC, Eigen::VectorXi& J, MeshBooleanFailure* failure)
+{
+    if (type != MESH_BOOLEAN_UNION && type != MESH_BOOLEAN_INTERSECTION && type != MESH_BOOLEAN_MINUS &&
+        type != MESH_BOOLEAN_XOR)
+    {
+        Fail(failure, 0, "unknown operation type " + std::to_string(int(type)));
+        return false;
+    }
+    ResultBuilder out;
+    try
+    {
+        OperandSoup soups[2];
+        const Eigen::MatrixXd* V[2] = {&VA, &VB};
+        const Eigen::MatrixXi* F[2] = {&FA, &FB};
+        const bool valid[2] = {options.operandAValid, options.operandBValid};
+        const char name[2] = {'A', 'B'};
+        std::string reason;
+        for (int k = 0; k < 2; ++k)
+            if (!PrepareOperand(*V[k], *F[k], soups[k], reason))
+            {
+                Fail(failure, name[k], reason);
+                return false;
+            }
+        // Empty operands and operands whose boxes are apart need no exact work.
+        const bool emptyA = soups[0].triangles.empty(), emptyB = soups[1].triangles.empty();
+        const bool exactWork = !emptyA && !emptyB && !BoxesApart(soups[0], soups[1]);
+        for (int k = 0; k < 2; ++k)
+        {
+            if (soups[k].triangles.empty())
+                continue;
+            // Beside an empty operand the result is just this one: no need to
+            // look for self-intersections either.
+            if (!CheckClosed(soups[k], reason) || !CheckSolid(soups[k], valid[k] || emptyA || emptyB, reason))
+            {
+                Fail(failure, name[k], reason);
+                return false;
+            }
+        }
+        const int offsetB = int(soups[0].triangles.size());
+        if (!exactWork)
+        {
+            // Nothing to cut: each operand is wholly outside the other.
+            if (type != MESH_BOOLEAN_INTERSECTION)
+                CopyOperand(soups[0], 0, out);
+            if (type == MESH_BOOLEAN_UNION || type == MESH_BOOLEAN_XOR)
+                CopyOperand(soups[1], offsetB, out);
+        }
+        else if (!ComputeBoolean(soups[0], soups[1], type, out, reason))
+        {
+            Fail(failure, 0, reason);
+            return false;
+        }
+    }
+    catch (const std::exception& e)
+    {
+        Fail(failure, 0, std::string("internal error: ") + e.what());
+        return false;
+    }
+
+    Eigen::MatrixXd V(Eigen::Index(out.points.size()), 3);
+    for (size_t i = 0; i < out.points.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+            V(Eigen::Index(i), c) = out.points[i][c];
+    Eigen::MatrixXi F(Eigen::Index(out.triangles.size()), 3);
+    Eigen::VectorXi births(Eigen::Index(out.triangles.size()));
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        for (int c = 0; c < 3; ++c)
+            F(Eigen::Index(t), c) = out.triangles[t][c];
+        births(Eigen::Index(t)) = out.births[t];
+    }
+    VC.swap(V);
+    FC.swap(F);
+    J.swap(births);
+    return true;
+}
+
+bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eigen::MatrixXd& VB,
+                 const Eigen::MatrixXi& FB, MeshBooleanType type, Eigen::MatrixXd& VC, Eigen::MatrixXi& FC,
+                 Eigen::VectorXi& J)
+{
+    return MeshBoolean(VA, FA, VB, FB, type, MeshBooleanOptions(), VC, FC, J, nullptr);
+}
+
+std::string DescribeMeshBooleanFailure(const MeshBooleanFailure& failure)
+{
+    std::string text = "Mesh boolean: ";
+    if (failure.operand)
+        text += std::string("operand ") + failure.operand + " refused: ";
+    return text + failure.reason;
+}
+
+void MeshBooleanOrThrow(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eigen::MatrixXd& VB,
+                        const Eigen::MatrixXi& FB, MeshBooleanType type, Eigen::MatrixXd& VC, Eigen::MatrixXi& FC,
+                        Eigen::VectorXi& J, const MeshBooleanOptions& options)
+{
+    MeshBooleanFailure failure;
+    if (MeshBoolean(VA, FA, VB, FB, type, options, VC, FC, J, &failure))
+        return;
+    if (failure.operand)
+        throw std::invalid_argument(DescribeMeshBooleanFailure(failure));
+    throw std::runtime_error(DescribeMeshBooleanFailure(failure));
+}

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Modal.h"
+#include "app/WinGlobals.h"
+#include "io/FileUtil.h"
+#include "io/ProjectWriter.h"
+#include "resources/resource.h"
+#include "scene/SceneState.h"
+#include "scene/SceneTypes.h"
+#include "scene/Undo.h"
+#include "tests/app/AppHarness.h"
+
+namespace {
+
+// A fresh folder under the temporary folder, emptied and removed afterwards.
+struct ScratchFolder {
+    std::wstring path;   // ends with a separator
+
+    ScratchFolder()
+    {
+        wchar_t base[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, base);
+        path = std::wstring(base) + L"tarsel-file-commands-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount()) + L"\\";
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~ScratchFolder() { RemoveTree(path); }
+
+    static void RemoveTree(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..")
+                    continue;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(folder + name + L"\\");
+                else
+                    DeleteFileW((folder + name).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+};
+
+class FileCommands : public ::testing::Test {
+protected:
+    ScratchFolder scratch;
+
+    void SetUp() override
+    {
+        EnsureApplicationStarted();
+        ResetEditorState();
+        BeginScriptedModals();
+    }
+    void TearDown() override
+    {
+        EndScriptedModals();
+        ResetEditorState();
+    }
+    void Command(int id) { SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void QueuePath(const std::wstring& path) { g_ModalAnswers.push_back({TRUE, path, 0}); }
+};
+
+SceneObject Cube(const wchar_t* name, float x)
+{
+    SceneObject object;
+    object.type = PRIMITIVE_CUBE;
+    object.name = name;
+    object.minX = x;
+    object.maxX = x + 1.0f;
+    object.maxY = 1.0f;
+    object.maxZ = 1.0f;
+    return object;
+}
+
+void ExpectBox(const ModalCall& call, const wchar_t* caption, const std::wstring& text, UINT flags)
+{
+    EXPECT_EQ(call.kind, MODAL_MESSAGE_BOX);
+    EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(call.caption, caption);
+    EXPECT_EQ(call.text, text);
+    EXPECT_EQ(call.flags, flags);
+}
+
+} // namespace
+
+TEST_F(FileCommands, SaveAsAsksForAPathAndReportsSuccess)
+{
+    g_SceneObjects = {Cube(L"Cube 1", 0.0f)};
+    std::wstring path = scratch.path + L"scene.tsp";
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_SAVEAS);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    EXPECT_EQ(g_ModalCalls[0].kind, MODAL_SAVE_FILE);
+    EXPECT_EQ(g_ModalCalls[0].owner, g_hMainWnd);
+    ExpectBox(g_ModalCalls[1], L"Save Complete", L"Scene saved successfully!", MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(g_CurrentScenePath, path);
+    EXPECT_NE(LogText().find(L"Scene saved: " + path), std::wstring::npos);
+}
+
+TEST_F(FileCommands, SaveUsesTheCurrentPathWithoutADialog)
+{
+    std::wstring path = scratch.path + L"current.tsp";
+    g_CurrentScenePath = path;
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(g_ModalCalls.size(), 1u);
+    ExpectBox(g_ModalCalls[0], L"Save Complete", L"Scene saved successfully!", MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(FileExists(path));
+}
+
+TEST_F(FileCommands, SaveOfAnUntitledSceneAsksAndCancelDoesNothing)
+{
+    g_ModalAnswers.push_back({FALSE, L"", 0});
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(g_ModalCalls.size(), 1u);
+    EXPECT_EQ(g_ModalCalls[0].kind, MODAL_SAVE_FILE);
+    EXPECT_TRUE(g_CurrentScenePath.empty());
+}
+
+TEST_F(FileCommands, FailedSaveShowsSaveErrorAndKeepsThePath)
+{
+    g_CurrentScenePath = scratch.path + L"no-such-folder\\scene.tsp";
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(g_ModalCalls.size(), 1u);
+    ExpectBox(g_ModalCalls[0], L"Save Error", L"Failed to create scene file!", MB_OK | MB_ICONERROR);
+    EXPECT_EQ(g_CurrentScenePath, scratch.path + L"no-such-folder\\scene.tsp");
+}
+
+TEST_F(FileCommands, OpenReplacesTheSceneAndClearsEveryHistory)
+{
+    std::wstring path = scratch.path + L"open.tsp";
+    g_SceneObjects = {Cube(L"Saved", 0.0f)};
+    SceneObject mesh = Cube(L"Mesh", 2.0f);
+    mesh.isCSGMesh = true;
+    mesh.V.resize(3, 3);
+    mesh.V << 0, 0, 0, 1, 0, 0, 0, 1, 0;
+    mesh.F.resize(1, 3);
+    mesh.F << 0, 1, 2;
+    g_SceneObjects.push_back(mesh);
+    std::wstring failure;
+    ASSERT_TRUE(SaveScene(path, failure));
+
+    g_SceneObjects = {Cube(L"A", 0.0f), Cube(L"B", 1.0f), Cube(L"C", 2.0f)};
+    g_SelectedObjects = {2};
+    g_SelectedObjectIndex = 2;
+    SaveUndoState();
+    Undo();
+    g_CurrentMode = MODE_VERTEX_EDITOR;
+    SaveUndoState();
+    g_CurrentMode = MODE_MODELLER;
+    g_CurrentScenePath.clear();
+
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    EXPECT_EQ(g_ModalCalls[0].kind, MODAL_OPEN_FILE);
+    EXPECT_EQ(g_ModalCalls[0].owner, g_hMainWnd);
+    ExpectBox(g_ModalCalls[1], L"Load Complete", L"Scene loaded successfully!", MB_OK | MB_ICONINFORMATION);
+    ASSERT_EQ(g_SceneObjects.size(), 2u);
+    EXPECT_EQ(g_SceneObjects[0].name, L"Saved");
+    EXPECT_EQ(g_SceneObjects[1].F.rows(), 1);
+    EXPECT_TRUE(g_SelectedObjects.empty());
+    EXPECT_EQ(g_SelectedObjectIndex, -1);
+    EXPECT_TRUE(g_ModellerUndoStack.empty());
+    EXPECT_TRUE(g_ModellerRedoStack.empty());
+    EXPECT_TRUE(g_VertexUndoStack.empty());
+    EXPECT_EQ(g_CurrentScenePath, path);
+    if (g_hPropBrushList) {
+        EXPECT_EQ(SendMessageW(g_hPropBrushList, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(g_PropBrushes.size()));
+    }
+}
+
+TEST_F(FileCommands, OpenOfAnUnreadableFileShowsLoadErrorAndChangesNothing)
+{
+    g_SceneObjects = {Cube(L"Kept", 0.0f)};
+    SaveUndoState();
+    QueuePath(scratch.path + L"missing.tsp");
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    ExpectBox(g_ModalCalls[1], L"Load Error", L"Failed to open scene file!", MB_OK | MB_ICONERROR);
+    ASSERT_EQ(g_SceneObjects.size(), 1u);
+    EXPECT_EQ(g_ModellerUndoStack.size(), 1u);
+}
+
+TEST_F(FileCommands, CancelledOpenDoesNothing)
+{
+    g_SceneObjects = {Cube(L"Kept", 0.0f)};
+    g_ModalAnswers.push_back({FALSE, L"", 0});
+    Command(ID_FILE_OPEN);
+    EXPECT_EQ(g_ModalCalls.size(), 1u);
+    EXPECT_EQ(g_SceneObjects.size(), 1u);
+}
+
+namespace {
+
+// Drives the real dialogs of the main thread from a second thread: types a
+// name into the "Save Scene" dialog, confirms it, then reads and closes the
+// box that reports the save. Gives up (cancelling) after a generous wait so
+// a broken dialog fails the test instead of hanging it.
+struct DialogDriver {
+    std::wstring typedName;
+    std::wstring dialogTitle;
+    std::wstring boxCaption;
+    std::wstring boxText;
+    bool typed = false;
+
+    static HWND WaitForWindow(const wchar_t* caption)
+    {
+        for (int attempt = 0; attempt < 1500; ++attempt) {
+            HWND window = FindWindowW(L"#32770", caption);
+            if (window && IsWindowVisible(window))
+                return window;
+            Sleep(20);
+        }
+        return nullptr;
+    }
+
+    static HWND FileNameEdit(HWND dialog)
+    {
+        // The Explorer-style dialog's name box is combo 0x47C; the old style's edit 0x480.
+        HWND combo = GetDlgItem(dialog, 0x47C);
+        if (combo) {
+            HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+            return edit ? edit : combo;
+        }
+        return GetDlgItem(dialog, 0x480);
+    }
+
+    void Run()
+    {
+        HWND dialog = WaitForWindow(L"Save Scene");
+        if (!dialog)
+            return;
+        dialogTitle = WindowText(dialog);
+        HWND edit = FileNameEdit(dialog);
+        if (edit) {
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typedName.c_str()));
+            typed = true;
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        } else {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        HWND box = WaitForWindow(L"Save Complete");
+        if (!box)
+            box = WaitForWindow(L"Save Error");
+        if (!box)
+            return;
+        boxCaption = WindowText(box);
+        wchar_t text[512] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 512);
+        boxText = text;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+};
+
+} // namespace
+
+TEST_F(FileCommands, RealSaveDialogAppendsTheExtensionAndSaves)
+{
+    g_ModalScripted = false;
+    g_SceneObjects = {Cube(L"Real", 0.0f)};
+    DialogDriver driver;
+    driver.typedName = scratch.path + L"typed";
+    std::thread thread([&driver] { driver.Run(); });
+    Command(ID_FILE_SAVEAS);
+    thread.join();
+    g_ModalScripted = true;
+
+    EXPECT_TRUE(driver.typed);
+    EXPECT_EQ(driver.dialogTitle, L"Save Scene");
+    EXPECT_EQ(driver.boxCaption, L"Save Complete");
+    EXPECT_EQ(driver.boxText, L"Scene saved successfully!");
+    EXPECT_EQ(g_CurrentScenePath, scratch.path + L"typed.tsp");
+    EXPECT_TRUE(FileExists(scratch.path + L"typed.tsp"));
+}

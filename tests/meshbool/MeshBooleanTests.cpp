@@ -1,0 +1,927 @@
+// Mesh boolean invariants: volumes, closedness and orientation, birth faces,
+// exact rounding, the contact cases of a snapping grid, reuse of non-manifold
+// results, the project's own primitives, and refusal of invalid operands.
+#include "meshbool/MeshBoolean.h"
+#include "scene/PrimitiveMeshes.h"
+
+#include <Eigen/Geometry>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Mesh
+{
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+};
+
+struct Result
+{
+    bool ok = false;
+    Mesh mesh;
+    Eigen::VectorXi J;
+    MeshBooleanFailure failure;
+};
+
+Mesh MakeBox(double x0, double y0, double z0, double x1, double y1, double z1)
+{
+    Mesh m;
+    m.V.resize(8, 3);
+    m.V << x0, y0, z0, x1, y0, z0, x1, y1, z0, x0, y1, z0, x0, y0, z1, x1, y0, z1, x1, y1, z1, x0, y1, z1;
+    m.F.resize(12, 3);
+    m.F << 0, 2, 1, 0, 3, 2, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4, 2, 3, 7, 2, 7, 6, 0, 4, 7, 0, 7, 3, 1, 2, 6, 1, 6,
+        5;
+    return m;
+}
+
+Mesh MakeCube(double lo, double hi)
+{
+    return MakeBox(lo, lo, lo, hi, hi, hi);
+}
+
+// Prism over a triangle in the xy-plane, extruded from z0 to z1.
+Mesh MakePrism(std::array<double, 2> p, std::array<double, 2> q, std::array<double, 2> r, double z0, double z1)
+{
+    const double turn = (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
+    if (turn < 0)
+        std::swap(q, r);
+    Mesh m;
+    m.V.resize(6, 3);
+    m.V << p[0], p[1], z0, q[0], q[1], z0, r[0], r[1], z0, p[0], p[1], z1, q[0], q[1], z1, r[0], r[1], z1;
+    m.F.resize(8, 3);
+    m.F << 0, 2, 1, 3, 4, 5, 0, 1, 4, 0, 4, 3, 1, 2, 5, 1, 5, 4, 2, 0, 3, 2, 3, 5;
+    return m;
+}
+
+Mesh Concatenate(const Mesh& a, const Mesh& b)
+{
+    Mesh m;
+    m.V.resize(a.V.rows() + b.V.rows(), 3);
+    m.V << a.V, b.V;
+    m.F.resize(a.F.rows() + b.F.rows(), 3);
+    m.F << a.F, (b.F.array() + int(a.V.rows())).matrix();
+    return m;
+}
+
+Mesh Rotated(const Mesh& m, double degreesX, double degreesY, double degreesZ, Eigen::Vector3d centre)
+{
+    const double k = 3.14159265358979323846 / 180.0;
+    const Eigen::Matrix3d R = (Eigen::AngleAxisd(degreesZ * k, Eigen::Vector3d::UnitZ()) *
+                               Eigen::AngleAxisd(degreesX * k, Eigen::Vector3d::UnitX()) *
+                               Eigen::AngleAxisd(degreesY * k, Eigen::Vector3d::UnitY()))
+                                  .toRotationMatrix();
+    Mesh r = m;
+    for (Eigen::Index i = 0; i < m.V.rows(); ++i)
+        r.V.row(i) = (R * (m.V.row(i).transpose() - centre) + centre).transpose();
+    return r;
+}
+
+Result Combine(const Mesh& a, const Mesh& b, MeshBooleanType type, MeshBooleanOptions options = MeshBooleanOptions())
+{
+    Result r;
+    r.ok = MeshBoolean(a.V, a.F, b.V, b.F, type, options, r.mesh.V, r.mesh.F, r.J, &r.failure);
+    return r;
+}
+
+double Volume(const Mesh& m)
+{
+    double v = 0;
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+    {
+        const Eigen::Vector3d a = m.V.row(m.F(t, 0)), b = m.V.row(m.F(t, 1)), c = m.V.row(m.F(t, 2));
+        v += a.dot(b.cross(c));
+    }
+    return v / 6.0;
+}
+
+typedef std::array<double, 3> Key;
+
+Key KeyOf(const Mesh& m, int row)
+{
+    return {m.V(row, 0) + 0.0, m.V(row, 1) + 0.0, m.V(row, 2) + 0.0};
+}
+
+// Every edge (by point position) crossed as often one way as the other.
+::testing::AssertionResult IsClosed(const Mesh& m)
+{
+    std::map<std::pair<Key, Key>, int> balance;
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+        for (int c = 0; c < 3; ++c)
+        {
+            const Key u = KeyOf(m, m.F(t, c)), v = KeyOf(m, m.F(t, (c + 1) % 3));
+            if (u < v)
+                ++balance[{u, v}];
+            else
+                --balance[{v, u}];
+        }
+    for (const auto& e : balance)
+        if (e.second != 0)
+            return ::testing::AssertionFailure() << "open edge (" << e.first.first[0] << "," << e.first.first[1] << ","
+                                                 << e.first.first[2] << ")-(" << e.first.second[0] << ","
+                                                 << e.first.second[1] << "," << e.first.second[2] << ")";
+    return ::testing::AssertionSuccess();
+}
+
+// Manifold and consistently oriented: each directed edge used exactly once and
+// its reverse exactly once.
+::testing::AssertionResult IsManifoldOriented(const Mesh& m)
+{
+    std::map<std::pair<Key, Key>, int> uses;
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+        for (int c = 0; c < 3; ++c)
+            ++uses[{KeyOf(m, m.F(t, c)), KeyOf(m, m.F(t, (c + 1) % 3))}];
+    for (const auto& e : uses)
+    {
+        auto back = uses.find({e.first.second, e.first.first});
+        if (e.second != 1 || back == uses.end() || back->second != 1)
+            return ::testing::AssertionFailure() << "edge used " << e.second << " times, reverse "
+                                                 << (back == uses.end() ? 0 : back->second);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Each result triangle lies in the supporting plane of its birth face.
+::testing::AssertionResult BirthPlanesHold(const Mesh& a, const Mesh& b, const Result& r, double tolerance = 0.0)
+{
+    if (r.J.size() != r.mesh.F.rows())
+        return ::testing::AssertionFailure() << "J has " << r.J.size() << " rows for " << r.mesh.F.rows();
+    for (Eigen::Index t = 0; t < r.mesh.F.rows(); ++t)
+    {
+        const int j = r.J(t);
+        if (j < 0 || j >= a.F.rows() + b.F.rows())
+            return ::testing::AssertionFailure() << "J(" << t << ") = " << j << " out of range";
+        const Mesh& src = j < a.F.rows() ? a : b;
+        const int f = j < a.F.rows() ? j : j - int(a.F.rows());
+        const Eigen::Vector3d p = src.V.row(src.F(f, 0)), q = src.V.row(src.F(f, 1)), s = src.V.row(src.F(f, 2));
+        const Eigen::Vector3d n = (q - p).cross(s - p).normalized();
+        for (int c = 0; c < 3; ++c)
+        {
+            const Eigen::Vector3d x = r.mesh.V.row(r.mesh.F(t, c));
+            const double d = std::fabs(n.dot(x - p));
+            if (d > tolerance)
+                return ::testing::AssertionFailure() << "triangle " << t << " is " << d << " off its birth plane";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+int CountBornFromA(const Result& r, const Mesh& a)
+{
+    int n = 0;
+    for (Eigen::Index t = 0; t < r.J.size(); ++t)
+        n += r.J(t) < a.F.rows();
+    return n;
+}
+
+const MeshBooleanType ALL_TYPES[] = {MESH_BOOLEAN_UNION, MESH_BOOLEAN_INTERSECTION, MESH_BOOLEAN_MINUS,
+                                     MESH_BOOLEAN_XOR};
+
+// Volumes of a pair obey inclusion-exclusion whatever their shape.
+void ExpectConsistentVolumes(const Mesh& a, const Mesh& b, double tolerance)
+{
+    const Result u = Combine(a, b, MESH_BOOLEAN_UNION), i = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    const Result m = Combine(a, b, MESH_BOOLEAN_MINUS), x = Combine(a, b, MESH_BOOLEAN_XOR);
+    ASSERT_TRUE(u.ok && i.ok && m.ok && x.ok) << u.failure.reason << i.failure.reason << m.failure.reason
+                                              << x.failure.reason;
+    const double va = Volume(a), vb = Volume(b);
+    EXPECT_NEAR(Volume(u.mesh) + Volume(i.mesh), va + vb, tolerance);
+    EXPECT_NEAR(Volume(m.mesh), va - Volume(i.mesh), tolerance);
+    EXPECT_NEAR(Volume(x.mesh), Volume(u.mesh) - Volume(i.mesh), tolerance);
+    for (const Result* r : {&u, &i, &m, &x})
+    {
+        EXPECT_TRUE(IsClosed(r->mesh));
+        EXPECT_TRUE(BirthPlanesHold(a, b, *r, 1e-9));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MeshBooleanVolumes, OverlappingGridCubes)
+{
+    const Mesh a = MakeCube(0, 2), b = MakeCube(1, 3);
+    const double expected[] = {15, 1, 7, 14};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(a, b, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok) << r.failure.reason;
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]) << "type " << k;
+        EXPECT_TRUE(IsClosed(r.mesh));
+        if (ALL_TYPES[k] != MESH_BOOLEAN_XOR)
+        {
+            EXPECT_TRUE(IsManifoldOriented(r.mesh)) << "type " << k;
+        }
+        EXPECT_TRUE(BirthPlanesHold(a, b, r));
+    }
+}
+
+TEST(MeshBooleanVolumes, CubesFromTheSceneGeneratorMarkedValid)
+{
+    Mesh a, b;
+    GenerateCubeMesh(0, 0, 0, 2, 2, 2, a.V, a.F);
+    GenerateCubeMesh(1, 1, 1, 3, 3, 3, b.V, b.F);
+    MeshBooleanOptions valid;
+    valid.operandAValid = valid.operandBValid = true;
+    const double expected[] = {15, 1, 7, 14};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(a, b, ALL_TYPES[k], valid);
+        ASSERT_TRUE(r.ok) << r.failure.reason;
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]);
+    }
+}
+
+TEST(MeshBooleanVolumes, IntersectionOfTwoCubesIsTheUnitCube)
+{
+    const Mesh a = MakeCube(0, 2), b = MakeCube(1, 3);
+    const Result r = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok);
+    std::set<Key> corners;
+    for (Eigen::Index i = 0; i < r.mesh.V.rows(); ++i)
+        corners.insert(KeyOf(r.mesh, int(i)));
+    for (double x : {1.0, 2.0})
+        for (double y : {1.0, 2.0})
+            for (double z : {1.0, 2.0})
+                EXPECT_TRUE(corners.count({x, y, z}));
+}
+
+TEST(MeshBooleanVolumes, MinusAndXorOrientTheCarvedFacesOutwards)
+{
+    const Mesh a = MakeCube(0, 2), b = MakeCube(1, 3);
+    for (MeshBooleanType type : {MESH_BOOLEAN_MINUS, MESH_BOOLEAN_XOR})
+    {
+        const Result r = Combine(a, b, type);
+        ASSERT_TRUE(r.ok);
+        // Faces born from B in A - B bound the notch: their normals point into B.
+        for (Eigen::Index t = 0; t < r.mesh.F.rows(); ++t)
+        {
+            const Eigen::Vector3d p = r.mesh.V.row(r.mesh.F(t, 0)), q = r.mesh.V.row(r.mesh.F(t, 1)),
+                                  s = r.mesh.V.row(r.mesh.F(t, 2));
+            const Eigen::Vector3d n = (q - p).cross(s - p);
+            const Eigen::Vector3d centre = (p + q + s) / 3;
+            if (r.J(t) >= a.F.rows() && type == MESH_BOOLEAN_MINUS)
+            {
+                // On B's surface inside A: the normal points towards B's interior.
+                const Eigen::Vector3d inward = Eigen::Vector3d(2, 2, 2) - centre;
+                EXPECT_GT(n.dot(inward), 0) << "triangle " << t;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MeshBooleanRobustness, EmptyOperandsNeedNoExactWork)
+{
+    const Mesh a = MakeCube(0, 1);
+    Mesh empty;
+    empty.V.resize(0, 3);
+    empty.F.resize(0, 3);
+
+    Result r = Combine(empty, a, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 12);
+    EXPECT_EQ(r.J.minCoeff(), 0); // rows(FA) is 0, so B's faces start at 0
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 1);
+
+    r = Combine(a, empty, MESH_BOOLEAN_XOR);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 12);
+    EXPECT_EQ(r.J.maxCoeff(), 11);
+
+    r = Combine(a, empty, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 1);
+
+    r = Combine(empty, a, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 0);
+
+    for (const Mesh* other : {&a, static_cast<const Mesh*>(&empty)})
+    {
+        r = Combine(*other, empty, MESH_BOOLEAN_INTERSECTION);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.mesh.F.rows(), 0);
+        EXPECT_EQ(r.mesh.V.rows(), 0);
+        EXPECT_EQ(r.J.size(), 0);
+    }
+}
+
+TEST(MeshBooleanRobustness, DisjointOperands)
+{
+    const Mesh a = MakeCube(0, 1), b = MakeCube(5, 6);
+    const double expected[] = {2, 0, 1, 2};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(a, b, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok);
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]);
+        EXPECT_TRUE(BirthPlanesHold(a, b, r));
+    }
+    // Bounding boxes overlap but the solids do not.
+    const Mesh c = MakePrism({0, 0}, {4, 0}, {0, 4}, 0, 1), d = MakeBox(3, 3, 0, 4, 4, 1);
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(c, d, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok);
+        const double expectedApart[] = {9, 0, 8, 9};
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expectedApart[k]);
+    }
+}
+
+TEST(MeshBooleanRobustness, IdenticalOperands)
+{
+    const Mesh a = MakeCube(0, 1);
+    Result r = Combine(a, a, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 1);
+    EXPECT_EQ(r.mesh.F.rows(), 12);
+    EXPECT_EQ(CountBornFromA(r, a), 12); // coincident faces come from A
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+
+    r = Combine(a, a, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 12);
+    EXPECT_EQ(CountBornFromA(r, a), 12);
+
+    for (MeshBooleanType type : {MESH_BOOLEAN_MINUS, MESH_BOOLEAN_XOR})
+    {
+        r = Combine(a, a, type);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.mesh.F.rows(), 0);
+        EXPECT_EQ(r.mesh.V.rows(), 0);
+    }
+}
+
+TEST(MeshBooleanRobustness, CoplanarOverlappingFacesComeFromA)
+{
+    // Both boxes span y in [0, 2]: their top and bottom faces overlap in a plane.
+    const Mesh a = MakeCube(0, 2), b = MakeBox(1, 0, 1, 3, 2, 3);
+    const double expected[] = {14, 2, 6, 12};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(a, b, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok) << r.failure.reason;
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]);
+        EXPECT_TRUE(IsClosed(r.mesh));
+        EXPECT_TRUE(BirthPlanesHold(a, b, r));
+        if (ALL_TYPES[k] == MESH_BOOLEAN_UNION || ALL_TYPES[k] == MESH_BOOLEAN_INTERSECTION)
+        {
+            EXPECT_TRUE(IsManifoldOriented(r.mesh));
+            for (Eigen::Index t = 0; t < r.mesh.F.rows(); ++t)
+            {
+                const Eigen::Vector3d c =
+                    (r.mesh.V.row(r.mesh.F(t, 0)) + r.mesh.V.row(r.mesh.F(t, 1)) + r.mesh.V.row(r.mesh.F(t, 2))) / 3;
+                const bool inOverlap = c.x() > 1 && c.x() < 2 && c.z() > 1 && c.z() < 2;
+                if (inOverlap && (c.y() == 0 || c.y() == 2))
+                {
+                    EXPECT_LT(r.J(t), a.F.rows()) << "triangle " << t;
+                }
+            }
+        }
+    }
+}
+
+TEST(MeshBooleanRobustness, FaceToFaceContact)
+{
+    const Mesh a = MakeCube(0, 1);
+    for (const Mesh& b : {MakeBox(1, 0, 0, 2, 1, 1), MakeBox(1, 0.5, 0.5, 2, 1.5, 1.5)})
+    {
+        const double expected[] = {2, 0, 1, 2};
+        for (int k = 0; k < 4; ++k)
+        {
+            const Result r = Combine(a, b, ALL_TYPES[k]);
+            ASSERT_TRUE(r.ok) << r.failure.reason;
+            EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]);
+            EXPECT_TRUE(IsClosed(r.mesh));
+            if (ALL_TYPES[k] == MESH_BOOLEAN_UNION)
+            {
+                EXPECT_TRUE(IsManifoldOriented(r.mesh));
+            }
+            EXPECT_TRUE(BirthPlanesHold(a, b, r));
+        }
+    }
+}
+
+TEST(MeshBooleanRobustness, FaceContactFromInside)
+{
+    // B sits inside A against A's top face: A - B opens a notch.
+    const Mesh a = MakeCube(0, 2), b = MakeBox(0.5, 1, 0.5, 1.5, 2, 1.5);
+    const double expected[] = {8, 1, 7, 7};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(a, b, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok) << r.failure.reason;
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), expected[k]);
+        EXPECT_TRUE(IsClosed(r.mesh));
+        EXPECT_TRUE(IsManifoldOriented(r.mesh));
+        EXPECT_TRUE(BirthPlanesHold(a, b, r));
+    }
+}
+
+TEST(MeshBooleanRobustness, EdgeContactGivesNonManifoldResultThatIsReusable)
+{
+    const Mesh a = MakeCube(0, 1), b = MakeBox(1, 1, 0, 2, 2, 1);
+    const Result u = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(u.ok) << u.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(u.mesh), 2);
+    EXPECT_EQ(u.mesh.F.rows(), 24);
+    EXPECT_TRUE(IsClosed(u.mesh));
+    EXPECT_TRUE(CheckMeshBooleanOperand(u.mesh.V, u.mesh.F, false, nullptr));
+
+    Result r = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 0);
+    r = Combine(a, b, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 1);
+
+    // The result as an operand, cut right through its non-manifold edge.
+    const Mesh c = MakeCube(0.5, 1.5);
+    const double expected[] = {2.75, 0.25, 1.75, 2.5};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result s = Combine(u.mesh, c, ALL_TYPES[k]);
+        ASSERT_TRUE(s.ok) << s.failure.reason;
+        EXPECT_NEAR(Volume(s.mesh), expected[k], 1e-12) << "type " << k;
+        EXPECT_TRUE(IsClosed(s.mesh));
+        EXPECT_TRUE(BirthPlanesHold(u.mesh, c, s));
+    }
+    // And as the second operand, touching it along the non-manifold edge from above.
+    const Mesh d = MakeBox(0, 1, 0, 1, 2, 1);
+    const Result s = Combine(d, u.mesh, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(s.ok) << s.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(s.mesh), 3);
+    EXPECT_TRUE(IsClosed(s.mesh));
+}
+
+TEST(MeshBooleanRobustness, NonManifoldEdgeAwayFromTheCut)
+{
+    // The contact edge of the operand lies far from the other operand.
+    const Mesh a = MakeCube(0, 1), b = MakeBox(1, 1, 0, 2, 2, 1);
+    const Result u = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(u.ok);
+    const Mesh c = MakeBox(-0.5, 0.25, 0.25, 0.5, 0.75, 0.75);
+    const double expected[] = {2.125, 0.125, 1.875, 2.0};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result r = Combine(u.mesh, c, ALL_TYPES[k]);
+        ASSERT_TRUE(r.ok) << r.failure.reason;
+        EXPECT_NEAR(Volume(r.mesh), expected[k], 1e-12) << "type " << k;
+        EXPECT_TRUE(IsClosed(r.mesh));
+        EXPECT_TRUE(BirthPlanesHold(u.mesh, c, r));
+    }
+}
+
+TEST(MeshBooleanRobustness, VertexContactGivesReusableResult)
+{
+    const Mesh a = MakeCube(0, 1), b = MakeCube(1, 2);
+    const Result u = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(u.ok) << u.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(u.mesh), 2);
+    EXPECT_EQ(u.mesh.V.rows(), 15); // the touching corner is one vertex
+    const Mesh c = MakeCube(0.5, 1.5);
+    const double expected[] = {2.75, 0.25, 1.75, 2.5};
+    for (int k = 0; k < 4; ++k)
+    {
+        const Result s = Combine(u.mesh, c, ALL_TYPES[k]);
+        ASSERT_TRUE(s.ok) << s.failure.reason;
+        EXPECT_NEAR(Volume(s.mesh), expected[k], 1e-12) << "type " << k;
+        EXPECT_TRUE(IsClosed(s.mesh));
+    }
+}
+
+TEST(MeshBooleanRobustness, ContainmentAndCavities)
+{
+    const Mesh a = MakeCube(0, 3), b = MakeCube(1, 2);
+    Result r = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 27);
+    EXPECT_EQ(CountBornFromA(r, a), r.mesh.F.rows());
+
+    r = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 1);
+    EXPECT_EQ(CountBornFromA(r, a), 0);
+
+    r = Combine(b, a, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.mesh.F.rows(), 0);
+
+    for (MeshBooleanType type : {MESH_BOOLEAN_MINUS, MESH_BOOLEAN_XOR})
+    {
+        r = Combine(a, b, type);
+        ASSERT_TRUE(r.ok);
+        EXPECT_DOUBLE_EQ(Volume(r.mesh), 26);
+        EXPECT_EQ(r.mesh.F.rows(), 24);
+        EXPECT_TRUE(IsManifoldOriented(r.mesh));
+    }
+    // The hollow cube is a valid operand: filling the cavity gives the full cube.
+    const Result filled = Combine(r.mesh, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(filled.ok) << filled.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(filled.mesh), 27);
+    EXPECT_EQ(filled.mesh.F.rows(), 12);
+}
+
+TEST(MeshBooleanRobustness, XorResultIsReusable)
+{
+    const Mesh a = MakeCube(0, 2), b = MakeCube(1, 3);
+    const Result x = Combine(a, b, MESH_BOOLEAN_XOR);
+    ASSERT_TRUE(x.ok);
+    std::string reason;
+    EXPECT_TRUE(CheckMeshBooleanOperand(x.mesh.V, x.mesh.F, false, &reason)) << reason;
+    Result r = Combine(x.mesh, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 15);
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+    r = Combine(x.mesh, a, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 7);
+    r = Combine(x.mesh, x.mesh, MESH_BOOLEAN_XOR);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_EQ(r.mesh.F.rows(), 0);
+}
+
+TEST(MeshBooleanRobustness, OutputsMayAliasInputs)
+{
+    Mesh a = MakeCube(0, 2);
+    const Mesh b = MakeCube(1, 3);
+    Eigen::VectorXi J;
+    ASSERT_TRUE(MeshBoolean(a.V, a.F, b.V, b.F, MESH_BOOLEAN_UNION, a.V, a.F, J));
+    EXPECT_DOUBLE_EQ(Volume(a), 15);
+    EXPECT_EQ(J.size(), a.F.rows());
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MeshBooleanRounding, SurvivingInputVerticesKeepTheirValues)
+{
+    // Decimal coordinates are not dyadic: any arithmetic on them would show.
+    const Mesh a = MakeBox(0.1, 0.2, 0.3, 2.1, 2.2, 2.3), b = MakeBox(1.7, 1.3, 0.9, 3.7, 3.3, 2.9);
+    std::set<double> xs, ys, zs;
+    for (const Mesh* m : {&a, &b})
+        for (Eigen::Index i = 0; i < m->V.rows(); ++i)
+        {
+            xs.insert(m->V(i, 0));
+            ys.insert(m->V(i, 1));
+            zs.insert(m->V(i, 2));
+        }
+    for (MeshBooleanType type : ALL_TYPES)
+    {
+        const Result r = Combine(a, b, type);
+        ASSERT_TRUE(r.ok);
+        std::set<Key> points;
+        for (Eigen::Index i = 0; i < r.mesh.V.rows(); ++i)
+        {
+            // New points lie on an input face plane and an input edge in another
+            // plane: two of their coordinates are input values, bit for bit.
+            const int fromInput = int(xs.count(r.mesh.V(i, 0)) + ys.count(r.mesh.V(i, 1)) + zs.count(r.mesh.V(i, 2)));
+            EXPECT_GE(fromInput, 2) << "vertex " << i;
+            points.insert(KeyOf(r.mesh, int(i)));
+        }
+        // Corners of either box outside the other survive unchanged.
+        if (type == MESH_BOOLEAN_UNION || type == MESH_BOOLEAN_XOR)
+        {
+            for (const Mesh* m : {&a, &b})
+                for (Eigen::Index i = 0; i < m->V.rows(); ++i)
+                    if (!(m == &a && i == 6) && !(m == &b && i == 0))
+                    {
+                        EXPECT_TRUE(points.count(KeyOf(*m, int(i)))) << "corner " << i;
+                    }
+        }
+        if (type == MESH_BOOLEAN_INTERSECTION)
+        {
+            EXPECT_TRUE(points.count({1.7, 1.3, 0.9}));
+            EXPECT_TRUE(points.count({2.1, 2.2, 2.3}));
+            EXPECT_TRUE(points.count({1.7, 2.2, 0.9}));
+        }
+        EXPECT_TRUE(IsClosed(r.mesh));
+    }
+}
+
+TEST(MeshBooleanRounding, NewPointsAreRoundedToTheNearestDouble)
+{
+    // The plane 3x + y = 1 crosses the cube's edge y = z = 0 at x = 1/3.
+    const Mesh a = MakeCube(0, 1), b = MakePrism({0, 1}, {1, -2}, {-3, -3}, -1, 2);
+    const Result r = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    bool found = false;
+    for (Eigen::Index i = 0; i < r.mesh.V.rows(); ++i)
+        found |= r.mesh.V(i, 0) == 1.0 / 3.0 && r.mesh.V(i, 1) == 0 && r.mesh.V(i, 2) == 0;
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(IsClosed(r.mesh));
+    EXPECT_NEAR(Volume(r.mesh), 1.0 / 6.0, 1e-12); // the triangle (0,0), (1/3,0), (0,1), 1 deep
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MeshBooleanChains, TenOverlappingGridCubesJoinedOneAfterAnother)
+{
+    Mesh acc = MakeCube(0, 2);
+    for (int i = 1; i < 10; ++i)
+    {
+        const Mesh next = MakeBox(i, 0, 0, i + 2, 2, 2);
+        Result r = Combine(acc, next, MESH_BOOLEAN_UNION);
+        ASSERT_TRUE(r.ok) << "step " << i << ": " << r.failure.reason;
+        EXPECT_TRUE(BirthPlanesHold(acc, next, r));
+        acc = r.mesh;
+        EXPECT_DOUBLE_EQ(Volume(acc), 4.0 * (i + 2)) << "step " << i;
+        EXPECT_TRUE(IsManifoldOriented(acc)) << "step " << i;
+    }
+}
+
+TEST(MeshBooleanChains, TenFaceTouchingCubes)
+{
+    Mesh acc = MakeCube(0, 1);
+    for (int i = 1; i < 10; ++i)
+    {
+        Result r = Combine(acc, MakeBox(i, 0, 0, i + 1, 1, 1), MESH_BOOLEAN_UNION);
+        ASSERT_TRUE(r.ok) << "step " << i << ": " << r.failure.reason;
+        acc = r.mesh;
+    }
+    EXPECT_DOUBLE_EQ(Volume(acc), 10);
+    EXPECT_TRUE(IsManifoldOriented(acc));
+}
+
+TEST(MeshBooleanChains, TenEdgeTouchingCubesStaircase)
+{
+    Mesh acc = MakeCube(0, 1);
+    for (int i = 1; i < 10; ++i)
+    {
+        Result r = Combine(acc, MakeBox(i, i, 0, i + 1, i + 1, 1), MESH_BOOLEAN_UNION);
+        ASSERT_TRUE(r.ok) << "step " << i << ": " << r.failure.reason;
+        acc = r.mesh;
+    }
+    EXPECT_DOUBLE_EQ(Volume(acc), 10);
+    EXPECT_EQ(acc.F.rows(), 120);
+    EXPECT_TRUE(IsClosed(acc));
+    // Then carve through every contact edge at once.
+    const Result r = Combine(acc, MakeBox(-1, -1, 0.25, 11, 11, 0.75), MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_NEAR(Volume(r.mesh), 5, 1e-12);
+    EXPECT_TRUE(IsClosed(r.mesh));
+}
+
+TEST(MeshBooleanChains, TenRotatedCubesJoinedWithFullChecks)
+{
+    // Rounded intersection points must leave each result a valid operand.
+    Mesh acc = Rotated(MakeCube(0, 2), 10, 20, 30, Eigen::Vector3d(1, 1, 1));
+    double previous = Volume(acc);
+    for (int i = 1; i < 10; ++i)
+    {
+        const Eigen::Vector3d centre(1 + 0.9 * i, 1 + 0.2 * i, 1);
+        const Mesh next = Rotated(MakeBox(centre.x() - 1, centre.y() - 1, 0, centre.x() + 1, centre.y() + 1, 2),
+                                  7.0 * i, 11.0 * i, 13.0 * i, centre);
+        const Result r = Combine(acc, next, MESH_BOOLEAN_UNION);
+        ASSERT_TRUE(r.ok) << "step " << i << ": " << r.failure.reason;
+        EXPECT_TRUE(IsClosed(r.mesh)) << "step " << i;
+        const double v = Volume(r.mesh);
+        EXPECT_GT(v, previous) << "step " << i;
+        EXPECT_LT(v, previous + 8 + 1e-9) << "step " << i;
+        EXPECT_TRUE(BirthPlanesHold(acc, next, r, 1e-9)) << "step " << i;
+        previous = v;
+        acc = r.mesh;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MeshBooleanShapes, RotatedOperands)
+{
+    const Mesh a = MakeCube(-1, 1);
+    const Mesh b = Rotated(a, 0, 0, 45, Eigen::Vector3d::Zero());
+    const double octagonPrism = 2 * (8 * std::sqrt(2.0) - 8);
+    Result r = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_NEAR(Volume(r.mesh), octagonPrism, 1e-9);
+    r = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_NEAR(Volume(r.mesh), 16 - octagonPrism, 1e-9);
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+
+    const Mesh c = Rotated(MakeCube(0.3, 1.7), 30, 20, 10, Eigen::Vector3d(1, 1, 1));
+    ExpectConsistentVolumes(MakeCube(0, 1.5), c, 1e-9);
+}
+
+TEST(MeshBooleanShapes, SphereAndCylinderFromThePrimitiveGenerators)
+{
+    Mesh sphere, cylinder;
+    GenerateSphereMesh(0, 0, 0, 1, sphere.V, sphere.F);
+    GenerateCylinderMesh(-0.5, -2, -0.5, 0.5, 2, 0.5, cylinder.V, cylinder.F);
+    std::string reason;
+    ASSERT_TRUE(CheckMeshBooleanOperand(sphere.V, sphere.F, false, &reason)) << reason;
+    ASSERT_TRUE(CheckMeshBooleanOperand(cylinder.V, cylinder.F, false, &reason)) << reason;
+    ExpectConsistentVolumes(sphere, cylinder, 1e-9);
+    const Result r = Combine(sphere, cylinder, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+    EXPECT_LT(Volume(r.mesh), Volume(sphere));
+    // The cylinder's caps lie outside the sphere, the bore's wall inside.
+    EXPECT_GT(Volume(r.mesh), Volume(sphere) - 3.14159265 * 0.25 * 2.0);
+}
+
+TEST(MeshBooleanShapes, SphereInsideABoxAndPokingOut)
+{
+    Mesh sphere;
+    GenerateSphereMesh(0, 0, 0, 1, sphere.V, sphere.F);
+    // Wholly inside: no triangle of either comes near the other.
+    const Mesh big = MakeCube(-3, 3);
+    Result r = Combine(big, sphere, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_EQ(r.mesh.F.rows(), sphere.F.rows());
+    EXPECT_EQ(CountBornFromA(r, big), 0);
+    EXPECT_NEAR(Volume(r.mesh), Volume(sphere), 1e-12);
+    r = Combine(big, sphere, MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok);
+    EXPECT_NEAR(Volume(r.mesh), 216 - Volume(sphere), 1e-9);
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+    // Poking out of one face: most of the sphere is far from the box's surface,
+    // on both sides of it.
+    ExpectConsistentVolumes(MakeBox(-3, -3, -3, 3, 0.5, 3), sphere, 1e-9);
+}
+
+TEST(MeshBooleanShapes, GridCubeAndCylinderWithCoplanarCaps)
+{
+    Mesh cube, cylinder;
+    GenerateCubeMesh(0, 0, 0, 2, 2, 2, cube.V, cube.F);
+    GenerateCylinderMesh(1, 0, 1, 3, 2, 3, cylinder.V, cylinder.F);
+    ExpectConsistentVolumes(cube, cylinder, 1e-9);
+}
+
+// ---------------------------------------------------------------------------
+// One test per fault found while building the module.
+
+TEST(MeshBooleanRegressions, ManifoldOperandsWithEdgesPiercingFaces)
+{
+    // The corefinement read its shared-feature tables for manifold operands as
+    // well; left empty they were null and crashed once an edge was cut.
+    const Mesh a = MakeCube(0, 2), b = MakeBox(1, -1, 0.5, 3, 3, 1.5);
+    const Result r = Combine(a, b, MESH_BOOLEAN_UNION);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_DOUBLE_EQ(Volume(r.mesh), 8 + 8 - 2);
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+}
+
+TEST(MeshBooleanRegressions, UntouchedTrianglesShareVerticesWithCutOnes)
+{
+    // Triangles far from the other operand are copied straight from the input;
+    // their corners must be the same result vertices as those of the cut ones.
+    Mesh sphere;
+    GenerateSphereMesh(0, 0, 0, 1, sphere.V, sphere.F);
+    const Result r = Combine(sphere, MakeCube(0.5, 2), MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_TRUE(IsManifoldOriented(r.mesh));
+    std::set<Key> distinct;
+    for (Eigen::Index i = 0; i < r.mesh.V.rows(); ++i)
+        distinct.insert(KeyOf(r.mesh, int(i)));
+    EXPECT_EQ(distinct.size(), size_t(r.mesh.V.rows()));
+}
+
+// ---------------------------------------------------------------------------
+
+struct InvalidCase
+{
+    std::string name;
+    Mesh mesh;
+    std::string reasonWord;
+};
+
+std::vector<InvalidCase> InvalidCases()
+{
+    std::vector<InvalidCase> cases;
+    Mesh m = MakeCube(0, 1);
+    m.V(3, 1) = std::numeric_limits<double>::quiet_NaN();
+    cases.push_back({"nan", m, "non-finite"});
+    m = MakeCube(0, 1);
+    m.V(5, 2) = std::numeric_limits<double>::infinity();
+    cases.push_back({"infinity", m, "non-finite"});
+    m = MakeCube(0, 1);
+    m.F(4, 1) = 8;
+    cases.push_back({"index too large", m, "outside"});
+    m = MakeCube(0, 1);
+    m.F(7, 2) = -1;
+    cases.push_back({"negative index", m, "outside"});
+    m = MakeCube(0, 1);
+    m.V.conservativeResize(8, 2);
+    cases.push_back({"two columns", m, "columns"});
+    m = MakeCube(0, 1);
+    m.F.conservativeResize(11, 3);
+    cases.push_back({"open", m, "not closed"});
+    m = MakeCube(0, 1);
+    m.F.col(1).swap(m.F.col(2));
+    cases.push_back({"inside out", m, "inside out"});
+    m = MakeBox(0, 0, 0, 1, 0, 1);
+    cases.push_back({"flat box", m, "degenerate"});
+    GenerateKnifeMesh(0, 0.5, 0, 1, 0.5, 1, m.V, m.F);
+    cases.push_back({"knife", m, "flat"});
+    cases.push_back({"overlapping parts", Concatenate(MakeCube(0, 2), MakeCube(1, 3)), "intersects itself"});
+    cases.push_back({"coincident faces", Concatenate(MakeCube(0, 1), MakeBox(1, 0, 0, 2, 1, 1)), "intersects itself"});
+    m = MakeCube(0, 1);
+    m.V.conservativeResize(9, 3);
+    m.V.row(8) << 0.5, 0.5, 0; // on the bottom face's diagonal
+    m.F.conservativeResize(14, 3);
+    m.F.row(12) << 0, 8, 2;
+    m.F.row(13) << 0, 2, 8;
+    cases.push_back({"zero-area triangles", m, "degenerate"});
+    return cases;
+}
+
+TEST(MeshBooleanInvalid, EachKindIsRefusedWithItsReasonAndOutputsUntouched)
+{
+    const Mesh good = MakeCube(0.5, 1.5);
+    for (const InvalidCase& c : InvalidCases())
+    {
+        for (int asB = 0; asB < 2; ++asB)
+        {
+            Eigen::MatrixXd VC = Eigen::MatrixXd::Constant(2, 3, 7.0);
+            Eigen::MatrixXi FC = Eigen::MatrixXi::Constant(1, 3, 9);
+            Eigen::VectorXi J = Eigen::VectorXi::Constant(1, 42);
+            MeshBooleanFailure failure;
+            const Mesh& a = asB ? good : c.mesh;
+            const Mesh& b = asB ? c.mesh : good;
+            const bool ok = MeshBoolean(a.V, a.F, b.V, b.F, MESH_BOOLEAN_UNION, MeshBooleanOptions(), VC, FC, J, &failure);
+            EXPECT_FALSE(ok) << c.name;
+            EXPECT_EQ(failure.operand, asB ? 'B' : 'A') << c.name;
+            EXPECT_NE(failure.reason.find(c.reasonWord), std::string::npos) << c.name << ": " << failure.reason;
+            EXPECT_EQ(VC, Eigen::MatrixXd::Constant(2, 3, 7.0)) << c.name;
+            EXPECT_EQ(FC, Eigen::MatrixXi::Constant(1, 3, 9)) << c.name;
+            EXPECT_EQ(J, Eigen::VectorXi::Constant(1, 42)) << c.name;
+        }
+    }
+}
+
+TEST(MeshBooleanInvalid, ThrowingVariantNamesTheOperandAndReason)
+{
+    const Mesh good = MakeCube(0, 1);
+    Mesh open = MakeCube(0.5, 1.5);
+    open.F.conservativeResize(10, 3);
+    Eigen::MatrixXd VC;
+    Eigen::MatrixXi FC;
+    Eigen::VectorXi J;
+    try
+    {
+        MeshBooleanOrThrow(good.V, good.F, open.V, open.F, MESH_BOOLEAN_MINUS, VC, FC, J);
+        FAIL() << "no exception";
+    }
+    catch (const std::invalid_argument& e)
+    {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("operand B"), std::string::npos) << what;
+        EXPECT_NE(what.find("not closed"), std::string::npos) << what;
+    }
+    EXPECT_NO_THROW(MeshBooleanOrThrow(good.V, good.F, good.V, good.F, MESH_BOOLEAN_UNION, VC, FC, J));
+    EXPECT_EQ(FC.rows(), 12);
+}
+
+TEST(MeshBooleanInvalid, ValidFlagSkipsOnlyTheSelfIntersectionCheck)
+{
+    const Mesh good = MakeCube(0.5, 1.5);
+    MeshBooleanOptions valid;
+    valid.operandAValid = valid.operandBValid = true;
+    for (const InvalidCase& c : InvalidCases())
+    {
+        const Result r = Combine(c.mesh, good, MESH_BOOLEAN_UNION, valid);
+        if (c.reasonWord == "intersects itself")
+            continue; // a false claim of validity may give any result, but no crash
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_NE(r.failure.reason.find(c.reasonWord), std::string::npos) << c.name << ": " << r.failure.reason;
+    }
+}
+
+TEST(MeshBooleanInvalid, TouchingPartsInOneMeshAreNotSelfIntersections)
+{
+    std::string reason;
+    // Sharing an edge, with the shared corners duplicated in V.
+    EXPECT_TRUE(CheckMeshBooleanOperand(Concatenate(MakeCube(0, 1), MakeBox(1, 1, 0, 2, 2, 1)).V,
+                                        Concatenate(MakeCube(0, 1), MakeBox(1, 1, 0, 2, 2, 1)).F, false, &reason))
+        << reason;
+    // Sharing a corner.
+    const Mesh corner = Concatenate(MakeCube(0, 1), MakeCube(1, 2));
+    EXPECT_TRUE(CheckMeshBooleanOperand(corner.V, corner.F, false, &reason)) << reason;
+    // Apart.
+    const Mesh apart = Concatenate(MakeCube(0, 1), MakeCube(3, 4));
+    EXPECT_TRUE(CheckMeshBooleanOperand(apart.V, apart.F, false, &reason)) << reason;
+    const Result r = Combine(corner, MakeCube(0.5, 1.5), MESH_BOOLEAN_MINUS);
+    ASSERT_TRUE(r.ok) << r.failure.reason;
+    EXPECT_NEAR(Volume(r.mesh), 1.75, 1e-12);
+}
+
+TEST(MeshBooleanInvalid, UnknownOperationType)
+{
+    const Mesh a = MakeCube(0, 1);
+    Result r = Combine(a, a, MeshBooleanType(7));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failure.operand, 0);
+    EXPECT_NE(r.failure.reason.find("type"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,16 @@
+// Draws loaded models: the plotted prop instances with their transform, tint
+// and transparency, and the Plotter's half-transparent preview of the
+// selected brush under the cursor.
+#pragma once
+
+#include "scene/AssetRecords.h"
+
+// The first model with this id, or null.
+const Model* FindModelById(int id);
+
+// Every visible instance whose model exists, in index order.
+void RenderPropInstances();
+
+// In the Plotter with the plot tool: the selected brush's model standing on
+// the working plane under the preview point (snapped to a cell centre).
+void RenderPlotterBrushPreview();

@@ -4,21 +4,22 @@
 #include <vector>
 
 #include "app/About.h"
+#include "app/CsgCommands.h"
+#include "app/ExecutableFolder.h"
 #include "app/FileCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/Refresh.h"
 #include "app/WinGlobals.h"
-#include "io/PropBrushes.h"
 #include "resources/resource.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
-#include "scene/ObjectMesh.h"
 #include "scene/PrimitiveCreation.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
 #include "ui/Layout.h"
+#include "ui/MeshConversion.h"
 
 namespace {
 
@@ -46,39 +47,33 @@ void BeginCreationInModeller(int type)
 }
 
 // Asks once, then turns every selected primitive into an explicit mesh whose
-// vertices carry its rotation.
+// vertices carry its rotation. Knives stay knives: they only cut.
 void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
 {
     std::vector<int> primitives;
     for (int index : g_SelectedObjects) {
-        if (IsValidObject(index) && !g_SceneObjects[index].isCSGMesh)
+        if (IsValidObject(index) && !g_SceneObjects[index].isCSGMesh &&
+            g_SceneObjects[index].type != PRIMITIVE_KNIFE)
             primitives.push_back(index);
     }
-    if (primitives.empty())
-        return;
+    if (AskAndConvertToMeshes(mainWindow, primitives))
+        g_Hooks.RefreshHierarchyTree();
+}
 
-    std::wstring prompt;
-    if (primitives.size() == 1)
-        prompt = L"Object \"" + g_SceneObjects[primitives[0]].name + L"\" is a primitive.\n\n";
-    else
-        prompt = std::to_wstring(primitives.size()) + L" selected objects are primitives.\n\n";
-    prompt += L"To edit vertices, they must be converted to meshes.\n"
-              L"This will allow vertex editing but you will lose\n"
-              L"the ability to change primitive parameters.\n\n"
-              L"Convert to mesh?";
-    if (ShowMessageBox(mainWindow, prompt, L"Convert to Mesh", MB_YESNO | MB_ICONQUESTION) != IDYES)
+// The CSG commands hand back the box they end with; a silent outcome is in
+// the log only.
+void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
+{
+    if (!message.show)
         return;
-
-    SaveUndoState();
-    for (int index : primitives) {
-        SceneObject& object = g_SceneObjects[index];
-        ObjectToMesh(object, object.V, object.F);
-        object.isCSGMesh = true;
-        object.rotation = Vec3f();
-        object.name = L"[Mesh] " + object.name;
-        DebugLog(L"Converted " + object.name + L" to mesh for vertex editing");
+    UINT icon = 0;
+    switch (message.icon) {
+    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
+    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
+    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
+    default: break;
     }
-    g_Hooks.RefreshHierarchyTree();
+    ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
 }
 
 // The Plotter shows every prop brush by name; the object texture list has
@@ -123,7 +118,7 @@ void FileNew(HWND mainWindow)
     g_Models.clear();
     g_PropBrushes.clear();
     g_Textures.clear();
-    LoadBuiltInCustomPropFrom(ExecutableFolderWithSeparator());
+    LoadBuiltInCustomProp();
 
     g_SelectedObjectIndex = -1;
     g_SelectedPropInstance = -1;
@@ -263,6 +258,18 @@ bool HandleCommand(HWND mainWindow, int id)
     case ID_EDIT_REDO:
         Redo();
         g_Hooks.UpdatePropertiesPanel();
+        return true;
+    case ID_EDIT_JOIN:
+        ShowCommandMessage(mainWindow, JoinSelectedObjects());
+        return true;
+    case ID_EDIT_INTERSECTION:
+        ShowCommandMessage(mainWindow, IntersectSelectedObjects());
+        return true;
+    case ID_EDIT_XOR:
+        ShowCommandMessage(mainWindow, XorSelectedObjects());
+        return true;
+    case ID_EDIT_SLICE:
+        ShowCommandMessage(mainWindow, SliceSelectedObjects());
         return true;
     case ID_CREATE_CUBE:
         BeginCreationInModeller(PRIMITIVE_CUBE);

@@ -8,6 +8,7 @@
 
 #include "app/CsgMesh.h"
 #include "app/CsgText.h"
+#include "io/ByteText.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
 #include "scene/SceneState.h"

@@ -31,15 +31,6 @@ std::wstring FormatMeshBounds(const Eigen::MatrixXd& V)
     return FormatBounds(low(0), high(0), low(1), high(1), low(2), high(2));
 }
 
-std::wstring WidenBytes(const std::string& text)
-{
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (char c : text)
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    return wide;
-}
-
 std::wstring FormatBool(bool value)
 {
     return value ? L"true" : L"false";

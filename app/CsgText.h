@@ -21,7 +21,4 @@ std::wstring FormatBounds(double minX, double maxX, double minY, double maxY, do
 // Column minima and maxima of V in the pattern above; all zero for no rows.
 std::wstring FormatMeshBounds(const Eigen::MatrixXd& V);
 
-// Each byte becomes one wide character.
-std::wstring WidenBytes(const std::string& text);
-
 std::wstring FormatBool(bool value);

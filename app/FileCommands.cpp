@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Commands.h"
+#include "app/ExecutableFolder.h"
 #include "app/FileDialogs.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
@@ -34,8 +35,6 @@ void SaveTo(const std::wstring& path)
 }
 
 } // namespace
-
-std::wstring ExecutableFolderWithSeparator() { return GetExecutableFolder() + L"\\"; }
 
 void FileOpen(HWND mainWindow)
 {

@@ -10,6 +10,3 @@ void FileOpen(HWND mainWindow);
 // Saves to g_CurrentScenePath, or asks for a path while the scene has none.
 void FileSave(HWND mainWindow);
 void FileSaveAs(HWND mainWindow);
-
-// The executable's folder with its separator: where the built-in prop lives.
-std::wstring ExecutableFolderWithSeparator();

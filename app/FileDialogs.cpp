@@ -1,7 +1,6 @@
 #include "app/FileDialogs.h"
 
 #include <commdlg.h>
-#include <cderr.h>
 
 #include "app/Modal.h"
 #include "scene/DebugLog.h"

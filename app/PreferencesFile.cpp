@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "app/ExecutableFolder.h"
+
 namespace {
 
 // A preferences file is a few kilobytes; reading stops here so that a
@@ -11,17 +13,6 @@ namespace {
 const size_t PREFERENCES_MAX_BYTES = 1 << 20;
 
 } // namespace
-
-std::wstring GetExecutableFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    const size_t cut = folder.find_last_of(L"\\/");
-    if (cut != std::wstring::npos)
-        folder.erase(cut);
-    return folder;
-}
 
 std::wstring GetConfigFolder()
 {

@@ -6,8 +6,6 @@
 
 #include "app/Preferences.h"
 
-// The executable's folder, without a trailing separator.
-std::wstring GetExecutableFolder();
 std::wstring GetConfigFolder();
 std::wstring GetPreferencesFilePath();
 

@@ -12,6 +12,7 @@
 
 #include "app/CsgMesh.h"
 #include "app/CsgText.h"
+#include "io/ByteText.h"
 #include "scene/DebugLog.h"
 #include "scene/EraseObject.h"
 #include "scene/Hooks.h"

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ExecutableFolder.h"
 #include "app/MainWindow.h"
 #include "app/MenuState.h"
 #include "app/Preferences.h"
@@ -15,6 +16,9 @@
 #include "scene/SceneState.h"
 #include "ui/BlankPanel.h"
 #include "ui/DebugWindow.h"
+#include "ui/HierarchyPanel.h"
+#include "ui/HierarchyTree.h"
+#include "ui/ToolsPanel.h"
 #include "viewport/GLContext.h"
 #include "viewport/ViewportWindow.h"
 
@@ -62,10 +66,10 @@ void RegisterWindowClasses(HINSTANCE instance)
     mainClass.lpszClassName = g_szWindowClass;
     RegisterClassExW(&mainClass);
 
-    // The panels stay blank until their contents are built.
+    // Panels without contents yet stay blank.
     const HBRUSH window = SystemColorBrush(COLOR_WINDOW + 1);
-    RegisterPlainClass(instance, L"OstrelHierarchy", BlankPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelTools", BlankPanelWndProc, CS_DBLCLKS, SystemColorBrush(MAIN_CLASS_BACKGROUND));
+    RegisterPlainClass(instance, L"OstrelHierarchy", HierarchyPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelTools", ToolsPanelWndProc, CS_DBLCLKS, SystemColorBrush(MAIN_CLASS_BACKGROUND));
     RegisterPlainClass(instance, L"OstrelViewport", ViewportWndProc, CS_OWNDC,
                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RegisterPlainClass(instance, L"OstrelProperties", BlankPanelWndProc, 0, window);
@@ -78,6 +82,9 @@ void RegisterWindowClasses(HINSTANCE instance)
 
 void InstallUiHooks()
 {
+    g_Hooks.RefreshHierarchyTree = RefreshHierarchyTree;
+    g_Hooks.SelectTreeItemByObjectIndex = SelectTreeItemByObjectIndex;
+    g_Hooks.ClearTreeSelection = ClearTreeSelection;
     g_Hooks.UpdateCSGMenuState = UpdateCSGMenuState;
     g_Hooks.SetCreationToolsEnabled = SetCreationToolsEnabled;
     g_Hooks.InvalidateViewport = InvalidateViewport;
@@ -103,6 +110,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
 
     CreateDebugWindow(instance);
     UpdateCSGMenuState();
+    LoadBuiltInCustomProp();
     return TRUE;
 }
 

@@ -1,16 +1,12 @@
 #include "ui/BlankPanel.h"
 
-#include "app/Theme.h"
+#include "ui/PanelColors.h"
 
 LRESULT CALLBACK BlankPanelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client = {};
-        GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, g_hPanelBrush);
-        return 1;
-    }
+    case WM_ERASEBKGND:
+        return ErasePanelBackground(window, wParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -7,11 +7,13 @@
 
 #include "app/Modal.h"
 #include "app/Preferences.h"
+#include "io/TextureUpload.h"
 #include "scene/DebugLog.h"
 #include "scene/SceneState.h"
 #include "viewport/DrawCache.h"
 #include "viewport/Patterns.h"
 #include "viewport/RenderScene.h"
+#include "viewport/TextureUploadGL.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -70,6 +72,7 @@ void InitOpenGL(HWND viewport)
     const Color3f& background = g_ColorPrefs.Background;
     glClearColor(background.r, background.g, background.b, 1.0f);
     CreateMissingTexturePlaceholder();
+    InstallOpenGLTextureUpload();
 }
 
 void CreateMissingTexturePlaceholder()
@@ -92,6 +95,8 @@ void ReleaseOpenGL(HWND viewport)
 {
     g_ViewMatricesReady = false;
     ForgetDrawCaches();
+    // Textures loaded from now on get no OpenGL name of a dead context.
+    ResetTextureUpload();
     if (g_hViewportRC) {
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(g_hViewportRC);

@@ -5,44 +5,16 @@
 
 #include "app/Preferences.h"
 #include "scene/SceneState.h"
-#include "viewport/Camera.h"
+#include "viewport/CreationInput.h"
 #include "viewport/DrawCache.h"
 #include "viewport/ObjectDrawing.h"
 #include "viewport/Overlays.h"
 #include "viewport/PropDrawing.h"
 #include "viewport/ViewProjection.h"
-#include "viewport/ViewportState.h"
 
 namespace {
 
 const int GRID_HALF_LINES = 10;
-
-// A window point on the working plane, snapped to the grid when snapping is
-// on; a miss leaves the corner as it was.
-void ResolveCorner(int screenX, int screenY, float* cornerX, float* cornerZ)
-{
-    float x = 0.0f, z = 0.0f;
-    if (!ScreenToGroundPlane(screenX, screenY, &x, &z))
-        return;
-    if (g_SnapToGrid) {
-        x = SnapToGridLine(x, g_GridCellSize);
-        z = SnapToGridLine(z, g_GridCellSize);
-    }
-    *cornerX = x;
-    *cornerZ = z;
-}
-
-void ResolvePendingCorners()
-{
-    if (g_CreateStartPending) {
-        ResolveCorner(g_CreateStartScreenX, g_CreateStartScreenY, &g_CreateStartX, &g_CreateStartZ);
-        g_CreateStartPending = false;
-    }
-    if (g_CreateEndPending && g_CreateStage == STAGE_BASE) {
-        ResolveCorner(g_PreviewMouseX, g_PreviewMouseY, &g_CreateEndX, &g_CreateEndZ);
-        g_CreateEndPending = false;
-    }
-}
 
 void DrawGrid()
 {

@@ -3,10 +3,16 @@
 #include <windowsx.h>
 #include <GL/gl.h>
 
+#include <string>
+
+#include "scene/DebugLog.h"
 #include "scene/Hooks.h"
 #include "scene/SceneState.h"
 #include "viewport/Camera.h"
+#include "viewport/CreationInput.h"
 #include "viewport/GLContext.h"
+#include "viewport/ObjectSelection.h"
+#include "viewport/ObjectTransform.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -51,6 +57,97 @@ void MoveCamera(int dx, int dy)
     }
 }
 
+bool IsValidObject(int index)
+{
+    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
+}
+
+void PressLeft(HWND window, int x, int y)
+{
+    const bool control = IsKeyDown(VK_CONTROL);
+    if (!control && !g_OperationSelection.empty()) {
+        g_OperationSelection.clear();
+        g_Hooks.UpdateCSGMenuState();
+    }
+    DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
+             L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
+    // The Painter, Plotter and Vertex Editor presses join this dispatch by
+    // mode beside the Modeller's.
+    if (g_CurrentMode != MODE_MODELLER)
+        return;
+    if (g_CreateStage != STAGE_NONE)
+        ClickCreation();
+    else
+        PressModeller(window, x, y, control);
+}
+
+void ReleaseLeft(HWND window, int y)
+{
+    g_IsCreateDragging = false;
+    ReleaseCapture();
+    if (g_IsDraggingGizmo) {
+        g_IsDraggingGizmo = false;
+        g_GizmoAxis = -1;
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    if (g_CurrentMode == MODE_MODELLER)
+        ReleaseCreation(y);
+}
+
+void ReleaseRight()
+{
+    g_IsRightDragging = false;
+    ReleaseCapture();
+}
+
+void ReleaseMiddle()
+{
+    g_IsMiddleDragging = false;
+    ReleaseCapture();
+}
+
+// A release can be lost (outside the window without capture, a dialog in
+// between): a move without the button that started a drag ends that drag as
+// its release would. The height stage of creation is no drag.
+void EndStuckDrags(HWND window, WPARAM buttons, int y)
+{
+    if ((g_IsDraggingGizmo || g_IsCreateDragging) && !(buttons & MK_LBUTTON))
+        ReleaseLeft(window, y);
+    if (g_IsRightDragging && !(buttons & MK_RBUTTON))
+        ReleaseRight();
+    if (g_IsMiddleDragging && !(buttons & MK_MBUTTON))
+        ReleaseMiddle();
+}
+
+bool IsCreationMove()
+{
+    return g_CurrentMode == MODE_MODELLER &&
+           ((g_CreateStage == STAGE_BASE && g_IsCreateDragging) || g_CreateStage == STAGE_HEIGHT);
+}
+
+// One move goes to the first of: a gizmo drag, a creation stage, the camera;
+// the Painter's hover and the Vertex Editor's and Plotter's drags come first
+// in their modes.
+void MoveMouse(HWND window, WPARAM buttons, int x, int y)
+{
+    EndStuckDrags(window, buttons, y);
+    if (g_IsDraggingGizmo && IsValidObject(g_SelectedObjectIndex))
+        DragObjectGizmo(x, y);
+    else if (IsCreationMove())
+        MoveCreation(x, y);
+    else
+        MoveCamera(x - g_LastMouseX, y - g_LastMouseY);
+
+    if (g_CurrentMode == MODE_PLOTTER && g_CurrentTool == TOOL_PLOT && g_SelectedPropBrush >= 0 &&
+        !g_IsRightDragging && !g_IsMiddleDragging && !g_IsDraggingGizmo) {
+        g_PreviewMouseX = x;
+        g_PreviewMouseY = y;
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    g_LastMouseX = x;
+    g_LastMouseY = y;
+}
+
 } // namespace
 
 LRESULT CALLBACK ViewportWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,14 +172,15 @@ LRESULT CALLBACK ViewportWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         else if (wParam == KEY_R && IsKeyDown(VK_CONTROL))
             ResetCamera();
         return 0;
-    case WM_MOUSEMOVE: {
-        const int x = GET_X_LPARAM(lParam);
-        const int y = GET_Y_LPARAM(lParam);
-        MoveCamera(x - g_LastMouseX, y - g_LastMouseY);
-        g_LastMouseX = x;
-        g_LastMouseY = y;
+    case WM_MOUSEMOVE:
+        MoveMouse(window, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    }
+    case WM_LBUTTONDOWN:
+        PressLeft(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        ReleaseLeft(window, GET_Y_LPARAM(lParam));
+        return 0;
     case WM_RBUTTONDOWN:
         g_IsRightDragging = true;
         g_LastMouseX = GET_X_LPARAM(lParam);
@@ -90,8 +188,7 @@ LRESULT CALLBACK ViewportWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         SetCapture(window);
         return 0;
     case WM_RBUTTONUP:
-        g_IsRightDragging = false;
-        ReleaseCapture();
+        ReleaseRight();
         return 0;
     case WM_MBUTTONDOWN:
         g_IsMiddleDragging = true;
@@ -100,8 +197,7 @@ LRESULT CALLBACK ViewportWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         SetCapture(window);
         return 0;
     case WM_MBUTTONUP:
-        g_IsMiddleDragging = false;
-        ReleaseCapture();
+        ReleaseMiddle();
         return 0;
     case WM_MOUSEWHEEL:
         ZoomCamera(GET_WHEEL_DELTA_WPARAM(wParam));

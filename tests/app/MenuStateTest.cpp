@@ -120,10 +120,10 @@ TEST_F(MenuState, CreationDisablesEveryToolButtonButTheKnife)
 {
     const int ids[] = {2200, 2201, 2202, 2203, 2204, 2205, ID_CREATE_CUBE, ID_CREATE_SPHERE, ID_CREATE_CYLINDER,
                        ID_CREATE_CONE, ID_CREATE_RAMP, ID_CREATE_WEDGE, ID_CREATE_KNIFE};
+    // The tools panel's own buttons.
     HWND buttons[13] = {};
     for (int i = 0; i < 13; ++i) {
-        buttons[i] = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, i * 23, 100, 20, g_hToolsPanel,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), g_hInstance, nullptr);
+        buttons[i] = GetDlgItem(g_hToolsPanel, ids[i]);
         ASSERT_NE(buttons[i], nullptr);
     }
     SetCreationToolsEnabled(false);
@@ -140,6 +140,4 @@ TEST_F(MenuState, CreationDisablesEveryToolButtonButTheKnife)
     EXPECT_TRUE(IsWindowEnabled(buttons[12]));
     SendMessageW(g_hMainWnd, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(IsWindowEnabled(buttons[0]));
-    for (HWND button : buttons)
-        DestroyWindow(button);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Preferences.h"
+#include "app/ExecutableFolder.h"
 #include "app/PreferencesFile.h"
 #include "tests/app/AppHarness.h"
 

@@ -103,10 +103,13 @@ TEST_F(Startup, DebugWindowIsHiddenAndStartsItsLog)
     EXPECT_EQ(GetParent(g_hDebugWindow), nullptr);
 }
 
-TEST_F(Startup, RestartedLogHoldsOnlyTheFirstLine)
+TEST_F(Startup, RestartedLogStartsAfreshAndThenLoadsTheBuiltInProp)
 {
     RestartApplication();
-    EXPECT_EQ(LogText(), L"Ostrel Debug Output...\r\n");
+    const std::wstring log = LogText();
+    const std::wstring first = L"Ostrel Debug Output...\r\nLoading built-in Custom prop from: ";
+    EXPECT_EQ(log.substr(0, first.size()), first);
+    EXPECT_EQ(log.find(L"Ostrel Debug Output...", 1), std::wstring::npos);
 }
 
 TEST_F(Startup, CSGItemsStartGreyed)

@@ -286,3 +286,33 @@ TEST_F(MeshFileTest, FileThatCannotBeCreatedIsReported)
     EXPECT_FALSE(SaveMeshFile(path, Eigen::MatrixXd(), Eigen::MatrixXi(), {}, {}, {}));
     EXPECT_TRUE(LogContains(L"ERROR: Failed to create TSM file: " + path));
 }
+
+TEST_F(MeshFileTest, LargeMeshRoundTripsAcrossReadBuffers)
+{
+    // Far more than one read buffer, with records straddling buffer ends.
+    const int vertices = 9001, faces = 12007;
+    Eigen::MatrixXd V(vertices, 3);
+    for (int i = 0; i < vertices; ++i)
+        V.row(i) << i * 0.5, -i / 3.0, i % 17;
+    Eigen::MatrixXi F(faces, 3);
+    std::vector<int> ids(faces);
+    std::vector<float> scales(faces);
+    std::vector<FaceColor> colors(faces);
+    for (int i = 0; i < faces; ++i) {
+        F.row(i) << i % vertices, (i * 7) % vertices, (i * 13 + 1) % vertices;
+        ids[i] = i % 5 - 1;
+        scales[i] = 0.25f * (i % 9 + 1);
+        colors[i] = FaceColor(i % 256, (i / 2) % 256, (i / 3) % 256);
+    }
+    std::wstring path = temp.File(L"large.tsm");
+    ASSERT_TRUE(SaveMeshFile(path, V, F, ids, scales, colors));
+    MeshOut out;
+    ASSERT_TRUE(out.Load(path));
+    EXPECT_EQ(out.V, V);
+    EXPECT_EQ(out.F, F);
+    EXPECT_EQ(out.ids, ids);
+    EXPECT_EQ(out.scales, scales);
+    ASSERT_EQ(out.colors.size(), colors.size());
+    for (int i = 0; i < faces; ++i)
+        ASSERT_TRUE(out.colors[i].r == colors[i].r && out.colors[i].g == colors[i].g && out.colors[i].b == colors[i].b);
+}

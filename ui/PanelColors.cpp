@@ -1,0 +1,28 @@
+#include "ui/PanelColors.h"
+
+#include "app/Preferences.h"
+#include "app/Theme.h"
+
+LRESULT PanelStaticColors(WPARAM deviceContext)
+{
+    HDC dc = reinterpret_cast<HDC>(deviceContext);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
+    SetBkColor(dc, ColorOf(g_ColorPrefs.UIPanelBackground));
+    return reinterpret_cast<LRESULT>(g_hPanelBrush);
+}
+
+LRESULT PanelEditColors(WPARAM deviceContext)
+{
+    HDC dc = reinterpret_cast<HDC>(deviceContext);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIEditText));
+    SetBkColor(dc, ColorOf(g_ColorPrefs.UIEditBackground));
+    return reinterpret_cast<LRESULT>(g_hEditBrush);
+}
+
+LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext)
+{
+    RECT client = {};
+    GetClientRect(panel, &client);
+    FillRect(reinterpret_cast<HDC>(deviceContext), &client, g_hPanelBrush);
+    return 1;
+}

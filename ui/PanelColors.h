@@ -1,0 +1,16 @@
+// A side panel's themed colours: its erased background, and the colours it
+// hands its child controls when they ask (WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
+// WM_CTLCOLOREDIT), each set on the control's device context with the brush
+// to paint with returned.
+#pragma once
+
+#include <windows.h>
+
+// Static texts and buttons: UIText on UIPanelBackground, g_hPanelBrush.
+LRESULT PanelStaticColors(WPARAM deviceContext);
+
+// Edits: UIEditText on UIEditBackground, g_hEditBrush.
+LRESULT PanelEditColors(WPARAM deviceContext);
+
+// WM_ERASEBKGND: fills the client area with g_hPanelBrush; returns 1.
+LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext);

@@ -28,11 +28,6 @@ bool IsCSGCommand(int id)
     return id == ID_EDIT_JOIN || id == ID_EDIT_INTERSECTION || id == ID_EDIT_XOR || id == ID_EDIT_SLICE;
 }
 
-bool IsValidObject(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 void ToggleViewOption(HWND mainWindow, bool& option, int itemId)
 {
     option = !option;
@@ -52,7 +47,7 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
 {
     std::vector<int> primitives;
     for (int index : g_SelectedObjects) {
-        if (IsValidObject(index) && !g_SceneObjects[index].isCSGMesh &&
+        if (IsValidObjectIndex(index) && !g_SceneObjects[index].isCSGMesh &&
             g_SceneObjects[index].type != PRIMITIVE_KNIFE)
             primitives.push_back(index);
     }
@@ -120,36 +115,16 @@ void FileNew(HWND mainWindow)
     g_Textures.clear();
     LoadBuiltInCustomProp();
 
-    g_SelectedObjectIndex = -1;
-    g_SelectedPropInstance = -1;
-    g_SelectedPropBrush = -1;
-    g_AddToGroupIndex = -1;
-    g_SelectedGroup = -1;
     g_CurrentScenePath.clear();
 
     // Nothing may keep pointing into the emptied lists.
-    g_SelectedObjects.clear();
-    g_OperationSelection.clear();
-    g_SelectedFaces.clear();
-    g_SelectedFacesObject = -1;
-    g_HoveredFace = -1;
-    g_SelectedVertices.clear();
-    g_SelectedVertexObject = -1;
-    g_SelectedVertexIndex = -1;
+    ClearSceneSelections();
     for (PaintBrush& brush : g_PaintBrushes)
         brush.texture = -1;
     ClearUndoHistory();
 
-    g_GridHeight = 0.0f;
-    g_GridCellSize = 1.0f;
-    g_GridOffsetX = 0.0f;
-    g_GridOffsetZ = 0.0f;
-    g_CameraDistance = 15.0f;
-    g_CameraYaw = 45.0f;
-    g_CameraPitch = 30.0f;
-    g_CameraTargetX = 0.0f;
-    g_CameraTargetY = 0.0f;
-    g_CameraTargetZ = 0.0f;
+    ResetGrid();
+    ResetCamera();
 
     g_Hooks.RefreshHierarchyTree();
     FillPropBrushList();
@@ -212,7 +187,7 @@ void ApplyViewPreset(float pitch, float yaw)
 {
     g_CameraPitch = pitch;
     g_CameraYaw = yaw;
-    if (IsValidObject(g_SelectedObjectIndex)) {
+    if (IsValidObjectIndex(g_SelectedObjectIndex)) {
         const SceneObject& object = g_SceneObjects[g_SelectedObjectIndex];
         g_CameraTargetX = (object.minX + object.maxX) * 0.5f;
         g_CameraTargetY = (object.minY + object.maxY) * 0.5f;

@@ -18,7 +18,6 @@
 #include "scene/Hooks.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
-#include "viewport/Camera.h"   // MIN_CAMERA_DISTANCE only: io does not link the viewport
 
 namespace {
 
@@ -390,19 +389,7 @@ void ClearSceneAndSelections()
     g_PropInstances.clear();
     g_Models.clear();
     g_PropBrushes.clear();
-    g_SelectedObjects.clear();
-    g_SelectedObjectIndex = -1;
-    g_OperationSelection.clear();
-    g_SelectedGroup = -1;
-    g_AddToGroupIndex = -1;
-    g_SelectedPropInstance = -1;
-    g_SelectedPropBrush = -1;
-    g_SelectedFaces.clear();
-    g_SelectedFacesObject = -1;
-    g_HoveredFace = -1;
-    g_SelectedVertices.clear();
-    g_SelectedVertexObject = -1;
-    g_SelectedVertexIndex = -1;
+    ClearSceneSelections();
 }
 
 // Lines end in CR LF on disk; the reader sees LF, as through a text stream.

@@ -65,3 +65,43 @@ float g_RotationStep = 5.0f;
 bool g_ShowWireframe = false;
 bool g_ShowPropsInColor = true;
 int g_WindowWidth = 1280, g_WindowHeight = 720;
+
+bool IsValidObjectIndex(int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < g_SceneObjects.size();
+}
+
+void ClearSceneSelections()
+{
+    g_SelectedObjects.clear();
+    g_SelectedObjectIndex = -1;
+    g_OperationSelection.clear();
+    g_SelectedGroup = -1;
+    g_AddToGroupIndex = -1;
+    g_SelectedPropInstance = -1;
+    g_SelectedPropBrush = -1;
+    g_SelectedFaces.clear();
+    g_SelectedFacesObject = -1;
+    g_HoveredFace = -1;
+    g_SelectedVertices.clear();
+    g_SelectedVertexObject = -1;
+    g_SelectedVertexIndex = -1;
+}
+
+void ResetCamera()
+{
+    g_CameraDistance = 15.0f;
+    g_CameraYaw = 45.0f;
+    g_CameraPitch = 30.0f;
+    g_CameraTargetX = 0.0f;
+    g_CameraTargetY = 0.0f;
+    g_CameraTargetZ = 0.0f;
+}
+
+void ResetGrid()
+{
+    g_GridHeight = 0.0f;
+    g_GridCellSize = 1.0f;
+    g_GridOffsetX = 0.0f;
+    g_GridOffsetZ = 0.0f;
+}

@@ -71,6 +71,9 @@ extern int g_AddToGroupIndex;
 extern std::wstring g_CurrentScenePath;   // empty = untitled
 
 // Camera, grid and view options.
+// The camera never comes closer to its target than this: at 0 the eye sits on
+// the target and the view has no direction.
+const float MIN_CAMERA_DISTANCE = 0.5f;
 extern float g_CameraDistance;
 extern float g_CameraYaw;
 extern float g_CameraPitch;
@@ -85,3 +88,17 @@ extern float g_RotationStep;
 extern bool g_ShowWireframe;
 extern bool g_ShowPropsInColor;
 extern int g_WindowWidth, g_WindowHeight;
+
+// True when index names an object of g_SceneObjects.
+bool IsValidObjectIndex(int index);
+
+// Empties every selection that points into the scene lists (objects, groups,
+// prop instances and brushes, faces, vertices). The Painter's brush choice
+// stays: paint brushes outlive a scene.
+void ClearSceneSelections();
+
+// Distance 15, yaw 45, pitch 30, target at the origin.
+void ResetCamera();
+
+// Height 0, cell 1, no offset.
+void ResetGrid();

@@ -51,11 +51,6 @@ UndoState CaptureState()
     return state;
 }
 
-bool IsObjectIndex(int index)
-{
-    return index >= 0 && static_cast<size_t>(index) < g_SceneObjects.size();
-}
-
 int CountFaces(const SceneObject& object)
 {
     if (object.isCSGMesh)
@@ -68,7 +63,7 @@ int CountFaces(const SceneObject& object)
 
 bool IsVertexOf(int objectIndex, int vertex)
 {
-    return IsObjectIndex(objectIndex) && vertex >= 0 &&
+    return IsValidObjectIndex(objectIndex) && vertex >= 0 &&
            vertex < g_SceneObjects[static_cast<size_t>(objectIndex)].V.rows();
 }
 
@@ -76,7 +71,7 @@ bool IsVertexOf(int objectIndex, int vertex)
 // restore they may name faces, vertices or objects that no longer exist.
 void DropStaleSelections()
 {
-    if (!IsObjectIndex(g_SelectedFacesObject)) {
+    if (!IsValidObjectIndex(g_SelectedFacesObject)) {
         g_SelectedFacesObject = -1;
         g_SelectedFaces.clear();
         g_HoveredFace = -1;
@@ -108,7 +103,7 @@ void RestoreState(UndoState& state)
 
     // The primary selection is not saved: it becomes the first selected object.
     g_SelectedObjectIndex = g_SelectedObjects.empty() ? -1 : g_SelectedObjects.front();
-    if (!IsObjectIndex(g_SelectedObjectIndex))
+    if (!IsValidObjectIndex(g_SelectedObjectIndex))
         g_SelectedObjectIndex = -1;
 
     DropStaleSelections();

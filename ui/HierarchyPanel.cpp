@@ -26,11 +26,6 @@ namespace {
 const COLORREF SINGLE_SELECTION_TEXT = RGB(0, 0, 0);
 const COLORREF MULTI_SELECTION_TEXT = RGB(255, 255, 255);
 
-bool IsObjectIndex(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 bool Contains(const std::vector<int>& list, int value)
 {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -96,7 +91,7 @@ void OfferConversionOfSelection()
              std::to_wstring(g_SelectedObjects.size()));
     std::vector<int> primitives;
     for (int index : g_SelectedObjects) {
-        if (!IsObjectIndex(index))
+        if (!IsValidObjectIndex(index))
             continue;
         const SceneObject& object = g_SceneObjects[index];
         DebugLog(L"  Object " + std::to_wstring(index) + L" (" + object.name + L") isCSGMesh=" +
@@ -130,7 +125,7 @@ void SelectGroupFromTree(int group)
 
 void SelectObjectFromTree(int index)
 {
-    if (!IsObjectIndex(index))
+    if (!IsValidObjectIndex(index))
         return;
     g_SelectedGroup = -1;
     DebugLog(L"CLEAR: Hierarchy tree selection (user clicked tree)");
@@ -194,7 +189,7 @@ bool ToggleOperationObjectAt(HWND tree, LPARAM point)
     const int value = TreeItemValue(tree, hit.hItem);
     if (value < 0)
         return false;   // a group: a plain click
-    if (!IsObjectIndex(value) || !g_SceneObjects[value].visible)
+    if (!IsValidObjectIndex(value) || !g_SceneObjects[value].visible)
         return true;
 
     g_SelectedObjectIndex = -1;

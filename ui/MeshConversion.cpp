@@ -24,16 +24,11 @@ std::wstring ConversionPrompt(const std::vector<int>& primitives)
     return prompt;
 }
 
-bool IsObjectIndex(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 } // namespace
 
 bool AskAndConvertToMeshes(HWND owner, const std::vector<int>& primitives)
 {
-    if (primitives.empty() || !IsObjectIndex(primitives[0]))
+    if (primitives.empty() || !IsValidObjectIndex(primitives[0]))
         return false;
     if (ShowMessageBox(owner, ConversionPrompt(primitives), L"Convert to Mesh", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
@@ -41,7 +36,7 @@ bool AskAndConvertToMeshes(HWND owner, const std::vector<int>& primitives)
     SaveUndoState();
     for (int index : primitives) {
         // An index listed twice is converted once, not renamed twice.
-        if (!IsObjectIndex(index) || g_SceneObjects[index].isCSGMesh)
+        if (!IsValidObjectIndex(index) || g_SceneObjects[index].isCSGMesh)
             continue;
         SceneObject& object = g_SceneObjects[index];
         ObjectToMesh(object, object.V, object.F);

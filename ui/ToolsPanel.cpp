@@ -59,11 +59,6 @@ const int CREATE_BUTTON_IDS[] = {ID_CREATE_CUBE, ID_CREATE_SPHERE, ID_CREATE_CYL
                                  ID_CREATE_RAMP, ID_CREATE_WEDGE, ID_CREATE_KNIFE};
 const int PRIMITIVE_TYPE_COUNT = 7;
 
-bool IsObjectIndex(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 bool IsCreateButton(int id)
 {
     for (int createId : CREATE_BUTTON_IDS) {
@@ -166,7 +161,7 @@ void HandleToolsCommand(HWND panel, WPARAM wParam, LPARAM lParam)
 
 void DuplicateSelectedObject()
 {
-    if (!IsObjectIndex(g_SelectedObjectIndex))
+    if (!IsValidObjectIndex(g_SelectedObjectIndex))
         return;
     SaveUndoState();
 
@@ -195,7 +190,7 @@ void DuplicateSelectedObject()
 
 void RemoveSelectedObject(HWND owner)
 {
-    if (!IsObjectIndex(g_SelectedObjectIndex))
+    if (!IsValidObjectIndex(g_SelectedObjectIndex))
         return;
     const std::wstring text = L"Are you sure you want to remove \"" + g_SceneObjects[g_SelectedObjectIndex].name + L"\"?";
     if (ShowMessageBox(owner, text, L"Confirm Removal", MB_YESNO | MB_ICONQUESTION) != IDYES)

@@ -10,16 +10,6 @@ const float DEGREES_TO_RADIANS = 3.1415927f / 180.0f;
 
 } // namespace
 
-void ResetCamera()
-{
-    g_CameraDistance = 15.0f;
-    g_CameraYaw = 45.0f;
-    g_CameraPitch = 30.0f;
-    g_CameraTargetX = 0.0f;
-    g_CameraTargetY = 0.0f;
-    g_CameraTargetZ = 0.0f;
-}
-
 void OrbitCamera(float dx, float dy)
 {
     g_CameraYaw += dx * 0.5f;

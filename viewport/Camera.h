@@ -1,17 +1,11 @@
-// The orbit camera: reset, orbit, pan and zoom of the camera variables, the
+// The orbit camera: orbit, pan and zoom of the camera variables, the
 // eye and up vector the frame looks through, and the intersection of a pick
 // line with the working plane. Pure maths on the scene state, no OpenGL, so it
 // builds and is tested on every platform.
 #pragma once
 
+#include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
-
-// The camera never comes closer to its target than this: at 0 the eye sits on
-// the target and the view has no direction.
-const float MIN_CAMERA_DISTANCE = 0.5f;
-
-// Distance 15, yaw 45, pitch 30, target at the origin.
-void ResetCamera();
 
 // Half a degree per pixel; the pitch stays within [-89, 89], the yaw is not
 // wrapped.

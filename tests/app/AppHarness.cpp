@@ -12,6 +12,7 @@
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
+#include "tests/scene/SceneTestSupport.h"
 #include "ui/Layout.h"
 
 #include <uxtheme.h>
@@ -88,45 +89,7 @@ void RestartApplication()
 
 void ResetEditorState()
 {
-    g_SceneObjects.clear();
-    g_Groups.clear();
-    g_PropInstances.clear();
-    g_PropBrushes.clear();
-    g_Models.clear();
-    g_Textures.clear();
-    g_PaintBrushes.clear();
-    g_SelectedObjects.clear();
-    g_SelectedObjectIndex = -1;
-    g_OperationSelection.clear();
-    g_SelectedGroup = -1;
-    g_SelectedPropInstance = -1;
-    g_SelectedPropBrush = -1;
-    g_SelectedPaintBrush = -1;
-    g_SelectedFaces.clear();
-    g_SelectedFacesObject = -1;
-    g_HoveredFace = -1;
-    g_SelectedVertices.clear();
-    g_SelectedVertexObject = -1;
-    g_SelectedVertexIndex = -1;
-    g_CurrentMode = MODE_MODELLER;
-    g_CurrentTool = TOOL_SELECT;
-    g_IsInCreateMode = false;
-    g_CreateStage = STAGE_NONE;
-    g_CreatePrimitiveType = PRIMITIVE_CUBE;
-    g_IsCreateDragging = g_IsMiddleDragging = g_IsRightDragging = g_IsDraggingGizmo = false;
-    g_GizmoAxis = -1;
-    g_AddToGroupIndex = -1;
-    g_CurrentScenePath.clear();
-    g_CameraDistance = 15.0f;
-    g_CameraYaw = 45.0f;
-    g_CameraPitch = 30.0f;
-    g_CameraTargetX = g_CameraTargetY = g_CameraTargetZ = 0.0f;
-    g_GridHeight = 0.0f;
-    g_GridCellSize = 1.0f;
-    g_GridOffsetX = g_GridOffsetZ = 0.0f;
-    g_ShowGrid = true;
-    g_SnapToGrid = true;
-    ClearUndoHistory();
+    ResetSceneState();
     if (g_hMainWnd) {
         SetWindowTextW(g_hMainWnd, L"Tarsel Studio - Modeller Mode");
         SendMessageW(g_hMainWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1280, 720));

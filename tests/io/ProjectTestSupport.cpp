@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
 #include "io/FileUtil.h"
 #include "io/Utf8.h"
 #include "scene/SceneState.h"
@@ -10,32 +11,7 @@
 
 void ResetProjectState()
 {
-    g_SceneObjects.clear();
-    g_Groups.clear();
-    g_PropInstances.clear();
-    g_SelectedObjects.clear();
-    g_SelectedObjectIndex = -1;
-    g_OperationSelection.clear();
-    g_SelectedGroup = -1;
-    g_AddToGroupIndex = -1;
-    g_SelectedPropInstance = -1;
-    g_SelectedPropBrush = -1;
-    g_SelectedFaces.clear();
-    g_SelectedFacesObject = -1;
-    g_HoveredFace = -1;
-    g_SelectedVertices.clear();
-    g_SelectedVertexObject = -1;
-    g_SelectedVertexIndex = -1;
-    g_CurrentScenePath.clear();
-    g_CurrentMode = MODE_MODELLER;
-    g_CameraDistance = 15.0f;
-    g_CameraYaw = 45.0f;
-    g_CameraPitch = 30.0f;
-    g_CameraTargetX = g_CameraTargetY = g_CameraTargetZ = 0.0f;
-    g_GridHeight = 0.0f;
-    g_GridCellSize = 1.0f;
-    g_GridOffsetX = g_GridOffsetZ = 0.0f;
-    ClearUndoHistory();
+    ResetSceneState();
     ResetAssetState();
 }
 

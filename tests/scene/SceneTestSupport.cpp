@@ -14,7 +14,7 @@
 
 HookRecord g_HookRecord;
 
-void ResetSceneGlobals()
+void ResetSceneState()
 {
     g_SceneObjects.clear();
     g_Groups.clear();
@@ -25,21 +25,9 @@ void ResetSceneGlobals()
     g_PaintBrushes.clear();
     g_NextTextureId = 1;
     g_NextModelId = 1;
-    g_MissingTexture = 0;
 
-    g_SelectedObjects.clear();
-    g_SelectedObjectIndex = -1;
-    g_OperationSelection.clear();
-    g_SelectedGroup = -1;
-    g_SelectedPropInstance = -1;
-    g_SelectedPropBrush = -1;
+    ClearSceneSelections();
     g_SelectedPaintBrush = -1;
-    g_SelectedFaces.clear();
-    g_SelectedFacesObject = -1;
-    g_HoveredFace = -1;
-    g_SelectedVertices.clear();
-    g_SelectedVertexObject = -1;
-    g_SelectedVertexIndex = -1;
 
     g_CurrentMode = MODE_MODELLER;
     g_CurrentTool = TOOL_SELECT;
@@ -54,16 +42,10 @@ void ResetSceneGlobals()
     g_PendingGroupName.clear();
     g_PendingGroupPivotMode = PIVOT_GROUP_CENTER;
     g_PendingGroupTidallyLocked = false;
-    g_AddToGroupIndex = -1;
     g_CurrentScenePath.clear();
 
-    g_CameraDistance = 15.0f;
-    g_CameraYaw = 45.0f;
-    g_CameraPitch = 30.0f;
-    g_CameraTargetX = g_CameraTargetY = g_CameraTargetZ = 0.0f;
-    g_GridHeight = 0.0f;
-    g_GridCellSize = 1.0f;
-    g_GridOffsetX = g_GridOffsetZ = 0.0f;
+    ResetCamera();
+    ResetGrid();
     g_ShowGrid = true;
     g_SnapToGrid = true;
     g_LinkScaling = false;
@@ -74,6 +56,12 @@ void ResetSceneGlobals()
     g_WindowHeight = 720;
 
     ClearUndoHistory();
+}
+
+void ResetSceneGlobals()
+{
+    ResetSceneState();
+    g_MissingTexture = 0;
     ResetHooks();
     g_HookRecord = HookRecord();
 }

@@ -23,7 +23,11 @@ struct HookRecord {
 extern HookRecord g_HookRecord;
 
 // Every container, selection, state variable and undo stack back to its
-// start-up value; hooks back to their no-op defaults; the record emptied.
+// start-up value. The hooks and the placeholder texture stay as they are (a
+// running program's panels and OpenGL context).
+void ResetSceneState();
+
+// The same, with the hooks back to their no-op defaults and the record emptied.
 void ResetSceneGlobals();
 
 // Points every hook at a recorder writing into g_HookRecord.

@@ -350,6 +350,45 @@ TEST_F(Hierarchy, SelectedItemsAreColouredBySelectionState)
     EXPECT_EQ(background(-2), plain);
 }
 
+// The user picks two solids and a hole as operands in the tree and joins them
+// through the Edit menu; the tree then shows the result selected.
+TEST_F(Hierarchy, ShiftClickedOperandsJoinThroughTheEditMenu)
+{
+    g_SceneObjects.push_back(MakeBox(L"Floor", 0, 0, 0, 4, 1, 4));
+    g_SceneObjects.push_back(MakeBox(L"Pillar", 1, 1, 1, 2, 3, 2));
+    g_SceneObjects.push_back(MakeBox(L"Doorway", 1.5f, -1, -1, 2.5f, 0.5f, 5));
+    g_SceneObjects[1].r = 10;
+    g_SceneObjects[2].objectType = OBJECT_HOLE;
+    g_Hooks.RefreshHierarchyTree();
+    for (int index : {0, 1, 2})
+        ClickTreeItem(FirstTreeItemWithValue(index), true);
+    SetShiftKey(false);
+    ASSERT_EQ(g_OperationSelection, (std::vector<int>{0, 1, 2}));
+    ASSERT_TRUE(MenuItemEnabled(ID_EDIT_JOIN));
+
+    BeginScriptedModals();
+    QueueModalAnswer(IDOK);
+    SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(ID_EDIT_JOIN, 0), 0);
+    EndScriptedModals();
+
+    ASSERT_EQ(g_ModalCalls.size(), 1u);
+    EXPECT_EQ(g_ModalCalls[0].caption, L"Join Objects");
+    EXPECT_EQ(g_ModalCalls[0].text.rfind(L"CSG Subtract (cut holes from solids) completed!\n\nCreated: Subtraction_4\n", 0),
+              0u);
+    ASSERT_EQ(g_SceneObjects.size(), 4u);
+    const SceneObject& result = g_SceneObjects[3];
+    EXPECT_EQ(result.name, L"Subtraction_4");
+    // Faces born of the pillar keep its colour through the birth faces.
+    ASSERT_EQ(result.faceColors.size(), static_cast<size_t>(result.F.rows()));
+    bool pillarFace = false;
+    for (const FaceColor& color : result.faceColors)
+        pillarFace = pillarFace || color.r == 10;
+    EXPECT_TRUE(pillarFace);
+    EXPECT_TRUE(g_OperationSelection.empty());
+    EXPECT_EQ(SelectedTreeItem(), FirstTreeItemWithValue(3));
+    EXPECT_EQ(ModellerUndoDepth(), 1);
+}
+
 TEST_F(Hierarchy, VertexEditorConvertsSelectedPrimitivesOnYes)
 {
     for (const wchar_t* name : {L"Box", L"Ball", L"Mesh"})

@@ -1,10 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "app/Commands.h"
-#include "app/MenuState.h"
 #include "app/Refresh.h"
 #include "app/WinGlobals.h"
 #include "resources/resource.h"
+#include "scene/Hooks.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "ui/Layout.h"
@@ -24,9 +24,9 @@ void CancelPrimitiveCreation()
     g_CurrentTool = TOOL_SELECT;
     g_IsCreateDragging = false;
     ReleaseCapture();
-    SetCreationToolsEnabled(true);
-    InvalidateToolsPanel();
-    InvalidateViewport();
+    g_Hooks.SetCreationToolsEnabled(true);
+    g_Hooks.InvalidateToolsPanel();
+    g_Hooks.InvalidateViewport();
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,10 +5,14 @@
 // frame rasterised (captured once in feedback mode, in window coordinates)
 // drawn by the plainest immediate-mode loop, so a result reads as a ratio to
 // what the GL can do with that geometry at all; a last figure replays that
-// geometry from one display list, the floor of any way of drawing it. Run under Wine + Xvfb with
-// LP_NUM_THREADS=2 for figures that hold on a two-core machine.
+// geometry from one display list, the floor of any way of drawing it. Then the
+// pick latency of PickObject and PickFace on the same scenes, for a point on
+// an object and one on empty sky: the first (cold) pick and the median of the
+// rest. Run under Wine + Xvfb with LP_NUM_THREADS=2 for figures that hold on a
+// two-core machine.
 #include <windows.h>
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +23,7 @@
 
 #include "app/WinGlobals.h"
 #include "scene/SceneState.h"
+#include "viewport/Picking.h"
 #include "viewport/RenderScene.h"
 #include "viewport/ViewportState.h"
 #include "viewport/ViewportWindow.h"
@@ -29,6 +34,7 @@ const int WIDTH = 1280;
 const int HEIGHT = 720;
 const int WARM_UP_FRAMES = 20;
 const int MEASURED_FRAMES = 200;
+const int MEASURED_PICKS = 50;
 
 struct FrameTimes {
     double median;
@@ -177,6 +183,57 @@ void RunScene(const char* name)
     std::fflush(stdout);
 }
 
+// The client point (y down) of a world point in the last frame.
+POINT ClientPointOf(float x, float y, float z)
+{
+    double modelview[16], projection[16];
+    int view[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, view);
+    double wx = 0, wy = 0, wz = 0;
+    gluProject(x, y, z, modelview, projection, view, &wx, &wy, &wz);
+    return {static_cast<LONG>(wx + 0.5), static_cast<LONG>(HEIGHT - wy + 0.5)};
+}
+
+template <typename Pick>
+void TimePick(const char* scene, const char* what, const char* where, Pick pick)
+{
+    auto start = std::chrono::steady_clock::now();
+    const int first = pick();
+    const double cold = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::vector<double> times;
+    for (int i = 0; i < MEASURED_PICKS; ++i) {
+        start = std::chrono::steady_clock::now();
+        pick();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-34s %-10s %-5s -> %5d | cold %7.3f ms | median %7.3f p95 %7.3f ms\n", scene, what, where, first,
+                cold, times[times.size() / 2], times[times.size() * 95 / 100]);
+    std::fflush(stdout);
+}
+
+// PickObject and PickFace at a point on an object and at the sky's corner.
+void RunPicks(const char* scene, float hitX, float hitY, float hitZ)
+{
+    RenderScene();
+    glFinish();
+    const POINT hit = ClientPointOf(hitX, hitY, hitZ);
+    const POINT miss = {4, 4};
+    const POINT points[2] = {hit, miss};
+    const char* names[2] = {"hit", "miss"};
+    for (int i = 0; i < 2; ++i) {
+        const POINT p = points[i];
+        TimePick(scene, "PickObject", names[i], [p] { return PickObject(p.x, p.y); });
+        TimePick(scene, "PickFace", names[i], [p] {
+            int object = -1, face = -1;
+            PickFace(p.x, p.y, &object, &face);
+            return face;
+        });
+    }
+}
+
 void ResetScene()
 {
     g_SceneObjects.clear();
@@ -311,5 +368,13 @@ int main()
     AddLargeMesh();
     g_ShowWireframe = true;
     RunScene("200k-triangle mesh, wireframe");
+
+    // Object 500 of the lattice: top centre at (6.5, 2, -1).
+    ResetScene();
+    AddLatticeObjects(true);
+    RunPicks("1,000 mixed primitives", 6.5f, 2.0f, -1.0f);
+    ResetScene();
+    AddLargeMesh();
+    RunPicks("200k-triangle mesh", 0.0f, 0.0f, 0.0f);
     return 0;
 }

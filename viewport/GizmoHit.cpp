@@ -195,9 +195,9 @@ int HitBoxGizmo(int x, int y, const Vec3f& boundsMin, const Vec3f& boundsMax, co
                                                static_cast<float>(nearPoint[1] - centre.y),
                                                static_cast<float>(nearPoint[2] - centre.z)),
                                          angles);
-    const Vec3f direction = IntoObjectFrame(
-        Vec3f(static_cast<float>(span[0] / size), static_cast<float>(span[1] / size), static_cast<float>(span[2] / size)),
-        angles);
+    const Vec3f unitSpan(static_cast<float>(span[0] / size), static_cast<float>(span[1] / size),
+                         static_cast<float>(span[2] / size));
+    const Vec3f direction = IntoObjectFrame(unitSpan, angles);
     if (tool == TOOL_ROTATE)
         return HitRing(origin, direction);
     if (tool == TOOL_MOVE || tool == TOOL_SCALE)

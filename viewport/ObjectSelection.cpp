@@ -106,7 +106,7 @@ void SelectOnly(int index)
 bool ClickToSelect(int x, int y, bool control, bool shift)
 {
     const int index = PickObject(x, y);
-    if (index < 0 || index >= static_cast<int>(g_SceneObjects.size())) {
+    if (!IsValidObjectIndex(index)) {
         if (!control && !shift) {
             DebugLog(L"CLEAR: Clicked empty space (LBUTTONDOWN)");
             ClearObjectSelection();
@@ -137,7 +137,7 @@ void PressWithTransformTool(HWND window, int x, int y)
         return;
     }
     const int index = PickObject(x, y);
-    if (index < 0 || index >= static_cast<int>(g_SceneObjects.size()))
+    if (!IsValidObjectIndex(index))
         return;
     g_SelectedGroup = -1;
     DebugLog(L"CLEAR: Picked different object during tool mode (LBUTTONDOWN)");
@@ -156,9 +156,8 @@ void PressModeller(HWND window, int x, int y, bool control)
         StartCreationBaseDrag(window, x, y);
     } else {
         DebugLog(L"CHECK: g_IsInCreateMode=0");
-        const bool primaryShown = g_SelectedObjectIndex >= 0 &&
-                                  g_SelectedObjectIndex < static_cast<int>(g_SceneObjects.size()) &&
-                                  g_SceneObjects[g_SelectedObjectIndex].visible;
+        const bool primaryShown =
+            IsValidObjectIndex(g_SelectedObjectIndex) && g_SceneObjects[g_SelectedObjectIndex].visible;
         if (IsTransformTool(g_CurrentTool) && primaryShown)
             PressWithTransformTool(window, x, y);
     }

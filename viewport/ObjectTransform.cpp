@@ -28,11 +28,6 @@ namespace {
 const float PIXELS_PER_ROTATION_STEP = 50.0f;
 const float MIN_UNSNAPPED_SIZE = 0.1f;
 
-bool IsValidObject(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 bool IsGroupSelected()
 {
     return g_SelectedGroup >= 0 && g_SelectedGroup < static_cast<int>(g_Groups.size());
@@ -121,7 +116,7 @@ void RotateDrag(int x, int y)
         return;
     // Each member turns about its own centre.
     for (DragStartState& start : g_DragStartStates) {
-        if (start.objectIndex == g_SelectedObjectIndex || !IsValidObject(start.objectIndex))
+        if (start.objectIndex == g_SelectedObjectIndex || !IsValidObjectIndex(start.objectIndex))
             continue;
         SceneObject& member = g_SceneObjects[start.objectIndex];
         Vec3f memberRotation = member.rotation;
@@ -180,7 +175,7 @@ void MoveDrag(const Vec3f& move)
     if (!IsGroupSelected())
         return;
     for (const DragStartState& start : g_DragStartStates)
-        if (start.objectIndex != g_SelectedObjectIndex && IsValidObject(start.objectIndex))
+        if (start.objectIndex != g_SelectedObjectIndex && IsValidObjectIndex(start.objectIndex))
             StoreBounds(g_SceneObjects[start.objectIndex], Plus(start.startCenter, move),
                         Minus(start.startMax, start.startMin));
 }
@@ -203,7 +198,7 @@ void ScaleDrag(float amount)
                       startSize.y > 0.001f ? newSize.y / startSize.y : 1.0f,
                       startSize.z > 0.001f ? newSize.z / startSize.z : 1.0f);
     for (const DragStartState& start : g_DragStartStates) {
-        if (start.objectIndex == g_SelectedObjectIndex || !IsValidObject(start.objectIndex))
+        if (start.objectIndex == g_SelectedObjectIndex || !IsValidObjectIndex(start.objectIndex))
             continue;
         const Vec3f centre = Plus(g_DragCenter, Times(Minus(start.startCenter, g_DragCenter), ratio));
         StoreBounds(g_SceneObjects[start.objectIndex], centre,
@@ -228,7 +223,7 @@ void BeginObjectGizmoDrag(HWND window, int x, int y, int axis)
     g_DragStartStates.clear();
     if (IsGroupSelected()) {
         for (int index : g_SelectedObjects) {
-            if (!IsValidObject(index))
+            if (!IsValidObjectIndex(index))
                 continue;
             const SceneObject& member = g_SceneObjects[index];
             g_DragStartStates.push_back({index, CentreOf(member), Vec3f(member.minX, member.minY, member.minZ),

@@ -21,11 +21,6 @@ namespace {
 // The selection count the Vertex Editor last logged; -1 before the first.
 int g_LastReportedVertexModeSelection = -1;
 
-bool IsValidObject(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
-}
-
 bool IsTransformTool(int tool)
 {
     return tool == TOOL_MOVE || tool == TOOL_ROTATE || tool == TOOL_SCALE;
@@ -63,7 +58,7 @@ void DrawVertexGizmo()
     Eigen::MatrixXi F;
     int meshObject = -1;
     for (const auto& [object, vertex] : g_SelectedVertices) {
-        if (!IsValidObject(object))
+        if (!IsValidObjectIndex(object))
             continue;
         if (object != meshObject) {
             ObjectToMesh(g_SceneObjects[object], V, F);
@@ -115,7 +110,7 @@ bool IsSelectedVertex(int object, int vertex)
 
 void RenderGizmos()
 {
-    if (g_CurrentMode != MODE_VERTEX_EDITOR && IsValidObject(g_SelectedObjectIndex) && IsTransformTool(g_CurrentTool)) {
+    if (g_CurrentMode != MODE_VERTEX_EDITOR && IsValidObjectIndex(g_SelectedObjectIndex) && IsTransformTool(g_CurrentTool)) {
         const SceneObject& object = g_SceneObjects[g_SelectedObjectIndex];
         if (object.visible)
             DrawBoxGizmo(object.minX, object.minY, object.minZ, object.maxX, object.maxY, object.maxZ, object.rotation);
@@ -178,7 +173,7 @@ void RenderPainterOverlay()
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 
-    if (IsValidObject(g_SelectedFacesObject)) {
+    if (IsValidObjectIndex(g_SelectedFacesObject)) {
         Eigen::MatrixXd V;
         Eigen::MatrixXi F;
         ObjectToMesh(g_SceneObjects[g_SelectedFacesObject], V, F);
@@ -226,7 +221,7 @@ void RenderVertexOverlay()
     Eigen::MatrixXd V;
     Eigen::MatrixXi F;
     for (int object : g_SelectedObjects) {
-        if (!IsValidObject(object))
+        if (!IsValidObjectIndex(object))
             continue;
         ObjectToMesh(g_SceneObjects[object], V, F);
         if (V.cols() < 3)

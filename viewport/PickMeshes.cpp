@@ -81,6 +81,35 @@ const PickMesh& GetPickMesh(int index)
     return entry.mesh;
 }
 
+bool RayMayHitObject(const Ray& ray, const SceneObject& object)
+{
+    if (object.isCSGMesh)
+        return true;
+    const double half[3] = {(static_cast<double>(object.maxX) - object.minX) / 2,
+                            (static_cast<double>(object.maxY) - object.minY) / 2,
+                            (static_cast<double>(object.maxZ) - object.minZ) / 2};
+    const double centre[3] = {object.minX + half[0], object.minY + half[1], object.minZ + half[2]};
+    const double radius = std::sqrt(half[0] * half[0] + half[1] * half[1] + half[2] * half[2]);
+    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const double direction[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
+    double along = 0.0, squared = 0.0, length = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        along += (centre[i] - origin[i]) * direction[i];
+        length += direction[i] * direction[i];
+    }
+    if (!(length > 0.0))
+        return false;
+    along /= length;
+    for (int i = 0; i < 3; ++i) {
+        const double gap = centre[i] - (origin[i] + along * direction[i]);
+        squared += gap * gap;
+    }
+    const double slack = 1e-3 * (1.0 + std::fabs(centre[0]) + std::fabs(centre[1]) + std::fabs(centre[2]));
+    const double reach = radius * 1.01 + slack;
+    // Too far from the line, or wholly behind the origin.
+    return squared <= reach * reach && along * std::sqrt(length) >= -reach;
+}
+
 bool RayMayHitBox(const Ray& ray, const Vec3f& low, const Vec3f& high)
 {
     const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};

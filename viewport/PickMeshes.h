@@ -21,6 +21,12 @@ struct PickMesh {
 // usable until the next call.
 const PickMesh& GetPickMesh(int index);
 
+// Whether the ray can meet the object at all, before its mesh is built: a
+// primitive lies within the sphere about its bounds centre through the
+// bounds' corners (a sphere's radius is its half x extent, no more than that)
+// whatever its rotation. Explicit meshes always may.
+bool RayMayHitObject(const Ray& ray, const SceneObject& object);
+
 // Whether the ray can meet anything inside the box, ahead of its origin. The
 // box is widened a little so that no hit the triangle test accepts is lost.
 bool RayMayHitBox(const Ray& ray, const Vec3f& low, const Vec3f& high);

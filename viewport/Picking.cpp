@@ -15,11 +15,6 @@ namespace {
 const float NO_HIT = 3.4028235e38f;
 const float PARALLEL_LIMIT = 1e-7f;
 
-bool IsValidIndex(int index, size_t size)
-{
-    return index >= 0 && static_cast<size_t>(index) < size;
-}
-
 Vec3f Minus(const Vec3f& a, const Vec3f& b)
 {
     return Vec3f(a.x - b.x, a.y - b.y, a.z - b.z);
@@ -97,7 +92,7 @@ bool PickFace(int x, int y, int* object, int* face)
     int bestObject = -1, bestFace = -1;
     for (int i = 0; i < static_cast<int>(g_SceneObjects.size()); ++i) {
         const SceneObject& candidate = g_SceneObjects[i];
-        if (!candidate.visible || !candidate.selectable)
+        if (!candidate.visible || !candidate.selectable || !RayMayHitObject(ray, candidate))
             continue;
         const PickMesh& mesh = GetPickMesh(i);
         if (mesh.vertices.empty() || !RayMayHitBox(ray, mesh.low, mesh.high))
@@ -144,7 +139,7 @@ int PickVertex(int x, int y, int* object)
         const float qa = Dot(ray.direction, ray.direction);
         float best = NO_HIT;
         for (int index : g_SelectedObjects) {
-            if (!IsValidIndex(index, g_SceneObjects.size()))
+            if (!IsValidObjectIndex(index))
                 continue;
             const PickMesh& mesh = GetPickMesh(index);
             for (size_t row = 0; row < mesh.vertices.size(); ++row) {

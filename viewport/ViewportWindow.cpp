@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/MainWindow.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
 #include "scene/SceneState.h"
@@ -24,20 +25,6 @@ bool IsKeyDown(int key)
     return (GetKeyState(key) & 0x8000) != 0;
 }
 
-void CancelCreation(HWND window)
-{
-    if (!g_IsInCreateMode && g_CreateStage == STAGE_NONE)
-        return;
-    g_IsInCreateMode = false;
-    g_CreateStage = STAGE_NONE;
-    g_CurrentTool = TOOL_SELECT;
-    g_IsCreateDragging = false;
-    ReleaseCapture();
-    g_Hooks.SetCreationToolsEnabled(true);
-    g_Hooks.InvalidateToolsPanel();
-    InvalidateRect(window, nullptr, FALSE);
-}
-
 // Right drags orbit, or pan with Shift (along the ground with Shift and
 // Ctrl); middle drags pan. Camera moves request no repaint: the main loop
 // draws every pass.
@@ -55,11 +42,6 @@ void MoveCamera(int dx, int dy)
     } else if (g_IsMiddleDragging) {
         PanCamera(static_cast<float>(-dx), static_cast<float>(dy));
     }
-}
-
-bool IsValidObject(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_SceneObjects.size());
 }
 
 void PressLeft(HWND window, int x, int y)
@@ -131,7 +113,7 @@ bool IsCreationMove()
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
-    if (g_IsDraggingGizmo && IsValidObject(g_SelectedObjectIndex))
+    if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);
@@ -168,7 +150,7 @@ LRESULT CALLBACK ViewportWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
-            CancelCreation(window);
+            CancelPrimitiveCreation();
         else if (wParam == KEY_R && IsKeyDown(VK_CONTROL))
             ResetCamera();
         return 0;

@@ -102,6 +102,11 @@ void PumpPending()
     PumpMessages(g_TestAccelerators, &exitCode);
 }
 
+void AppTest::Command(int id)
+{
+    SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
 void BeginScriptedModals()
 {
     g_ModalScripted = true;

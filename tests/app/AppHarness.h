@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,24 @@ void PumpPending();
 void BeginScriptedModals();
 void QueueModalAnswer(INT_PTR result);
 void EndScriptedModals();
+
+// A test on the running editor in its start-up state, with scripted boxes.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplicationStarted();
+        ResetEditorState();
+        BeginScriptedModals();
+    }
+    void TearDown() override
+    {
+        EndScriptedModals();
+        ResetEditorState();
+    }
+    // A menu or accelerator command reaching the main window.
+    void Command(int id);
+};
 
 // SetWindowTheme and DwmSetWindowAttribute recorders.
 struct ThemeCall {

@@ -14,21 +14,7 @@
 
 namespace {
 
-class Commands : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        EnsureApplicationStarted();
-        ResetEditorState();
-        BeginScriptedModals();
-    }
-    void TearDown() override
-    {
-        EndScriptedModals();
-        ResetEditorState();
-    }
-    void Command(int id) { SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-};
+class Commands : public AppTest {};
 
 SceneObject MakeObject(int type, const wchar_t* name, float x)
 {

@@ -13,23 +13,12 @@
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
 #include "tests/app/AppHarness.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace {
 
-class CsgMenuCommands : public ::testing::Test {
+class CsgMenuCommands : public AppTest {
 protected:
-    void SetUp() override
-    {
-        EnsureApplicationStarted();
-        ResetEditorState();
-        BeginScriptedModals();
-    }
-    void TearDown() override
-    {
-        EndScriptedModals();
-        ResetEditorState();
-    }
-    void Command(int id) { SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     bool Enabled(UINT id) { return (MenuItemState(GetMenu(g_hMainWnd), id) & MF_GRAYED) == 0; }
     void Select(std::vector<int> indices)
     {
@@ -41,16 +30,7 @@ protected:
 
 SceneObject MakeBox(int type, const wchar_t* name, float minX, float minY, float minZ, float size)
 {
-    SceneObject object;
-    object.type = type;
-    object.name = name;
-    object.minX = minX;
-    object.minY = minY;
-    object.minZ = minZ;
-    object.maxX = minX + size;
-    object.maxY = minY + size;
-    object.maxZ = minZ + size;
-    return object;
+    return MakePrimitive(type, name, minX, minY, minZ, minX + size, minY + size, minZ + size);
 }
 
 TEST_F(CsgMenuCommands, JoinThroughTheMenuMakesOneUndoableUnion)

@@ -50,22 +50,10 @@ struct ScratchFolder {
     }
 };
 
-class FileCommands : public ::testing::Test {
+class FileCommands : public AppTest {
 protected:
     ScratchFolder scratch;
 
-    void SetUp() override
-    {
-        EnsureApplicationStarted();
-        ResetEditorState();
-        BeginScriptedModals();
-    }
-    void TearDown() override
-    {
-        EndScriptedModals();
-        ResetEditorState();
-    }
-    void Command(int id) { SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void QueuePath(const std::wstring& path) { g_ModalAnswers.push_back({TRUE, path, 0}); }
 };
 

@@ -11,15 +11,7 @@
 int AddPrimitive(int type, float minX, float minY, float minZ, float maxX, float maxY, float maxZ,
                  const std::wstring& name, int r, int g, int b)
 {
-    SceneObject object;
-    object.type = type;
-    object.minX = minX;
-    object.minY = minY;
-    object.minZ = minZ;
-    object.maxX = maxX;
-    object.maxY = maxY;
-    object.maxZ = maxZ;
-    object.name = name;
+    SceneObject object = MakePrimitive(type, name, minX, minY, minZ, maxX, maxY, maxZ);
     object.r = r;
     object.g = g;
     object.b = b;

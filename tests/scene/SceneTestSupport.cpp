@@ -58,6 +58,21 @@ void ResetSceneState()
     ClearUndoHistory();
 }
 
+SceneObject MakePrimitive(int type, const std::wstring& name, float minX, float minY, float minZ, float maxX,
+                          float maxY, float maxZ)
+{
+    SceneObject object;
+    object.type = type;
+    object.name = name;
+    object.minX = minX;
+    object.minY = minY;
+    object.minZ = minZ;
+    object.maxX = maxX;
+    object.maxY = maxY;
+    object.maxZ = maxZ;
+    return object;
+}
+
 void ResetSceneGlobals()
 {
     ResetSceneState();

@@ -8,6 +8,8 @@
 #include <Eigen/Core>
 #include <gtest/gtest.h>
 
+#include "scene/SceneTypes.h"
+
 const double PI_D = 3.14159265358979323846;
 
 // What the recording hooks saw, in call order.
@@ -40,6 +42,10 @@ protected:
     void SetUp() override { ResetSceneGlobals(); }
     void TearDown() override { ResetSceneGlobals(); }
 };
+
+// A primitive of the given type, name and bounds, every other field default.
+SceneObject MakePrimitive(int type, const std::wstring& name, float minX, float minY, float minZ, float maxX,
+                          float maxY, float maxZ);
 
 // Mesh checks.
 double SignedVolume(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F);

@@ -1,4 +1,5 @@
 #include "tests/ui/PanelTestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
 
 #include <cstring>
 
@@ -33,15 +34,7 @@ void CollectRows(HTREEITEM item, int depth, std::vector<TreeRow>& rows)
 
 SceneObject MakeBox(const std::wstring& name, float minX, float minY, float minZ, float maxX, float maxY, float maxZ)
 {
-    SceneObject object;
-    object.name = name;
-    object.minX = minX;
-    object.minY = minY;
-    object.minZ = minZ;
-    object.maxX = maxX;
-    object.maxY = maxY;
-    object.maxZ = maxZ;
-    return object;
+    return MakePrimitive(PRIMITIVE_CUBE, name, minX, minY, minZ, maxX, maxY, maxZ);
 }
 
 Group MakeGroup(const std::wstring& name, const std::vector<int>& members)

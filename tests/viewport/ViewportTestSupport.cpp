@@ -179,14 +179,7 @@ int CountAllLogLines(const std::wstring& prefix)
 SceneObject MakeCube(float minX, float minY, float minZ, float maxX, float maxY, float maxZ, int r, int g, int b,
                      int a)
 {
-    SceneObject object;
-    object.type = PRIMITIVE_CUBE;
-    object.minX = minX;
-    object.minY = minY;
-    object.minZ = minZ;
-    object.maxX = maxX;
-    object.maxY = maxY;
-    object.maxZ = maxZ;
+    SceneObject object = MakePrimitive(PRIMITIVE_CUBE, L"", minX, minY, minZ, maxX, maxY, maxZ);
     object.r = r;
     object.g = g;
     object.b = b;

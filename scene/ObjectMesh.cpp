@@ -119,3 +119,17 @@ void RescaleMeshToBounds(SceneObject& object, float newMinX, float newMinY, floa
     object.maxY = newMaxY;
     object.maxZ = newMaxZ;
 }
+
+void FitBoundsToMesh(SceneObject& object)
+{
+    if (!object.isCSGMesh || object.V.rows() == 0 || object.V.cols() < 3)
+        return;
+    const Eigen::RowVectorXd low = object.V.colwise().minCoeff();
+    const Eigen::RowVectorXd high = object.V.colwise().maxCoeff();
+    object.minX = static_cast<float>(low(0));
+    object.minY = static_cast<float>(low(1));
+    object.minZ = static_cast<float>(low(2));
+    object.maxX = static_cast<float>(high(0));
+    object.maxY = static_cast<float>(high(1));
+    object.maxZ = static_cast<float>(high(2));
+}

@@ -1,6 +1,6 @@
 // World-space triangle mesh of any scene object (stored mesh, or generated
-// primitive turned about its bounds centre), and the rescaling that keeps an
-// explicit mesh in step with edited bounds.
+// primitive turned about its bounds centre), the rescaling that keeps an
+// explicit mesh in step with edited bounds, and bounds refitted to a mesh.
 #pragma once
 
 #include <Eigen/Core>
@@ -16,3 +16,7 @@ void ObjectToMesh(const SceneObject& object, Eigen::MatrixXd& V, Eigen::MatrixXi
 // stores the new bounds. Primitives and empty meshes are left untouched.
 void RescaleMeshToBounds(SceneObject& object, float newMinX, float newMinY, float newMinZ,
                          float newMaxX, float newMaxY, float newMaxZ);
+
+// An explicit mesh's bounds become the per-column minimum and maximum of its
+// vertices; primitives and meshes without vertices keep theirs.
+void FitBoundsToMesh(SceneObject& object);

@@ -213,6 +213,35 @@ void MoveSelectedVertices(const std::vector<std::pair<int, int>>& selection, con
         FitBoundsToMesh(g_SceneObjects[objectIndex]);
 }
 
+bool SelectedVertexCentroid(Vec3f* centroid)
+{
+    Eigen::RowVector3d sum = Eigen::RowVector3d::Zero();
+    int counted = 0;
+    Eigen::MatrixXd generated;
+    Eigen::MatrixXi faces;
+    int generatedFor = -1;
+    for (const auto& [objectIndex, vertex] : g_SelectedVertices) {
+        if (!IsValidObjectIndex(objectIndex))
+            continue;
+        const SceneObject& object = g_SceneObjects[objectIndex];
+        // A primitive's vertices exist only in its generated mesh.
+        if (!object.isCSGMesh && generatedFor != objectIndex) {
+            ObjectToMesh(object, generated, faces);
+            generatedFor = objectIndex;
+        }
+        const Eigen::MatrixXd& V = object.isCSGMesh ? object.V : generated;
+        if (vertex < 0 || vertex >= V.rows() || V.cols() < 3)
+            continue;
+        sum += V.row(vertex).leftCols(3);
+        ++counted;
+    }
+    if (counted == 0)
+        return false;
+    *centroid = Vec3f(static_cast<float>(sum(0) / counted), static_cast<float>(sum(1) / counted),
+                      static_cast<float>(sum(2) / counted));
+    return true;
+}
+
 bool SetMeshVertex(SceneObject& object, int vertex, const Eigen::RowVector3d& position)
 {
     if (!HasVertex(object, vertex))

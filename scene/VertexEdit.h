@@ -1,6 +1,7 @@
 // Vertex edits of an explicit mesh, free of any window or GL: splitting an
 // edge or a face with a new vertex, removing a vertex with the faces that use
-// it, moving vertices, and the nearest approach of a pick ray to an edge.
+// it, moving vertices, the centroid of the vertex selection, and the nearest
+// approach of a pick ray to an edge.
 // Every edit keeps the faces' winding, carries the per-face paint along with
 // the faces (split faces repeat their parent's entries, dropped faces drop
 // theirs, arrays shorter than the face list stay short) and refits the bounds
@@ -47,6 +48,10 @@ bool RemoveMeshVertex(SceneObject& object, int vertex);
 // Adds move to every listed (object, row) that exists, then refits the
 // bounds of each explicit mesh it touched.
 void MoveSelectedVertices(const std::vector<std::pair<int, int>>& selection, const Eigen::RowVector3d& move);
+
+// The mean (single precision) of the selected vertices that exist, each
+// looked up in its owner's world mesh. False when none does.
+bool SelectedVertexCentroid(Vec3f* centroid);
 
 // Sets one row of an explicit mesh and refits its bounds. False when the row
 // does not exist.

@@ -14,6 +14,7 @@
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/VertexTools.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -53,8 +54,12 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter, Plotter and Vertex Editor presses join this dispatch by
-    // mode beside the Modeller's.
+    // The Painter and Plotter presses join this dispatch by mode beside the
+    // Modeller's and the Vertex Editor's.
+    if (g_CurrentMode == MODE_VERTEX_EDITOR) {
+        PressVertexEditor(window, x, y);
+        return;
+    }
     if (g_CurrentMode != MODE_MODELLER)
         return;
     if (g_CreateStage != STAGE_NONE)
@@ -107,13 +112,15 @@ bool IsCreationMove()
            ((g_CreateStage == STAGE_BASE && g_IsCreateDragging) || g_CreateStage == STAGE_HEIGHT);
 }
 
-// One move goes to the first of: a gizmo drag, a creation stage, the camera;
-// the Painter's hover and the Vertex Editor's and Plotter's drags come first
-// in their modes.
+// One move goes to the first of: the Vertex Editor's vertex drag, a gizmo
+// drag, a creation stage, the camera; the Painter's hover and the Plotter's
+// drag come first in their modes.
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
-    if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
+    if (IsVertexDragActive())
+        DragSelectedVertices(window, x, y);
+    else if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);

@@ -15,5 +15,9 @@ LRESULT PanelEditColors(WPARAM deviceContext);
 // List boxes: UIText on UIEditBackground, g_hEditBrush.
 LRESULT PanelListColors(WPARAM deviceContext);
 
+// The themed dialogs' answer to WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
+// WM_CTLCOLORLISTBOX and WM_ERASEBKGND, as a dialog procedure returns it.
+INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext);
+
 // WM_ERASEBKGND: fills the client area with g_hPanelBrush; returns 1.
 LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext);

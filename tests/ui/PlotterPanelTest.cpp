@@ -198,3 +198,13 @@ TEST_F(PlotterPanel, NewAndOpenLeaveNoListNamingTheOldScene)
     EXPECT_EQ(ListItems(g_hPropModelCombo, true), ModelItems());
     DeleteFileW(path.c_str());
 }
+
+TEST_F(PlotterPanel, ClosingThePropManagerOffersTheModelsThereAre)
+{
+    g_Models.pop_back();
+    QueueModalAnswer(IDOK);
+    Command(ID_TOOLS_PROPMANAGER);
+    ASSERT_EQ(g_ModalCalls.size(), 1u);
+    EXPECT_EQ(g_ModalCalls[0].dialogId, IDD_PROPMANAGER);
+    EXPECT_EQ(ListItems(g_hPropModelCombo, true), (std::vector<std::wstring>{L"None", L"customprop.glb"}));
+}

@@ -8,12 +8,15 @@
 #include "app/MainWindow.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "viewport/Camera.h"
 #include "viewport/CreationInput.h"
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/PlotterInput.h"
+#include "viewport/PropTransform.h"
 #include "viewport/VertexTools.h"
 #include "viewport/ViewportState.h"
 
@@ -54,8 +57,12 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter and Plotter presses join this dispatch by mode beside the
-    // Modeller's and the Vertex Editor's.
+    // The Painter's press joins this dispatch by mode beside the Modeller's,
+    // the Plotter's and the Vertex Editor's.
+    if (g_CurrentMode == MODE_PLOTTER) {
+        PressPlotter(window, x, y);
+        return;
+    }
     if (g_CurrentMode == MODE_VERTEX_EDITOR) {
         PressVertexEditor(window, x, y);
         return;
@@ -122,6 +129,8 @@ void MoveMouse(HWND window, WPARAM buttons, int x, int y)
         DragSelectedVertices(window, x, y);
     else if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
+    else if (g_IsDraggingGizmo && g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
+        DragPropGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);
     else

@@ -119,9 +119,9 @@ bool IsCreationMove()
            ((g_CreateStage == STAGE_BASE && g_IsCreateDragging) || g_CreateStage == STAGE_HEIGHT);
 }
 
-// One move goes to the first of: the Vertex Editor's vertex drag, a gizmo
-// drag, a creation stage, the camera; the Painter's hover and the Plotter's
-// drag come first in their modes.
+// One move goes to the first of: the Vertex Editor's vertex drag, an object
+// or prop gizmo drag, a creation stage, the camera; the Painter's hover comes
+// first in its mode.
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);

@@ -41,8 +41,20 @@ void FollowFaces(std::vector<T>& values, const std::vector<int>& parents)
     values = std::move(followed);
 }
 
-void StoreFaces(SceneObject& object, const std::vector<Eigen::Vector3i>& faces, const std::vector<int>& parents)
+// Rebuilds F face by face: replace(f, corners, out) appends the faces that
+// take face f's place (none to drop it); each inherits f's paint.
+template <typename Replace>
+void ReplaceFaces(SceneObject& object, Replace replace)
 {
+    std::vector<Eigen::Vector3i> faces;
+    std::vector<int> parents;
+    faces.reserve(static_cast<size_t>(object.F.rows()) + 2);
+    parents.reserve(faces.capacity());
+    for (int f = 0; f < static_cast<int>(object.F.rows()) && object.F.cols() >= 3; ++f) {
+        const size_t before = faces.size();
+        replace(f, Eigen::Vector3i(object.F.row(f).leftCols(3).transpose()), faces);
+        parents.insert(parents.end(), faces.size() - before, f);
+    }
     object.F.resize(static_cast<Eigen::Index>(faces.size()), 3);
     for (size_t i = 0; i < faces.size(); ++i)
         object.F.row(static_cast<Eigen::Index>(i)) = faces[i].transpose();
@@ -116,12 +128,7 @@ int SplitMeshEdge(SceneObject& object, int a, int b, const Eigen::RowVector3d& p
     if (a == b || !HasVertex(object, a) || !HasVertex(object, b) || !AreVerticesConnected(object.F, a, b))
         return -1;
     const int n = AppendVertex(object, point);
-    std::vector<Eigen::Vector3i> faces;
-    std::vector<int> parents;
-    faces.reserve(static_cast<size_t>(object.F.rows()) + 2);
-    parents.reserve(faces.capacity());
-    for (int f = 0; f < static_cast<int>(object.F.rows()); ++f) {
-        const Eigen::Vector3i corners = object.F.row(f).transpose();
+    ReplaceFaces(object, [&](int, const Eigen::Vector3i& corners, std::vector<Eigen::Vector3i>& out) {
         int from = -1;   // corner where the face runs from one end of the edge to the other
         for (int k = 0; k < 3; ++k) {
             const int here = corners(k), next = corners((k + 1) % 3);
@@ -129,17 +136,13 @@ int SplitMeshEdge(SceneObject& object, int a, int b, const Eigen::RowVector3d& p
                 from = k;
         }
         if (from < 0) {
-            faces.push_back(corners);
-            parents.push_back(f);
-            continue;
+            out.push_back(corners);
+            return;
         }
         const int first = corners(from), second = corners((from + 1) % 3), third = corners((from + 2) % 3);
-        faces.emplace_back(first, n, third);
-        faces.emplace_back(n, second, third);
-        parents.push_back(f);
-        parents.push_back(f);
-    }
-    StoreFaces(object, faces, parents);
+        out.emplace_back(first, n, third);
+        out.emplace_back(n, second, third);
+    });
     FitBoundsToMesh(object);
     return n;
 }
@@ -149,23 +152,14 @@ int SplitMeshFace(SceneObject& object, int face, const Eigen::RowVector3d& point
     if (!IsFaceInMesh(object, face))
         return -1;
     const int n = AppendVertex(object, point);
-    std::vector<Eigen::Vector3i> faces;
-    std::vector<int> parents;
-    faces.reserve(static_cast<size_t>(object.F.rows()) + 2);
-    parents.reserve(faces.capacity());
-    for (int f = 0; f < static_cast<int>(object.F.rows()); ++f) {
-        const Eigen::Vector3i corners = object.F.row(f).transpose();
+    ReplaceFaces(object, [&](int f, const Eigen::Vector3i& corners, std::vector<Eigen::Vector3i>& out) {
         if (f != face) {
-            faces.push_back(corners);
-            parents.push_back(f);
-            continue;
+            out.push_back(corners);
+            return;
         }
-        for (int k = 0; k < 3; ++k) {
-            faces.emplace_back(corners(k), corners((k + 1) % 3), n);
-            parents.push_back(f);
-        }
-    }
-    StoreFaces(object, faces, parents);
+        for (int k = 0; k < 3; ++k)
+            out.emplace_back(corners(k), corners((k + 1) % 3), n);
+    });
     FitBoundsToMesh(object);
     return n;
 }
@@ -178,23 +172,15 @@ bool RemoveMeshVertex(SceneObject& object, int vertex)
     Eigen::MatrixXd V(rows - 1, 3);
     V.topRows(vertex) = object.V.topRows(vertex).leftCols(3);
     V.bottomRows(rows - 1 - vertex) = object.V.bottomRows(rows - 1 - vertex).leftCols(3);
-
-    std::vector<Eigen::Vector3i> faces;
-    std::vector<int> parents;
-    faces.reserve(static_cast<size_t>(object.F.rows()));
-    parents.reserve(faces.capacity());
-    for (int f = 0; f < static_cast<int>(object.F.rows()) && object.F.cols() >= 3; ++f) {
-        Eigen::Vector3i corners = object.F.row(f).transpose();
+    object.V = std::move(V);
+    ReplaceFaces(object, [&](int, Eigen::Vector3i corners, std::vector<Eigen::Vector3i>& out) {
         if ((corners.array() == vertex).any())
-            continue;
+            return;
         for (int k = 0; k < 3; ++k)
             if (corners(k) > vertex)
                 --corners(k);
-        faces.push_back(corners);
-        parents.push_back(f);
-    }
-    object.V = std::move(V);
-    StoreFaces(object, faces, parents);
+        out.push_back(corners);
+    });
     FitBoundsToMesh(object);
     return true;
 }

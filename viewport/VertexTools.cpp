@@ -26,9 +26,6 @@ const float VERTEX_GIZMO_LENGTH = 1.5f;
 const float EDGE_PICK_DISTANCE = 0.5f;
 const float EDGE_END_MARGIN = 0.01f;
 
-const wchar_t* const CONVERT_CAPTION = L"Convert to Mesh";
-const wchar_t* const CONVERT_CONSEQUENCES = L"This will allow vertex editing but you will lose\n"
-                                            L"the ability to change primitive parameters.\n\n";
 
 bool IsShiftDown()
 {
@@ -98,9 +95,9 @@ bool PressVertexGizmo(HWND window, int x, int y)
 
     const std::vector<int> primitives = PrimitiveOwnersOfSelection();
     if (!primitives.empty()) {
-        const std::wstring prompt = std::wstring(L"One or more selected vertices belong to primitive objects.\n\n") +
-                                    L"To edit vertices, they must be converted to meshes.\n" + CONVERT_CONSEQUENCES +
-                                    L"Convert to mesh?";
+        const std::wstring prompt =
+            VertexEditingQuestion(L"One or more selected vertices belong to primitive objects.\n\n",
+                                  L"they must be converted to meshes.");
         MeshConversionRule rule;
         rule.logLine = ConvertedForDragLine;
         if (!AskAndConvertToMeshes(window, prompt, primitives, rule))
@@ -293,9 +290,8 @@ void ClickObject(HWND window, int x, int y, bool shift)
     g_Hooks.UpdateVertexPropertiesPanel();
 
     if (IsValidObjectIndex(objectIndex) && !g_SceneObjects[objectIndex].isCSGMesh) {
-        const std::wstring prompt = L"Object \"" + g_SceneObjects[objectIndex].name + L"\" is a primitive.\n\n" +
-                                    L"To edit vertices, it must be converted to a mesh.\n" + CONVERT_CONSEQUENCES +
-                                    L"Convert to mesh?";
+        const std::wstring prompt =
+            VertexEditingQuestion(PrimitivesLead({objectIndex}), L"it must be converted to a mesh.");
         MeshConversionRule rule;
         rule.prefixName = false;
         rule.logLine = ConvertedOnClickLine;

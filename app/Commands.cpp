@@ -20,6 +20,7 @@
 #include "scene/Undo.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PropertiesPanel.h"
 
 namespace {
 
@@ -180,6 +181,7 @@ void SwitchMode(HWND mainWindow, int mode)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 

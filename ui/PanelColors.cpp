@@ -26,3 +26,11 @@ LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext)
     FillRect(reinterpret_cast<HDC>(deviceContext), &client, g_hPanelBrush);
     return 1;
 }
+
+COLORREF PanelDimTextColor()
+{
+    const COLORREF panel = ColorOf(g_ColorPrefs.UIPanelBackground);
+    const COLORREF text = ColorOf(g_ColorPrefs.UIText);
+    return RGB((GetRValue(panel) + GetRValue(text)) / 2, (GetGValue(panel) + GetGValue(text)) / 2,
+               (GetBValue(panel) + GetBValue(text)) / 2);
+}

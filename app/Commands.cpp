@@ -52,8 +52,7 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
             g_SceneObjects[index].type != PRIMITIVE_KNIFE)
             primitives.push_back(index);
     }
-    if (AskAndConvertToMeshes(mainWindow, primitives))
-        g_Hooks.RefreshHierarchyTree();
+    AskAndConvertForVertexEditing(mainWindow, primitives);
 }
 
 // The CSG commands hand back the box they end with; a silent outcome is in

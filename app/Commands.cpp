@@ -24,6 +24,7 @@
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
 #include "ui/PlotterPanel.h"
+#include "ui/PropertiesPanel.h"
 
 namespace {
 
@@ -235,6 +236,7 @@ void SwitchMode(HWND mainWindow, int mode)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 

@@ -25,6 +25,7 @@
 #include "ui/MeshConversion.h"
 #include "ui/PlotterPanel.h"
 #include "ui/PropertiesPanel.h"
+#include "ui/VertexPropertiesPanel.h"
 
 namespace {
 
@@ -237,6 +238,8 @@ void SwitchMode(HWND mainWindow, int mode)
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
     UpdatePropertiesPanelForMode();
+    if (mode == MODE_VERTEX_EDITOR)
+        UpdateVertexPropertiesPanel();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 

@@ -14,6 +14,7 @@
 #include "scene/SceneTypes.h"
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
+#include "ui/GridControls.h"
 #include "ui/PanelEdits.h"
 #include "ui/PanelRows.h"
 #include "ui/PanelScroll.h"
@@ -226,13 +227,8 @@ void HandleBareClick(HWND panel, LPARAM lParam)
 
 void FillGridControls()
 {
-    WriteEditNumber(Control(PROP_GRID_HEIGHT_EDIT), L"%.1f", g_GridHeight);
-    WriteEditNumber(Control(PROP_GRID_CELL_EDIT), L"%.1f", g_GridCellSize);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_X_EDIT), L"%.1f", g_GridOffsetX);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_Z_EDIT), L"%.1f", g_GridOffsetZ);
+    WriteGridControls(g_hPropertiesPanel);
     WriteEditNumber(Control(PROP_ROT_STEP_EDIT), L"%.1f", g_RotationStep);
-    SetCheck(PROP_SHOW_GRID_CHECK, g_ShowGrid);
-    SetCheck(PROP_SNAP_CHECK, g_SnapToGrid);
     SetCheck(PROP_LINK_SCALING_CHECK, g_LinkScaling);
 }
 

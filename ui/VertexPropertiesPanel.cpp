@@ -14,6 +14,7 @@
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
 #include "ui/PanelEdits.h"
+#include "ui/PanelPaint.h"
 #include "ui/PanelRows.h"
 
 bool g_UpdatingVertexPanel = false;
@@ -167,40 +168,17 @@ void DrawHeading(HDC dc, const wchar_t* text, int top, int width)
     DrawTextW(dc, text, -1, &rect, DT_SINGLELINE);
 }
 
-// Drawn off-screen and copied in one go, so the headings do not flicker.
-void PaintPanel(HWND panel)
+void DrawHeadings(HDC dc, const RECT& client)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(panel, &paint);
-    RECT client = {};
-    GetClientRect(panel, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    FillRect(memory, &client, g_hPanelBrush);
-
-    HFONT font = CreateFontW(HEADING_FONT_HEIGHT, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
-    HGDIOBJ oldFont = SelectObject(memory, font);
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, ColorOf(g_ColorPrefs.UIText));
-    DrawHeading(memory, L"Grid Properties", 35, client.right);
-    DrawHeading(memory, L"Vertex Properties", 205, client.right);
-    SelectObject(memory, oldFont);
+    HFONT font = CreateTitleFont(HEADING_FONT_HEIGHT);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
+    DrawHeading(dc, L"Grid Properties", 35, client.right);
+    DrawHeading(dc, L"Vertex Properties", 205, client.right);
+    SelectObject(dc, oldFont);
     DeleteObject(font);
-
-    HPEN pen = CreatePen(PS_SOLID, 1, PanelDimTextColor());
-    HGDIOBJ oldPen = SelectObject(memory, pen);
-    MoveToEx(memory, 10, 200, nullptr);
-    LineTo(memory, client.right - 10, 200);
-    SelectObject(memory, oldPen);
-    DeleteObject(pen);
-
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    EndPaint(panel, &paint);
+    DrawPanelSeparator(dc, client, 200);
 }
 
 } // namespace
@@ -246,7 +224,7 @@ LRESULT CALLBACK VertexPropertiesPanelWndProc(HWND window, UINT message, WPARAM 
         CreatePanelControls(window);
         return 0;
     case WM_PAINT:
-        PaintPanel(window);
+        PaintPanelBuffered(window, DrawHeadings);
         return 0;
     case WM_ERASEBKGND:
         return ErasePanelBackground(window, wParam);

@@ -62,6 +62,21 @@ public:
 const ::testing::Environment* const g_FreshPreferences =
     ::testing::AddGlobalTestEnvironment(new FreshPreferences);
 
+HHOOK g_DialogHook = nullptr;
+std::function<void(HWND)> g_OnDialogOpen;
+
+LRESULT CALLBACK WatchDialogOpen(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_INITDIALOG && g_DialogHook) {
+        UnhookWindowsHookEx(g_DialogHook);
+        g_DialogHook = nullptr;
+        g_OnDialogOpen(sent->hwnd);
+        return 0;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 void EnsureApplicationStarted()
@@ -128,6 +143,13 @@ void EndScriptedModals()
     g_ModalAnswers.clear();
 }
 
+void AnswerNextDialog(std::function<void(HWND dialog)> onOpen)
+{
+    g_OnDialogOpen = std::move(onOpen);
+    g_DialogHook = SetWindowsHookExW(WH_CALLWNDPROCRET, WatchDialogOpen, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_DialogHook, nullptr);
+}
+
 void RecordThemeCalls()
 {
     g_ThemeCalls.clear();
@@ -157,11 +179,32 @@ void RemovePreferencesFile()
     DeleteFileW(GetPreferencesFilePath().c_str());
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    fclose(file);
+    return bytes;
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+COLORREF BrushColor(HBRUSH brush)
+{
+    LOGBRUSH info = {};
+    EXPECT_TRUE(GetObjectW(brush, sizeof info, &info));
+    return info.lbColor;
 }
 
 std::wstring MenuItemText(HMENU menu, UINT id)

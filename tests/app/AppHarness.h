@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ void PumpPending();
 void BeginScriptedModals();
 void QueueModalAnswer(INT_PTR result);
 void EndScriptedModals();
+
+// The real modal path: once the next dialog has handled WM_INITDIALOG,
+// onOpen gets it, to read it and post the clicks that answer it.
+void AnswerNextDialog(std::function<void(HWND dialog)> onOpen);
 
 // A test on the running editor in its start-up state, with scripted boxes.
 class AppTest : public ::testing::Test {
@@ -68,8 +73,11 @@ void StopRecordingThemeCalls();
 // The preferences file beside the test program.
 void WritePreferencesFile(const std::string& bytes);
 void RemovePreferencesFile();
+// The whole file, empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
 
 std::wstring WindowText(HWND window);
+COLORREF BrushColor(HBRUSH brush);
 std::wstring MenuItemText(HMENU menu, UINT id);
 UINT MenuItemState(HMENU menu, UINT id);
 // A child's rectangle in its parent's client coordinates.

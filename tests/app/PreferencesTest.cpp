@@ -361,3 +361,50 @@ TEST(Preferences, ParseColorHelpersReadWideText)
     EXPECT_EQ(ig, 2);
     EXPECT_EQ(ib, 99);
 }
+
+TEST(Preferences, ThemePresetsSetOnlyTheUserInterfaceColours)
+{
+    ColorPreferences prefs;
+    prefs.Grid = {0.1f, 0.2f, 0.3f};
+    ApplyThemePreset(prefs, THEME_DARK);
+    EXPECT_EQ(prefs.Theme, THEME_DARK);
+    EXPECT_EQ(prefs.UIPanelBackground.r, 45);
+    EXPECT_EQ(prefs.UIDialogBackground.b, 48);
+    EXPECT_EQ(prefs.UIText.g, 220);
+    EXPECT_EQ(prefs.UIEditBackground.b, 64);
+    EXPECT_EQ(prefs.UIEditText.r, 220);
+    EXPECT_EQ(prefs.UITreeBackground.b, 38);
+    EXPECT_EQ(prefs.UITreeText.b, 220);
+    EXPECT_FLOAT_EQ(prefs.Grid.g, 0.2f);
+
+    // Light gives back exactly the defaults.
+    ApplyThemePreset(prefs, THEME_LIGHT);
+    prefs.Grid = ColorPreferences().Grid;
+    EXPECT_TRUE(SameRecord(prefs, ColorPreferences()));
+}
+
+TEST(Preferences, ColourBytesTruncateAndClamp)
+{
+    EXPECT_EQ(ColorChannelByte(0.5f), 127);
+    EXPECT_EQ(ColorChannelByte(1.0f), 255);
+    EXPECT_EQ(ColorChannelByte(0.0f), 0);
+    EXPECT_EQ(ColorChannelByte(1.2f), 255);
+    EXPECT_EQ(ColorChannelByte(-0.3f), 0);
+    EXPECT_EQ(ColorChannelByte(1e30f), 255);
+    EXPECT_EQ(ColorChannelByte(std::nanf("")), 0);
+    // A byte read back from the picker gives the same byte again.
+    for (int byte = 0; byte <= 255; ++byte)
+        EXPECT_EQ(ColorChannelByte(byte / 255.0f), byte);
+}
+
+TEST(Preferences, SizesAreFiniteNumbersAboveZero)
+{
+    float size = 7.0f;
+    EXPECT_TRUE(ReadPreferenceSize(L"  3.5px", size));
+    EXPECT_FLOAT_EQ(size, 3.5f);
+    for (const wchar_t* refused : {L"", L"px", L"0", L"-1", L"1e39", L"nan", L"inf", L"1e-60"}) {
+        size = 7.0f;
+        EXPECT_FALSE(ReadPreferenceSize(refused, size)) << refused;
+        EXPECT_FLOAT_EQ(size, 7.0f);
+    }
+}

@@ -62,21 +62,6 @@ public:
 const ::testing::Environment* const g_FreshPreferences =
     ::testing::AddGlobalTestEnvironment(new FreshPreferences);
 
-HHOOK g_DialogHook = nullptr;
-std::function<void(HWND)> g_OnDialogOpen;
-
-LRESULT CALLBACK WatchDialogOpen(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == WM_INITDIALOG && g_DialogHook) {
-        UnhookWindowsHookEx(g_DialogHook);
-        g_DialogHook = nullptr;
-        g_OnDialogOpen(sent->hwnd);
-        return 0;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 } // namespace
 
 void EnsureApplicationStarted()
@@ -130,6 +115,52 @@ void BeginScriptedModals()
     g_ModalUnexpectedCalls = 0;
 }
 
+namespace {
+
+HHOOK g_RealBoxHook = nullptr;
+int g_RealBoxAnswer = IDCANCEL;
+int g_RealBoxTextControl = 0xFFFF;
+
+LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[64] = {};
+        GetClassNameW(box, className, 64);
+        if (std::wstring(className) == L"#32770") {
+            g_RealBoxCaption = WindowText(box);
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(box, g_RealBoxTextControl, text, 2048);
+            g_RealBoxText = text;
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_RealBoxAnswer, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(g_RealBoxHook, code, wParam, lParam);
+}
+
+} // namespace
+
+std::wstring g_RealBoxCaption;
+std::wstring g_RealBoxText;
+
+void BeginAnsweringRealBoxes(int answer, int textControl)
+{
+    g_ModalScripted = false;
+    g_RealBoxAnswer = answer;
+    g_RealBoxTextControl = textControl;
+    g_RealBoxCaption.clear();
+    g_RealBoxText.clear();
+    g_RealBoxHook = SetWindowsHookExW(WH_CBT, AnswerRealBoxHook, nullptr, GetCurrentThreadId());
+    EXPECT_NE(g_RealBoxHook, nullptr);
+}
+
+void EndAnsweringRealBoxes()
+{
+    UnhookWindowsHookEx(g_RealBoxHook);
+    g_RealBoxHook = nullptr;
+    g_ModalScripted = true;
+}
+
 void QueueModalAnswer(INT_PTR result)
 {
     g_ModalAnswers.push_back({result, L"", 0});
@@ -141,13 +172,6 @@ void EndScriptedModals()
     EXPECT_TRUE(g_ModalAnswers.empty()) << "a scripted answer was not asked for";
     g_ModalScripted = false;
     g_ModalAnswers.clear();
-}
-
-void AnswerNextDialog(std::function<void(HWND dialog)> onOpen)
-{
-    g_OnDialogOpen = std::move(onOpen);
-    g_DialogHook = SetWindowsHookExW(WH_CALLWNDPROCRET, WatchDialogOpen, nullptr, GetCurrentThreadId());
-    ASSERT_NE(g_DialogHook, nullptr);
 }
 
 void RecordThemeCalls()

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,9 +31,14 @@ void BeginScriptedModals();
 void QueueModalAnswer(INT_PTR result);
 void EndScriptedModals();
 
-// The real modal path: once the next dialog has handled WM_INITDIALOG,
-// onOpen gets it, to read it and post the clicks that answer it.
-void AnswerNextDialog(std::function<void(HWND dialog)> onOpen);
+// Real (unscripted) boxes and dialogs: between Begin and End the modal seam
+// goes to Win32, and a CBT hook presses `answer` in every dialog-class window
+// of this thread as it activates, keeping the last one's caption and the text
+// of its control textControl (a message box's text is 0xFFFF).
+void BeginAnsweringRealBoxes(int answer, int textControl = 0xFFFF);
+void EndAnsweringRealBoxes();
+extern std::wstring g_RealBoxCaption;
+extern std::wstring g_RealBoxText;
 
 // A test on the running editor in its start-up state, with scripted boxes.
 class AppTest : public ::testing::Test {

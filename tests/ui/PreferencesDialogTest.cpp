@@ -242,23 +242,23 @@ TEST_F(PreferencesDialog, SizesThatAreNoNumberAboveZeroAreRefused)
     EXPECT_TRUE(g_ThemeCalls.empty());
 }
 
-TEST_F(PreferencesDialog, MenuCommandOpensTheRealDialogAndTheChoiceHoldsAfterRestart)
+TEST_F(PreferencesDialog, MenuCommandOpensTheRealDialogAndOkHoldsAfterRestart)
 {
-    bool lightShown = false;
-    AnswerNextDialog([&](HWND dialog) {
-        lightShown = IsDlgButtonChecked(dialog, IDC_PREF_THEME_LIGHT) == BST_CHECKED;
-        PostMessageW(GetDlgItem(dialog, IDC_PREF_THEME_DARK), BM_CLICK, 0, 0);
-        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    });
-    g_ModalScripted = false;
+    // Values changed since start-up become the file's on OK.
+    ApplyThemePreset(g_ColorPrefs, THEME_DARK);
+    g_ColorPrefs.VertexSize = 0.4f;
+    BeginAnsweringRealBoxes(IDOK, IDC_PREF_VERTEX_SIZE);
     Command(ID_TOOLS_PREFERENCES);
-    g_ModalScripted = true;
-    EXPECT_TRUE(lightShown);
-    EXPECT_EQ(g_ColorPrefs.Theme, THEME_DARK);
+    EndAnsweringRealBoxes();
+    EXPECT_EQ(g_RealBoxCaption, L"Preferences");
+    EXPECT_EQ(g_RealBoxText, L"0.400000");
+    ASSERT_EQ(g_DwmCalls.size(), 1u);
+    EXPECT_EQ(g_DwmCalls[0].value, TRUE);
 
     g_ColorPrefs = ColorPreferences();
     RestartApplication();
     EXPECT_EQ(g_ColorPrefs.Theme, THEME_DARK);
+    EXPECT_FLOAT_EQ(g_ColorPrefs.VertexSize, 0.4f);
     EXPECT_EQ(BrushColor(g_hPanelBrush), RGB(45, 45, 48));
     RemovePreferencesFile();
     g_ColorPrefs = ColorPreferences();

@@ -70,16 +70,9 @@ TEST_F(SceneStatisticsDialog, FullTextFitsAboveTheButtonAndEscCloses)
 TEST_F(SceneStatisticsDialog, MenuCommandOpensTheRealDialog)
 {
     FillEveryKindScene();
-    std::wstring caption;
-    std::wstring shown;
-    AnswerNextDialog([&](HWND dialog) {
-        caption = WindowText(dialog);
-        shown = ControlText(GetDlgItem(dialog, IDC_STATISTICS_TEXT));
-        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    });
-    g_ModalScripted = false;
+    BeginAnsweringRealBoxes(IDOK, IDC_STATISTICS_TEXT);
     Command(ID_VIEW_STATISTICS);
-    g_ModalScripted = true;
-    EXPECT_EQ(caption, L"Scene Statistics");
-    EXPECT_EQ(shown, EVERY_KIND_STATISTICS);
+    EndAnsweringRealBoxes();
+    EXPECT_EQ(g_RealBoxCaption, L"Scene Statistics");
+    EXPECT_EQ(g_RealBoxText, EVERY_KIND_STATISTICS);
 }

@@ -23,6 +23,7 @@
 #include "ui/GroupDialogs.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PlotterPanel.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/SceneStatisticsDialog.h"
 
@@ -109,13 +110,16 @@ void RunTextureManager(HWND mainWindow)
 void RunPropManager(HWND mainWindow)
 {
     ShowDialog(g_hInstance, IDD_PROPMANAGER, mainWindow, PropManagerDlgProc, 0);
+    // Models may have come or gone: the Plotter offers the ones there are.
+    RefreshPlotterPropCombo();
     InvalidateViewport();
 }
 
-// The Plotter shows every prop brush by name; the object texture list has
-// nothing to offer there.
-void RefillPropBrushList()
+// The Plotter shows every model and every prop brush by name; the object
+// texture list has nothing to offer there.
+void RefillPlotterLists()
 {
+    RefreshPlotterPropCombo();
     FillPropBrushList();
     if (g_hObjectTextureCombo)
         SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
@@ -130,6 +134,15 @@ void FillPropBrushList()
     SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
     for (const PropBrush& brush : g_PropBrushes)
         SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+}
+
+void FillPlacedPropsList()
+{
+    if (!g_hPlacedPropsList)
+        return;
+    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
+    for (const PropInstance& instance : g_PropInstances)
+        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
 }
 
 const wchar_t* ModeTitle(int mode)
@@ -169,6 +182,9 @@ void FileNew(HWND mainWindow)
 
     g_Hooks.RefreshHierarchyTree();
     FillPropBrushList();
+    // The Plotter's other lists would name instances and models that are gone.
+    FillPlacedPropsList();
+    RefreshPlotterPropCombo();
     g_Hooks.UpdatePropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
@@ -216,7 +232,7 @@ void SwitchMode(HWND mainWindow, int mode)
     g_IsMiddleDragging = false;
 
     if (mode == MODE_PLOTTER)
-        RefillPropBrushList();
+        RefillPlotterLists();
     if (mode == MODE_VERTEX_EDITOR)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 

@@ -1,8 +1,5 @@
 #include "viewport/ObjectTransform.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -13,7 +10,7 @@
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
 #include "scene/VectorMath.h"
-#include "viewport/Rotation.h"
+#include "viewport/HandleDrag.h"
 #include "viewport/ViewportState.h"
 
 std::vector<DragStartState> g_DragStartStates;
@@ -125,49 +122,6 @@ void RotateDrag(int x, int y)
     }
 }
 
-// The handle's direction: the unit axis turned by the start rotation about
-// Y, then Z, then X.
-Vec3f HandleDirection(int axis)
-{
-    Vec3f direction(axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f);
-    const float ry = DegreesToRadians(g_DragStartRotation.y);
-    const float rz = DegreesToRadians(g_DragStartRotation.z);
-    const float rx = DegreesToRadians(g_DragStartRotation.x);
-    direction = TurnAboutY(direction, std::cos(ry), std::sin(ry));
-    direction = TurnAboutZ(direction, std::cos(rz), std::sin(rz));
-    return TurnAboutX(direction, std::cos(rx), std::sin(rx));
-}
-
-// The drag distance along the handle in world units: the mouse offset
-// projected on the handle's on-screen direction. False when the handle is
-// seen end-on or no frame has set the matrices.
-bool HandleDragAmount(int x, int y, const Vec3f& direction, float* amount)
-{
-    if (!g_ViewMatricesReady)
-        return false;
-    double modelview[16], projection[16];
-    int viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Vec3f tip = Plus(g_DragCenter, direction);
-    double p0[3], p1[3];
-    if (gluProject(g_DragCenter.x, g_DragCenter.y, g_DragCenter.z, modelview, projection, viewport, &p0[0], &p0[1],
-                   &p0[2]) != GL_TRUE ||
-        gluProject(tip.x, tip.y, tip.z, modelview, projection, viewport, &p1[0], &p1[1], &p1[2]) != GL_TRUE)
-        return false;
-    const double sx = p1[0] - p0[0], sy = p1[1] - p0[1];
-    const double length = std::sqrt(sx * sx + sy * sy);
-    if (length <= 1e-6)
-        return false;
-    double value = ((x - g_DragStartMouseX) * sx / length + (g_DragStartMouseY - y) * sy / length) *
-                   g_CameraDistance * 0.01;
-    if (g_SnapToGrid)
-        value = std::round(static_cast<float>(value / g_GridCellSize)) * g_GridCellSize;
-    *amount = static_cast<float>(value);
-    return true;
-}
-
 void MoveDrag(const Vec3f& move)
 {
     StoreBounds(g_SceneObjects[g_SelectedObjectIndex], Plus(g_DragCenter, move),
@@ -242,9 +196,9 @@ void DragObjectGizmo(int x, int y)
     if (g_CurrentTool == TOOL_ROTATE) {
         RotateDrag(x, y);
     } else if (g_CurrentTool == TOOL_MOVE || g_CurrentTool == TOOL_SCALE) {
-        const Vec3f direction = HandleDirection(g_GizmoAxis);
+        const Vec3f direction = HandleDirection(g_GizmoAxis, g_DragStartRotation);
         float amount = 0.0f;
-        if (!HandleDragAmount(x, y, direction, &amount))
+        if (!HandleDragAmount(x, y, g_DragStartMouseX, g_DragStartMouseY, g_DragCenter, direction, &amount))
             return;
         if (g_CurrentTool == TOOL_MOVE)
             MoveDrag(Scaled(direction, amount));

@@ -25,6 +25,7 @@
 #include "ui/MeshConversion.h"
 #include "ui/PlotterPanel.h"
 #include "ui/PreferencesDialog.h"
+#include "ui/PropertiesPanel.h"
 #include "ui/SceneStatisticsDialog.h"
 
 namespace {
@@ -237,6 +238,7 @@ void SwitchMode(HWND mainWindow, int mode)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 

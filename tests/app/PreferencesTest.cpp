@@ -362,27 +362,6 @@ TEST(Preferences, ParseColorHelpersReadWideText)
     EXPECT_EQ(ib, 99);
 }
 
-TEST(Preferences, ThemePresetsSetOnlyTheUserInterfaceColours)
-{
-    ColorPreferences prefs;
-    prefs.Grid = {0.1f, 0.2f, 0.3f};
-    ApplyThemePreset(prefs, THEME_DARK);
-    EXPECT_EQ(prefs.Theme, THEME_DARK);
-    EXPECT_EQ(prefs.UIPanelBackground.r, 45);
-    EXPECT_EQ(prefs.UIDialogBackground.b, 48);
-    EXPECT_EQ(prefs.UIText.g, 220);
-    EXPECT_EQ(prefs.UIEditBackground.b, 64);
-    EXPECT_EQ(prefs.UIEditText.r, 220);
-    EXPECT_EQ(prefs.UITreeBackground.b, 38);
-    EXPECT_EQ(prefs.UITreeText.b, 220);
-    EXPECT_FLOAT_EQ(prefs.Grid.g, 0.2f);
-
-    // Light gives back exactly the defaults.
-    ApplyThemePreset(prefs, THEME_LIGHT);
-    prefs.Grid = ColorPreferences().Grid;
-    EXPECT_TRUE(SameRecord(prefs, ColorPreferences()));
-}
-
 TEST(Preferences, ColourBytesTruncateAndClamp)
 {
     EXPECT_EQ(ColorChannelByte(0.5f), 127);

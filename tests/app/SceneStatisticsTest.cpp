@@ -55,17 +55,3 @@ TEST_F(SceneStatistics, EveryKindOfThingIsCountedInTwentyEightLines)
     EXPECT_EQ(text, EVERY_KIND_STATISTICS);
     EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 28);
 }
-
-TEST_F(SceneStatistics, PropsTakeTheFirstModelWithTheirId)
-{
-    // Two models carrying the same id: the first one counts.
-    g_Models.resize(2);
-    g_Models[0].id = g_Models[1].id = 5;
-    g_Models[0].V = Eigen::MatrixXd::Zero(3, 3);
-    g_Models[0].F = Eigen::MatrixXi::Zero(1, 3);
-    g_Models[1].V = Eigen::MatrixXd::Zero(30, 3);
-    g_PropInstances.resize(2);
-    g_PropInstances[0].modelID = g_PropInstances[1].modelID = 5;
-    const std::wstring text = BuildSceneStatisticsText();
-    EXPECT_NE(text.find(L"  Prop Vertices: 6\n  Prop Triangles: 2\n"), std::wstring::npos) << text;
-}

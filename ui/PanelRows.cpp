@@ -1,7 +1,5 @@
 #include "ui/PanelRows.h"
 
-#include <initializer_list>
-
 const StepRowLayout PROPERTIES_ROW_LAYOUT = {
     20, 70, 20,   // label
     95,           // "<"
@@ -43,8 +41,8 @@ StepRow CreateStepRow(HWND panel, const StepRowLayout& layout, int y, const wcha
     return row;
 }
 
-void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool enabled)
+void EnableControl(HWND control, bool enabled)
 {
-    for (int id : {decreaseId, editId, increaseId})
-        EnableWindow(GetDlgItem(panel, id), enabled ? TRUE : FALSE);
+    if ((IsWindowEnabled(control) != FALSE) != enabled)
+        EnableWindow(control, enabled ? TRUE : FALSE);
 }

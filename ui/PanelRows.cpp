@@ -1,5 +1,7 @@
 #include "ui/PanelRows.h"
 
+#include <initializer_list>
+
 const StepRowLayout PROPERTIES_ROW_LAYOUT = {
     20, 70, 20,   // label
     95,           // "<"
@@ -45,4 +47,10 @@ void EnableControl(HWND control, bool enabled)
 {
     if ((IsWindowEnabled(control) != FALSE) != enabled)
         EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
+void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool enabled)
+{
+    for (int id : {decreaseId, editId, increaseId})
+        EnableControl(GetDlgItem(panel, id), enabled);
 }

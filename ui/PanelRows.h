@@ -48,3 +48,6 @@ HWND CreatePanelControl(HWND panel, const wchar_t* className, const wchar_t* tex
 // Enables or disables a control; nothing when it is in that state already
 // (panels refilled on every drag event then cause no needless redraw).
 void EnableControl(HWND control, bool enabled);
+
+// Enables or disables the row's "<" button, edit and ">" button.
+void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool enabled);

@@ -9,7 +9,6 @@
 #include "scene/ObjectMesh.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
-#include "scene/VectorMath.h"
 #include "viewport/HandleDrag.h"
 #include "viewport/ViewportState.h"
 
@@ -60,35 +59,6 @@ Vec3f AtLeast(const Vec3f& v, float floor)
     return Vec3f(std::max(floor, v.x), std::max(floor, v.y), std::max(floor, v.z));
 }
 
-Vec3f CentreOf(const SceneObject& object)
-{
-    return Vec3f((object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2, (object.minZ + object.maxZ) / 2);
-}
-
-// Bounds about a centre; a mesh's vertices follow through the rescale.
-void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size)
-{
-    const Vec3f half = Scaled(size, 0.5f);
-    const Vec3f low = Minus(centre, half), high = Plus(centre, half);
-    if (object.isCSGMesh) {
-        RescaleMeshToBounds(object, low.x, low.y, low.z, high.x, high.y, high.z);
-        return;
-    }
-    object.minX = low.x;
-    object.minY = low.y;
-    object.minZ = low.z;
-    object.maxX = high.x;
-    object.maxY = high.y;
-    object.maxZ = high.z;
-}
-
-void SetRotation(SceneObject& object, const Vec3f& rotation)
-{
-    object.rotation = rotation;
-    Quatf& q = object.orientation;
-    EulerToQuaternion(rotation.x, rotation.y, rotation.z, q.w, q.x, q.y, q.z);
-}
-
 void RotateDrag(int x, int y)
 {
     SceneObject& primary = g_SceneObjects[g_SelectedObjectIndex];
@@ -105,7 +75,7 @@ void RotateDrag(int x, int y)
     }
     Vec3f rotation = primary.rotation;
     Component(rotation, axis) = Component(g_DragStartRotation, axis) + degrees;
-    SetRotation(primary, rotation);
+    SetObjectRotation(primary, rotation);
     DebugLog(L"OBJ ROT GIZMO: After drag - rotX=" + std::to_wstring(rotation.x) + L" rotY=" +
              std::to_wstring(rotation.y) + L" rotZ=" + std::to_wstring(rotation.z) + L" degrees=" +
              std::to_wstring(degrees) + L" step=" + std::to_wstring(g_RotationStep));
@@ -118,7 +88,7 @@ void RotateDrag(int x, int y)
         SceneObject& member = g_SceneObjects[start.objectIndex];
         Vec3f memberRotation = member.rotation;
         Component(memberRotation, axis) = Component(start.startRotation, axis) + degrees;
-        SetRotation(member, memberRotation);
+        SetObjectRotation(member, memberRotation);
     }
 }
 
@@ -168,7 +138,7 @@ void BeginObjectGizmoDrag(HWND window, int x, int y, int axis)
     SaveUndoState();
     g_IsDraggingGizmo = true;
     g_GizmoAxis = axis;
-    g_DragCenter = CentreOf(primary);
+    g_DragCenter = BoundsCentre(primary);
     g_DragStartMin = Vec3f(primary.minX, primary.minY, primary.minZ);
     g_DragStartMax = Vec3f(primary.maxX, primary.maxY, primary.maxZ);
     g_DragStartRotation = primary.rotation;
@@ -180,7 +150,7 @@ void BeginObjectGizmoDrag(HWND window, int x, int y, int axis)
             if (!IsValidObjectIndex(index))
                 continue;
             const SceneObject& member = g_SceneObjects[index];
-            g_DragStartStates.push_back({index, CentreOf(member), Vec3f(member.minX, member.minY, member.minZ),
+            g_DragStartStates.push_back({index, BoundsCentre(member), Vec3f(member.minX, member.minY, member.minZ),
                                          Vec3f(member.maxX, member.maxY, member.maxZ), member.rotation});
         }
     }

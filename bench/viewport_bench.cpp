@@ -531,6 +531,13 @@ void RunPlotter()
     }
     RunPropScene("200 props of 5,000 textured tris", g_Models[1]);
 
+    // The figures after these see no props.
+    g_PropInstances.clear();
+    g_PropBrushes.clear();
+    g_SelectedPropBrush = -1;
+    g_CurrentMode = MODE_MODELLER;
+}
+
 LPARAM PackPoint(const POINT& point)
 {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(point.x)), static_cast<WORD>(static_cast<short>(point.y)));
@@ -698,6 +705,7 @@ int main(int argc, char** argv)
     RunPicks("200k-triangle mesh", 0.0f, 0.0f, 0.0f);
 
     RunPlotter();
+
     RunVertexDrag();
     RunVertexEdits();
     return 0;

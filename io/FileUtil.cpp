@@ -85,6 +85,25 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& 
     return std::fclose(file) == 0 && ok;
 }
 
+bool WriteFileReplacing(const std::wstring& target, const std::vector<unsigned char>& bytes)
+{
+    const std::wstring temporary = target + L".partial";
+    if (WriteFileBytes(temporary, bytes) && ReplaceFileWith(target, temporary))
+        return true;
+    RemoveFile(temporary);
+    return false;
+}
+
+bool CopyFileTo(const std::wstring& source, const std::wstring& target)
+{
+#ifdef _WIN32
+    return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+#else
+    std::vector<unsigned char> bytes;
+    return ReadFileBytes(source, bytes) && WriteFileBytes(target, bytes);
+#endif
+}
+
 bool FileExists(const std::wstring& path)
 {
     FILE* file = OpenFile(path, false);

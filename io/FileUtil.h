@@ -34,6 +34,15 @@ long long OpenFileSize(std::FILE* file);
 // Creates or replaces the file with exactly these bytes. False on any failure.
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 
+// Writes the bytes to a temporary file beside target and moves it over target,
+// so a failed write (a full disk) leaves no half file under the real name.
+// False on any failure, the temporary file removed.
+bool WriteFileReplacing(const std::wstring& target, const std::vector<unsigned char>& bytes);
+
+// Copies the file at source to target, replacing an existing target. False
+// when source cannot be read or target cannot be written.
+bool CopyFileTo(const std::wstring& source, const std::wstring& target);
+
 // True when a file of that path can be opened for reading.
 bool FileExists(const std::wstring& path);
 

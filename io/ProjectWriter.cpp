@@ -1,11 +1,11 @@
 #include "io/ProjectWriter.h"
 
-#include <charconv>
 #include <vector>
 
 #include "io/ByteText.h"
 #include "io/FileUtil.h"
 #include "io/MeshFile.h"
+#include "io/NumberText.h"
 #include "scene/DebugLog.h"
 #include "scene/SceneState.h"
 
@@ -60,10 +60,9 @@ struct ProjectText {
     }
     void Float(const char* name, float value)
     {
-        char buffer[32];
-        std::to_chars_result result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-        Raw(name, std::string(buffer, result.ptr));
+        std::string number;
+        AppendFloat6(number, value);
+        Raw(name, number);
     }
     void Int(const char* name, long long value) { Raw(name, std::to_string(value)); }
     void Bool(const char* name, bool value) { Raw(name, value ? "true" : "false"); }

@@ -6,6 +6,7 @@
 #include "app/About.h"
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
@@ -53,22 +54,6 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
     }
     if (AskAndConvertToMeshes(mainWindow, primitives))
         g_Hooks.RefreshHierarchyTree();
-}
-
-// The CSG commands hand back the box they end with; a silent outcome is in
-// the log only.
-void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
-{
-    if (!message.show)
-        return;
-    UINT icon = 0;
-    switch (message.icon) {
-    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
-    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
-    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
-    default: break;
-    }
-    ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
 }
 
 // The Plotter shows every prop brush by name; the object texture list has
@@ -299,6 +284,15 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_FILE_EXPORTOBJ:
+        ExportOBJ(mainWindow);
+        return true;
+    case ID_FILE_EXPORTGLB:
+        ExportGLB(mainWindow);
+        return true;
+    case ID_FILE_EXPORTRUNTIME:
+        ExportRuntimeSceneFile(mainWindow);
         return true;
     case IDM_ABOUT:
         ShowDialog(g_hInstance, IDD_ABOUTBOX, mainWindow, AboutDlgProc, 0);

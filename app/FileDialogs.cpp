@@ -11,15 +11,19 @@ const DWORD FILE_BUFFER_CHARS = 260;
 // Format pair, then "All Files", each string NUL-terminated, the list ended
 // by an extra NUL (the literal's own).
 const wchar_t PROJECT_FILTER[] = L"Tarsel Studio Project (*.tsp)\0*.tsp\0All Files (*.*)\0*.*\0";
+const wchar_t GLB_FILTER[] = L"GL Transmission Format Binary (*.glb)\0*.glb\0All Files (*.*)\0*.*\0";
+const wchar_t OBJ_FILTER[] = L"Wavefront OBJ (*.obj)\0*.obj\0All Files (*.*)\0*.*\0";
+const wchar_t TRS_FILTER[] = L"TarselBasic Runtime Scene (*.trs)\0*.trs\0All Files (*.*)\0*.*\0";
+const DWORD SAVE_FLAGS = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 
-std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* defaultExtension, DWORD flags,
-                           BOOL (*show)(OPENFILENAMEW*))
+std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t* defaultExtension,
+                           DWORD flags, BOOL (*show)(OPENFILENAMEW*))
 {
     wchar_t file[FILE_BUFFER_CHARS] = {};
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
-    request.lpstrFilter = PROJECT_FILTER;
+    request.lpstrFilter = filter;
     request.lpstrFile = file;
     request.nMaxFile = FILE_BUFFER_CHARS;
     request.lpstrTitle = title;
@@ -38,10 +42,26 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* defa
 
 std::wstring ShowOpenSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, L"Open Scene", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, ShowOpenFileDialog);
+    return RunFileDialog(owner, PROJECT_FILTER, L"Open Scene", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
+                         ShowOpenFileDialog);
 }
 
 std::wstring ShowSaveSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, L"Save Scene", L"tsp", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ShowSaveFileDialog);
+    return RunFileDialog(owner, PROJECT_FILTER, L"Save Scene", L"tsp", SAVE_FLAGS, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportGLBDialog(HWND owner)
+{
+    return RunFileDialog(owner, GLB_FILTER, L"Export Scene to GLB", L"glb", SAVE_FLAGS, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportOBJDialog(HWND owner)
+{
+    return RunFileDialog(owner, OBJ_FILTER, L"Export Scene to OBJ", L"obj", SAVE_FLAGS, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportRuntimeSceneDialog(HWND owner)
+{
+    return RunFileDialog(owner, TRS_FILTER, L"Export Runtime Scene to TRS", L"trs", SAVE_FLAGS, ShowSaveFileDialog);
 }

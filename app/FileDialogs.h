@@ -1,5 +1,6 @@
-// The project file dialogs: "Open Scene" and "Save Scene" through the modal
-// seam, each returning the chosen path or the empty string.
+// The file dialogs through the modal seam: "Open Scene" and "Save Scene" for
+// projects and one save dialog per export, each returning the chosen path or
+// the empty string.
 #pragma once
 
 #include <windows.h>
@@ -10,3 +11,6 @@
 // and also yields the empty string.
 std::wstring ShowOpenSceneDialog(HWND owner);
 std::wstring ShowSaveSceneDialog(HWND owner);
+std::wstring ShowExportGLBDialog(HWND owner);
+std::wstring ShowExportOBJDialog(HWND owner);
+std::wstring ShowExportRuntimeSceneDialog(HWND owner);

@@ -13,12 +13,7 @@ struct ExportOutcome {
 
     void Add(const std::wstring& caption, const std::wstring& text, MessageIcon icon)
     {
-        CommandMessage message;
-        message.show = true;
-        message.caption = caption;
-        message.text = text;
-        message.icon = icon;
-        messages.push_back(message);
+        messages.push_back(MakeCommandMessage(caption, text, icon));
     }
     // Every failure is one "Export Error" box.
     ExportOutcome& Fail(const std::wstring& text)

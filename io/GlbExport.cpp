@@ -25,15 +25,12 @@ const wchar_t* BoolWord(bool value) { return value ? L"true" : L"false"; }
 
 CommandMessage DebugBox(const SceneObject& object)
 {
-    CommandMessage box;
-    box.show = true;
-    box.caption = L"CSG Export Debug";
-    box.text = L"Exporting CSG mesh: " + object.name + L", faces=" + std::to_wstring(object.F.rows()) +
-               L", hasPerFaceTextures=" + BoolWord(HasPerFaceTextures(object)) + L", hasPerFaceColors=" +
-               BoolWord(HasPerFaceColors(object)) + L", faceTextureIDs.size=" +
-               std::to_wstring(object.faceTextureIDs.size()) + L", faceColors.size=" +
-               std::to_wstring(object.faceColors.size());
-    return box;
+    const std::wstring text = L"Exporting CSG mesh: " + object.name + L", faces=" + std::to_wstring(object.F.rows()) +
+                              L", hasPerFaceTextures=" + BoolWord(HasPerFaceTextures(object)) +
+                              L", hasPerFaceColors=" + BoolWord(HasPerFaceColors(object)) +
+                              L", faceTextureIDs.size=" + std::to_wstring(object.faceTextureIDs.size()) +
+                              L", faceColors.size=" + std::to_wstring(object.faceColors.size());
+    return MakeCommandMessage(L"CSG Export Debug", text, MESSAGE_ICON_NONE);
 }
 
 void AddPart(std::vector<GlbMeshPart>& parts, GlbMeshPart& part, int material)

@@ -12,13 +12,6 @@
 
 namespace {
 
-std::wstring StemOf(const std::wstring& path)
-{
-    const std::wstring name = FileNamePart(path);
-    const size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 // One byte per character as readers of these files expect; a name that one
 // byte cannot hold is written as UTF-8, so it still names the file written.
 std::string FileNameBytes(const std::wstring& name)
@@ -142,7 +135,7 @@ ExportOutcome ExportSceneToOBJ(const std::wstring& path)
     if (g_SceneObjects.empty())
         return ExportOutcome().Fail(L"No objects to export!");
     const std::wstring dir = FolderPart(path);
-    const std::wstring stem = StemOf(path);
+    const std::wstring stem = FileStemPart(path);
     const std::wstring textureFolder = dir + stem + L"_textures";
     CreateFolder(textureFolder);
 

@@ -15,13 +15,6 @@ namespace {
 // crosses a file system.
 const wchar_t* const SAVING_SUFFIX = L".saving";
 
-std::wstring StemOf(const std::wstring& projectPath)
-{
-    std::wstring name = FileNamePart(projectPath);
-    size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
 // Line text is built with '\n' and every '\n' becomes CR LF at the end, as a
@@ -265,13 +258,13 @@ std::wstring PathRelativeToFolder(const std::wstring& path, const std::wstring& 
 
 std::wstring MeshSideFilePath(const std::wstring& projectPath, int meshNumber)
 {
-    return FolderPart(projectPath) + StemOf(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
+    return FolderPart(projectPath) + FileStemPart(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
            std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::wstring MeshFileReference(const std::wstring& projectPath, int meshNumber)
 {
-    return StemOf(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
+    return FileStemPart(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::string ProjectFileText(const std::wstring& path)
@@ -290,7 +283,7 @@ std::string ProjectFileText(const std::wstring& path)
 bool SaveScene(const std::wstring& path, std::wstring& failure)
 {
     const std::string text = ProjectFileText(path);
-    CreateFolder(FolderPart(path) + StemOf(path) + L"_meshes");
+    CreateFolder(FolderPart(path) + FileStemPart(path) + L"_meshes");
 
     // Stage every file, then move them all into place.
     std::vector<std::wstring> targets;

@@ -78,18 +78,11 @@ void CopyAsset(const std::wstring& source, const std::wstring& name, const std::
         DebugLog(L"WARNING: Failed to copy asset: " + source);
 }
 
-std::wstring StemOf(const std::wstring& path)
-{
-    const std::wstring name = FileNamePart(path);
-    const size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 } // namespace
 
 std::wstring RuntimeAssetsFolder(const std::wstring& path)
 {
-    return FolderPart(path) + L"." + StemOf(path) + L"Assets" + PATH_SEPARATOR;
+    return FolderPart(path) + L"." + FileStemPart(path) + L"Assets" + PATH_SEPARATOR;
 }
 
 std::vector<unsigned char> RuntimeSceneBytes()

@@ -19,3 +19,13 @@ struct CommandMessage {
     std::wstring text;
     MessageIcon icon = MESSAGE_ICON_NONE;
 };
+
+inline CommandMessage MakeCommandMessage(const std::wstring& caption, const std::wstring& text, MessageIcon icon)
+{
+    CommandMessage message;
+    message.show = true;
+    message.caption = caption;
+    message.text = text;
+    message.icon = icon;
+    return message;
+}

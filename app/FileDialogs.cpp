@@ -16,7 +16,9 @@ const wchar_t OBJ_FILTER[] = L"Wavefront OBJ (*.obj)\0*.obj\0All Files (*.*)\0*.
 const wchar_t TRS_FILTER[] = L"TarselBasic Runtime Scene (*.trs)\0*.trs\0All Files (*.*)\0*.*\0";
 const DWORD SAVE_FLAGS = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 
-std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t* defaultExtension,
+} // namespace
+
+std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* filter, const wchar_t* defaultExtension,
                            DWORD flags, BOOL (*show)(OPENFILENAMEW*))
 {
     wchar_t file[FILE_BUFFER_CHARS] = {};
@@ -34,34 +36,32 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
     // Cancel leaves no extended error; anything else is a failure worth a line.
     DWORD error = g_ModalScripted ? 0 : CommDlgExtendedError();
     if (error != 0)
-        DebugLog(std::wstring(L"ERROR: ") + title + L" dialog failed (error " + std::to_wstring(error) + L")");
+        DebugLog(std::wstring(L"ERROR: ") + (title ? title : L"File") + L" dialog failed (error " +
+                 std::to_wstring(error) + L")");
     return std::wstring();
 }
 
-} // namespace
-
 std::wstring ShowOpenSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, PROJECT_FILTER, L"Open Scene", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
-                         ShowOpenFileDialog);
+    return RunFileDialog(owner, L"Open Scene", PROJECT_FILTER, nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, ShowOpenFileDialog);
 }
 
 std::wstring ShowSaveSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, PROJECT_FILTER, L"Save Scene", L"tsp", SAVE_FLAGS, ShowSaveFileDialog);
+    return RunFileDialog(owner, L"Save Scene", PROJECT_FILTER, L"tsp", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ShowSaveFileDialog);
 }
 
 std::wstring ShowExportGLBDialog(HWND owner)
 {
-    return RunFileDialog(owner, GLB_FILTER, L"Export Scene to GLB", L"glb", SAVE_FLAGS, ShowSaveFileDialog);
+    return RunFileDialog(owner, L"Export Scene to GLB", GLB_FILTER, L"glb", SAVE_FLAGS, ShowSaveFileDialog);
 }
 
 std::wstring ShowExportOBJDialog(HWND owner)
 {
-    return RunFileDialog(owner, OBJ_FILTER, L"Export Scene to OBJ", L"obj", SAVE_FLAGS, ShowSaveFileDialog);
+    return RunFileDialog(owner, L"Export Scene to OBJ", OBJ_FILTER, L"obj", SAVE_FLAGS, ShowSaveFileDialog);
 }
 
 std::wstring ShowExportRuntimeSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, TRS_FILTER, L"Export Runtime Scene to TRS", L"trs", SAVE_FLAGS, ShowSaveFileDialog);
+    return RunFileDialog(owner, L"Export Runtime Scene to TRS", TRS_FILTER, L"trs", SAVE_FLAGS, ShowSaveFileDialog);
 }

@@ -1,5 +1,6 @@
 #include "io/ExportMesh.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -354,10 +355,21 @@ std::map<std::string, std::vector<int>> GroupFacesByKey(const SceneObject& objec
 {
     const bool textures = HasPerFaceTextures(object), colors = HasPerFaceColors(object);
     std::map<std::string, std::vector<int>> groups;
+    // Key strings are built once per distinct colour and texture, not per face.
+    std::map<std::array<int, 4>, std::vector<int>*> groupByFields;
+    std::array<int, 4> last = {-1, -1, -1, -2};
+    std::vector<int>* lastGroup = nullptr;
     for (int f = 0; f < object.F.rows(); ++f) {
         const FaceColor color = colors ? object.faceColors[f] : FaceColor(object.r, object.g, object.b);
-        const int texture = textures ? object.faceTextureIDs[f] : object.texture;
-        groups[MaterialKey(color.r, color.g, color.b, object.a, texture)].push_back(f);
+        const std::array<int, 4> fields = {color.r, color.g, color.b, textures ? object.faceTextureIDs[f] : object.texture};
+        if (!lastGroup || fields != last) {
+            std::vector<int>*& group = groupByFields[fields];
+            if (!group)
+                group = &groups[MaterialKey(fields[0], fields[1], fields[2], object.a, fields[3])];
+            last = fields;
+            lastGroup = group;
+        }
+        lastGroup->push_back(f);
     }
     return groups;
 }
@@ -376,6 +388,12 @@ void AppendMeshFaces(const SceneObject& object, const std::vector<int>& faces, b
 {
     if (object.V.cols() != 3 || object.F.cols() != 3)
         return;
+    // Three vertices per face; reserving once keeps large meshes from copying.
+    const size_t vertices = mesh.VertexCount() + 3 * faces.size();
+    mesh.positions.reserve(3 * vertices);
+    mesh.normals.reserve(3 * vertices);
+    mesh.uvs.reserve(2 * vertices);
+    mesh.indices.reserve(mesh.indices.size() + 3 * faces.size());
     for (int f : faces) {
         if (f < 0 || f >= object.F.rows() || !FaceIsUsable(object, f))
             continue;

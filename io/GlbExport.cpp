@@ -92,19 +92,19 @@ ExportOutcome BuildParts(MaterialTable& table, std::vector<GlbMeshPart>& parts)
 }
 
 template <typename T>
-void AppendValues(std::vector<unsigned char>& bin, const std::vector<T>& values)
+unsigned char* CopyValues(unsigned char* out, const std::vector<T>& values)
 {
     static_assert(sizeof(T) == 4, "glTF components here are 4 bytes");
-    const size_t old = bin.size();
-    bin.resize(old + values.size() * 4);
     if (!values.empty())
-        std::memcpy(bin.data() + old, values.data(), values.size() * 4);
+        std::memcpy(out, values.data(), values.size() * 4);
+    return out + values.size() * 4;
 }
 
-void AppendU32(std::vector<unsigned char>& out, uint32_t value)
+unsigned char* PutU32(unsigned char* out, uint32_t value)
 {
     for (int k = 0; k < 4; ++k)
-        out.push_back(static_cast<unsigned char>(value >> (8 * k)));
+        *out++ = static_cast<unsigned char>(value >> (8 * k));
+    return out;
 }
 
 std::string Number(size_t value) { return std::to_string(value); }
@@ -176,18 +176,20 @@ std::string MaterialText(const MaterialFields& material, int textureNumber)
     return text;
 }
 
-// The JSON text and the BIN chunk of the parts and materials.
-void BuildChunks(const std::vector<GlbMeshPart>& parts, const MaterialTable& table, std::string& json,
-                 std::vector<unsigned char>& bin)
+size_t Padded(size_t size) { return (size + 3) & ~size_t(3); }
+
+// The whole file: the JSON text is laid out first, then every array and
+// image is copied once into its place in the BIN chunk.
+std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, const MaterialTable& table)
 {
     const size_t n = parts.size();
-    json = "{\n"
-           "  \"asset\": { \"version\": \"2.0\", \"generator\": \"Ostrel\" },\n"
-           "  \"scene\": 0,\n"
-           "  \"scenes\": [{ \"nodes\": [0] }],\n"
-           "  \"nodes\": [{ \"mesh\": 0 }],\n"
-           "  \"meshes\": [{\n"
-           "    \"primitives\": [\n";
+    std::string json = "{\n"
+                       "  \"asset\": { \"version\": \"2.0\", \"generator\": \"Ostrel\" },\n"
+                       "  \"scene\": 0,\n"
+                       "  \"scenes\": [{ \"nodes\": [0] }],\n"
+                       "  \"nodes\": [{ \"mesh\": 0 }],\n"
+                       "  \"meshes\": [{\n"
+                       "    \"primitives\": [\n";
     for (size_t i = 0; i < n; ++i) {
         json += "      { \"attributes\": { \"POSITION\": " + Number(3 * i) + ", \"NORMAL\": " + Number(3 * i + 1) +
                 ", \"TEXCOORD_0\": " + Number(3 * i + 2) + " }, \"indices\": " + Number(3 * n + i) +
@@ -200,48 +202,42 @@ void BuildChunks(const std::vector<GlbMeshPart>& parts, const MaterialTable& tab
     std::vector<std::string> accessors;
     std::vector<size_t> viewLengths;
     for (const GlbMeshPart& part : parts) {
-        AppendValues(bin, part.positions);
         accessors.push_back(
             Accessor(accessors.size(), 5126, part.positions.size() / 3, "VEC3", PositionBounds(part.positions)));
         viewLengths.push_back(part.positions.size() * 4);
-        AppendValues(bin, part.normals);
         accessors.push_back(Accessor(accessors.size(), 5126, part.normals.size() / 3, "VEC3"));
         viewLengths.push_back(part.normals.size() * 4);
-        AppendValues(bin, part.uvs);
         accessors.push_back(Accessor(accessors.size(), 5126, part.uvs.size() / 2, "VEC2"));
         viewLengths.push_back(part.uvs.size() * 4);
     }
     for (const GlbMeshPart& part : parts) {
-        AppendValues(bin, part.indices);
         accessors.push_back(Accessor(accessors.size(), 5125, part.indices.size(), "SCALAR"));
         viewLengths.push_back(part.indices.size() * 4);
     }
     AppendList(json, "  \"accessors\": [\n", accessors);
 
-    // Each material embeds its own copy of its texture.
+    std::vector<std::string> views;
+    size_t binLength = 0;
+    for (size_t length : viewLengths) {
+        views.push_back("{ \"buffer\": 0, \"byteOffset\": " + Number(binLength) + ", \"byteLength\": " +
+                        Number(length) + " }");
+        binLength += length;
+    }
+    // Each material embeds its own copy of its texture, after the arrays.
     std::vector<int> textureNumbers(table.keys.size(), -1);
-    std::vector<size_t> imageOffsets, imageLengths;
+    std::vector<std::vector<unsigned char>> images;
+    std::vector<size_t> imageOffsets;
     for (size_t m = 0; m < table.keys.size(); ++m) {
         std::vector<unsigned char> png;
         if (!EncodeTextureAsPng(ParseMaterialKey(table.keys[m]).texture, png))
             continue;
-        textureNumbers[m] = static_cast<int>(imageOffsets.size());
-        imageOffsets.push_back(bin.size());
-        imageLengths.push_back(png.size());
-        bin.insert(bin.end(), png.begin(), png.end());
-        bin.resize((bin.size() + 3) & ~size_t(3), 0);
+        textureNumbers[m] = static_cast<int>(images.size());
+        views.push_back("{ \"buffer\": 0, \"byteOffset\": " + Number(binLength) + ", \"byteLength\": " +
+                        Number(png.size()) + " }");
+        imageOffsets.push_back(binLength);
+        binLength += Padded(png.size());
+        images.push_back(std::move(png));
     }
-
-    std::vector<std::string> views;
-    size_t offset = 0;
-    for (size_t length : viewLengths) {
-        views.push_back("{ \"buffer\": 0, \"byteOffset\": " + Number(offset) + ", \"byteLength\": " +
-                        Number(length) + " }");
-        offset += length;
-    }
-    for (size_t k = 0; k < imageOffsets.size(); ++k)
-        views.push_back("{ \"buffer\": 0, \"byteOffset\": " + Number(imageOffsets[k]) + ", \"byteLength\": " +
-                        Number(imageLengths[k]) + " }");
     AppendList(json, "  \"bufferViews\": [\n", views);
 
     std::vector<std::string> materials;
@@ -249,20 +245,46 @@ void BuildChunks(const std::vector<GlbMeshPart>& parts, const MaterialTable& tab
         materials.push_back(MaterialText(ParseMaterialKey(table.keys[m]), textureNumbers[m]));
     AppendList(json, "  \"materials\": [\n", materials);
 
-    if (!imageOffsets.empty()) {
-        std::vector<std::string> textures, images;
-        for (size_t k = 0; k < imageOffsets.size(); ++k) {
+    if (!images.empty()) {
+        std::vector<std::string> textures, imageTexts;
+        for (size_t k = 0; k < images.size(); ++k) {
             textures.push_back("{ \"source\": " + Number(k) + ", \"sampler\": 0 }");
-            images.push_back("{ \"mimeType\": \"image/png\", \"bufferView\": " + Number(4 * n + k) + " }");
+            imageTexts.push_back("{ \"mimeType\": \"image/png\", \"bufferView\": " + Number(4 * n + k) + " }");
         }
         AppendList(json, "  \"textures\": [\n", textures);
-        AppendList(json, "  \"images\": [\n", images);
+        AppendList(json, "  \"images\": [\n", imageTexts);
         json += "  \"samplers\": [\n"
                 "    { \"magFilter\": 9729, \"minFilter\": 9987, \"wrapS\": 10497, \"wrapT\": 10497 }\n"
                 "  ],\n";
     }
-    json += "  \"buffers\": [{ \"byteLength\": " + Number(bin.size()) + " }]\n}";
-    json.resize((json.size() + 3) & ~size_t(3), ' ');
+    json += "  \"buffers\": [{ \"byteLength\": " + Number(binLength) + " }]\n}";
+    json.resize(Padded(json.size()), ' ');
+
+    const size_t total = GLB_HEADER_BYTES + json.size() + binLength;
+    if (total > std::numeric_limits<uint32_t>::max())
+        return std::vector<unsigned char>();
+    std::vector<unsigned char> file(total);
+    unsigned char* out = file.data();
+    out = PutU32(out, GLB_MAGIC);
+    out = PutU32(out, GLB_VERSION);
+    out = PutU32(out, static_cast<uint32_t>(total));
+    out = PutU32(out, static_cast<uint32_t>(json.size()));
+    out = PutU32(out, CHUNK_JSON);
+    std::memcpy(out, json.data(), json.size());
+    out += json.size();
+    out = PutU32(out, static_cast<uint32_t>(binLength));
+    out = PutU32(out, CHUNK_BIN);
+    unsigned char* const bin = out;
+    for (const GlbMeshPart& part : parts) {
+        out = CopyValues(out, part.positions);
+        out = CopyValues(out, part.normals);
+        out = CopyValues(out, part.uvs);
+    }
+    for (const GlbMeshPart& part : parts)
+        out = CopyValues(out, part.indices);
+    for (size_t k = 0; k < images.size(); ++k)
+        std::memcpy(bin + imageOffsets[k], images[k].data(), images[k].size());   // padding stays zero
+    return file;
 }
 
 } // namespace
@@ -281,25 +303,11 @@ ExportOutcome ExportSceneToGLB(const std::wstring& path)
     if (parts.empty())
         return outcome.Fail(L"No visible geometry to export!");
 
-    std::string json;
-    std::vector<unsigned char> bin;
-    BuildChunks(parts, table, json, bin);
-    const size_t total = GLB_HEADER_BYTES + json.size() + bin.size();
-    if (total > std::numeric_limits<uint32_t>::max()) {
-        DebugLog(L"ERROR: GLB export too large for one file: " + std::to_wstring(total) + L" bytes");
+    const std::vector<unsigned char> file = BuildGlbFile(parts, table);
+    if (file.empty()) {
+        DebugLog(L"ERROR: GLB export larger than a GLB file can hold (4 GiB)");
         return outcome.Fail(L"Failed to create GLB file!");
     }
-    std::vector<unsigned char> file;
-    file.reserve(total);
-    AppendU32(file, GLB_MAGIC);
-    AppendU32(file, GLB_VERSION);
-    AppendU32(file, static_cast<uint32_t>(total));
-    AppendU32(file, static_cast<uint32_t>(json.size()));
-    AppendU32(file, CHUNK_JSON);
-    file.insert(file.end(), json.begin(), json.end());
-    AppendU32(file, static_cast<uint32_t>(bin.size()));
-    AppendU32(file, CHUNK_BIN);
-    file.insert(file.end(), bin.begin(), bin.end());
     if (!WriteFileReplacing(path, file))
         return outcome.Fail(L"Failed to create GLB file!");
 

@@ -1,5 +1,6 @@
 #include "io/ObjExport.h"
 
+#include <charconv>
 #include <vector>
 
 #include "io/ExportMesh.h"
@@ -98,6 +99,11 @@ std::string MaterialLibraryText(const MaterialTable& table, const std::wstring& 
 std::string ObjText(const std::vector<ExportMesh>& meshes, const std::string& mtlName)
 {
     std::string out = "# Ostrel OBJ Export\nmtllib " + mtlName + "\n\n";
+    // A generous guess of the text's size, so the text is not copied as it grows.
+    size_t estimate = 0;
+    for (const ExportMesh& mesh : meshes)
+        estimate += 32 + mesh.VertexCount() * 96 + mesh.indices.size() * 24;
+    out.reserve(out.size() + estimate);
     size_t base = 1;
     for (const ExportMesh& mesh : meshes) {
         const size_t count = mesh.VertexCount();
@@ -111,13 +117,16 @@ std::string ObjText(const std::vector<ExportMesh>& meshes, const std::string& mt
         for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
             out += 'f';
             for (int corner = 0; corner < 3; ++corner) {
-                const std::string index = std::to_string(mesh.indices[i + corner] + base);
+                char index[24];
+                const size_t length =
+                    static_cast<size_t>(std::to_chars(index, index + sizeof index, mesh.indices[i + corner] + base).ptr -
+                                        index);
                 out += ' ';
-                out += index;
+                out.append(index, length);
                 out += '/';
-                out += index;
+                out.append(index, length);
                 out += '/';
-                out += index;
+                out.append(index, length);
             }
             out += '\n';
         }
@@ -125,8 +134,6 @@ std::string ObjText(const std::vector<ExportMesh>& meshes, const std::string& mt
     }
     return out;
 }
-
-std::vector<unsigned char> Bytes(const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); }
 
 } // namespace
 
@@ -143,9 +150,9 @@ ExportOutcome ExportSceneToOBJ(const std::wstring& path)
     const std::vector<ExportMesh> meshes = BuildOutputMeshes(table);
     const std::string mtl =
         MaterialLibraryText(table, textureFolder + PATH_SEPARATOR, FileNameBytes(stem + L"_textures"));
-    if (!WriteFileReplacing(dir + stem + L".mtl", Bytes(mtl)))
+    if (!WriteFileReplacing(dir + stem + L".mtl", mtl))
         return ExportOutcome().Fail(L"Failed to create MTL file!");
-    if (!WriteFileReplacing(path, Bytes(ObjText(meshes, FileNameBytes(stem + L".mtl")))))
+    if (!WriteFileReplacing(path, ObjText(meshes, FileNameBytes(stem + L".mtl"))))
         return ExportOutcome().Fail(L"Failed to create OBJ file!");
     return ExportOutcome().Succeed(L"Scene exported to OBJ successfully!");
 }

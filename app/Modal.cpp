@@ -30,7 +30,7 @@ BOOL ScriptedFileDialog(int kind, OPENFILENAMEW* request)
     for (const wchar_t* part = request->lpstrFilter; part && *part; part += wcslen(part) + 1)
         filter.append(part).push_back(L'\0');
     ModalCall call = {kind, request->hwndOwner, request->lpstrTitle ? request->lpstrTitle : L"", L"", request->Flags,
-                      -1, filter, request->lpstrDefExt ? request->lpstrDefExt : L""};
+                      -1, 0, filter, request->lpstrDefExt ? request->lpstrDefExt : L""};
     ModalAnswer answer;
     if (!TakeScriptedAnswer(call, answer) || !answer.result)
         return FALSE;
@@ -47,7 +47,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
     if (!g_ModalScripted)
         return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1, L"", L""}, answer))
+    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1, 0, L"", L""}, answer))
         return IDCANCEL;
     return static_cast<int>(answer.result);
 }
@@ -57,7 +57,7 @@ INT_PTR ShowDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc,
     if (!g_ModalScripted)
         return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, proc, param);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId, L"", L""}, answer))
+    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId, 0, L"", L""}, answer))
         return IDCANCEL;
     return answer.result;
 }
@@ -67,7 +67,7 @@ BOOL ShowChooseColor(CHOOSECOLORW* chooser)
     if (!g_ModalScripted)
         return ChooseColorW(chooser);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1, L"", L""}, answer) ||
+    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1, chooser->rgbResult, L"", L""}, answer) ||
         !answer.result)
         return FALSE;
     chooser->rgbResult = answer.color;

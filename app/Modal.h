@@ -27,6 +27,7 @@ struct ModalCall {
     std::wstring text;      // message boxes
     UINT flags;             // message boxes
     int dialogId;           // dialogs, -1 otherwise
+    COLORREF color;         // colour picker: the colour it starts from
     std::wstring filter;            // file dialogs: the pairs, NUL-separated
     std::wstring defaultExtension;  // file dialogs; caption holds the title, flags the flags
 };

@@ -58,7 +58,8 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     // Textures loaded before keep their places; the file's are mapped to theirs.
     LoadTexture(L"earlier.png");
 
-    ASSERT_TRUE(LoadScene(path, executable));
+    ProjectLoadReport report;
+    ASSERT_TRUE(LoadScene(path, executable, &report));
     EXPECT_FLOAT_EQ(g_GridHeight, 0.5f);
     EXPECT_FLOAT_EQ(g_GridCellSize, 0.25f);
     EXPECT_FLOAT_EQ(g_GridOffsetZ, -2.5f);
@@ -112,7 +113,10 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     EXPECT_FLOAT_EQ(tree.worldBounds.maxY, 2.5f);
     EXPECT_FLOAT_EQ(tree.worldBounds.maxZ, -3.0f);
 
-    EXPECT_EQ(g_CurrentScenePath, path);
+    // The missing model makes it a partial load: Save must not overwrite the file.
+    EXPECT_EQ(report.skippedModels, 1);
+    EXPECT_EQ(report.repairedElements + report.unreadableParts + report.skippedObjects, 0);
+    EXPECT_EQ(g_CurrentScenePath, L"");
     EXPECT_TRUE(LogContains(L"Scene loaded: " + path + L" (3 objects)"));
 }
 

@@ -7,6 +7,7 @@
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
 #include "app/FileCommands.h"
+#include "app/GroupCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/Refresh.h"
@@ -18,8 +19,12 @@
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
+#include "ui/AssetDialogs.h"
+#include "ui/GroupDialogs.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PlotterPanel.h"
+#include "ui/PropertiesPanel.h"
 
 namespace {
 
@@ -51,8 +56,7 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
             g_SceneObjects[index].type != PRIMITIVE_KNIFE)
             primitives.push_back(index);
     }
-    if (AskAndConvertToMeshes(mainWindow, primitives))
-        g_Hooks.RefreshHierarchyTree();
+    AskAndConvertForVertexEditing(mainWindow, primitives);
 }
 
 // The CSG commands hand back the box they end with; a silent outcome is in
@@ -71,10 +75,50 @@ void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
     ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
 }
 
-// The Plotter shows every prop brush by name; the object texture list has
-// nothing to offer there.
-void RefillPropBrushList()
+void RunCreateGroup(HWND mainWindow)
 {
+    const CommandMessage refusal = CheckCreateGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
+        return;
+    }
+    if (ShowDialog(g_hInstance, IDD_CREATEGROUP, mainWindow, CreateGroupDlgProc, 0) == IDOK)
+        CreateGroupFromSelection();
+}
+
+void RunAddToGroup(HWND mainWindow)
+{
+    const CommandMessage refusal = CheckAddToGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
+        return;
+    }
+    if (ShowDialog(g_hInstance, IDD_ADDTOGROUP, mainWindow, AddToGroupDlgProc, 0) == IDOK && g_AddToGroupIndex >= 0)
+        AddSelectionToGroup(g_AddToGroupIndex);
+}
+
+// Texture indices may have moved: the panels show the same images again.
+void RunTextureManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_TEXTUREMANAGER, mainWindow, TextureManagerDlgProc, 0);
+    if (g_SelectedObjectIndex >= 0)
+        g_Hooks.UpdatePropertiesPanel();
+    InvalidateViewport();
+}
+
+void RunPropManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_PROPMANAGER, mainWindow, PropManagerDlgProc, 0);
+    // Models may have come or gone: the Plotter offers the ones there are.
+    RefreshPlotterPropCombo();
+    InvalidateViewport();
+}
+
+// The Plotter shows every model and every prop brush by name; the object
+// texture list has nothing to offer there.
+void RefillPlotterLists()
+{
+    RefreshPlotterPropCombo();
     FillPropBrushList();
     if (g_hObjectTextureCombo)
         SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
@@ -89,6 +133,15 @@ void FillPropBrushList()
     SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
     for (const PropBrush& brush : g_PropBrushes)
         SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+}
+
+void FillPlacedPropsList()
+{
+    if (!g_hPlacedPropsList)
+        return;
+    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
+    for (const PropInstance& instance : g_PropInstances)
+        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
 }
 
 const wchar_t* ModeTitle(int mode)
@@ -128,6 +181,9 @@ void FileNew(HWND mainWindow)
 
     g_Hooks.RefreshHierarchyTree();
     FillPropBrushList();
+    // The Plotter's other lists would name instances and models that are gone.
+    FillPlacedPropsList();
+    RefreshPlotterPropCombo();
     g_Hooks.UpdatePropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
@@ -175,11 +231,12 @@ void SwitchMode(HWND mainWindow, int mode)
     g_IsMiddleDragging = false;
 
     if (mode == MODE_PLOTTER)
-        RefillPropBrushList();
+        RefillPlotterLists();
     if (mode == MODE_VERTEX_EDITOR)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -245,6 +302,24 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_EDIT_SLICE:
         ShowCommandMessage(mainWindow, SliceSelectedObjects());
+        return true;
+    case ID_OBJECT_CREATEGROUP:
+        RunCreateGroup(mainWindow);
+        return true;
+    case ID_OBJECT_ADDTOGROUP:
+        RunAddToGroup(mainWindow);
+        return true;
+    case ID_OBJECT_REMOVEFROMGROUP:
+        ShowCommandMessage(mainWindow, RemoveSelectionFromGroup());
+        return true;
+    case ID_OBJECT_UNGROUP:
+        ShowCommandMessage(mainWindow, UngroupSelection());
+        return true;
+    case ID_TOOLS_TEXTUREMANAGER:
+        RunTextureManager(mainWindow);
+        return true;
+    case ID_TOOLS_PROPMANAGER:
+        RunPropManager(mainWindow);
         return true;
     case ID_CREATE_CUBE:
         BeginCreationInModeller(PRIMITIVE_CUBE);

@@ -8,6 +8,7 @@
 #include "io/MeshFile.h"
 #include "io/ProjectXml.h"
 #include "scene/DebugLog.h"
+#include "scene/PerFaceArrays.h"
 #include "scene/SceneState.h"
 
 namespace {
@@ -257,6 +258,17 @@ bool WriteTextFile(const std::wstring& path, const std::string& text)
     return WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+// Faces without their own entries are written with the object's texture,
+// scale and colour, which is how they are drawn.
+std::vector<unsigned char> EncodeObjectMesh(const SceneObject& object)
+{
+    std::vector<int> textureIDs = object.faceTextureIDs;
+    std::vector<float> textureScales = object.faceTextureScales;
+    std::vector<FaceColor> colors = object.faceColors;
+    FitPerFaceArrays(object, textureIDs, textureScales, colors);
+    return EncodeMeshFile(object.V, object.F, textureIDs, textureScales, colors);
+}
+
 void RemoveStaged(const std::vector<std::wstring>& targets)
 {
     for (const std::wstring& target : targets)
@@ -334,8 +346,7 @@ bool SaveScene(const std::wstring& path, std::wstring& failure)
         std::wstring target = MeshSideFilePath(path, static_cast<int>(meshes.size()));
         targets.push_back(target);
         meshes.push_back(&object);
-        if (!WriteFileBytes(target + SAVING_SUFFIX, EncodeMeshFile(object.V, object.F, object.faceTextureIDs,
-                                                                   object.faceTextureScales, object.faceColors))) {
+        if (!WriteFileBytes(target + SAVING_SUFFIX, EncodeObjectMesh(object))) {
             DebugLog(L"ERROR: Failed to create TSM file: " + target);
             failure = L"Failed to write mesh file: " + target;
             RemoveStaged(targets);

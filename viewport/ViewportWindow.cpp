@@ -8,12 +8,15 @@
 #include "app/MainWindow.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "viewport/Camera.h"
 #include "viewport/CreationInput.h"
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/PlotterInput.h"
+#include "viewport/PropTransform.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -53,8 +56,12 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter, Plotter and Vertex Editor presses join this dispatch by
-    // mode beside the Modeller's.
+    // The Painter and Vertex Editor presses join this dispatch by mode beside
+    // the Modeller's and the Plotter's.
+    if (g_CurrentMode == MODE_PLOTTER) {
+        PressPlotter(window, x, y);
+        return;
+    }
     if (g_CurrentMode != MODE_MODELLER)
         return;
     if (g_CreateStage != STAGE_NONE)
@@ -115,6 +122,8 @@ void MoveMouse(HWND window, WPARAM buttons, int x, int y)
     EndStuckDrags(window, buttons, y);
     if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
+    else if (g_IsDraggingGizmo && g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
+        DragPropGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);
     else

@@ -16,6 +16,7 @@
 #include "io/TextureLoader.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
 
@@ -416,46 +417,34 @@ Vec3f ReadVector(LoadContext& context, int element, const char* name, Vec3f fall
 bool ComputeWorldBounds(PropInstance& instance)
 {
     const Vec3f& p = instance.position;
-    Bounds3f& bounds = instance.worldBounds;
-    for (const Model& model : g_Models) {
-        if (model.id != instance.modelID || model.V.rows() == 0 || model.V.cols() != 3)
-            continue;
-        float* scale[3] = {&instance.scale.x, &instance.scale.y, &instance.scale.z};
-        const float position[3] = {p.x, p.y, p.z};
-        static const wchar_t* const AXES[3] = {L"X", L"Y", L"Z"};
-        float low[3], high[3];
-        bool finite = true;
-        for (int axis = 0; axis < 3; ++axis) {
-            float lowest = static_cast<float>(model.V.col(axis).minCoeff());
-            float highest = static_cast<float>(model.V.col(axis).maxCoeff());
-            float a = lowest * *scale[axis] + position[axis];
-            float b = highest * *scale[axis] + position[axis];
-            if (!std::isfinite(a) || !std::isfinite(b)) {
-                DebugLog(L"WARNING: Prop instance bounds overflow on the " + std::wstring(AXES[axis]) +
-                         L" axis, scale set to 1: " + instance.name);
-                *scale[axis] = 1.0f;
-                a = lowest + position[axis];
-                b = highest + position[axis];
-                finite = false;
-            }
-            low[axis] = std::min(a, b);
-            high[axis] = std::max(a, b);
-        }
-        bounds.minX = low[0];
-        bounds.minY = low[1];
-        bounds.minZ = low[2];
-        bounds.maxX = high[0];
-        bounds.maxY = high[1];
-        bounds.maxZ = high[2];
-        return finite;
+    const Model* model = FindModelById(instance.modelID);
+    if (!model || model->V.rows() == 0 || model->V.cols() != 3) {
+        instance.worldBounds = BoundsBetween(Vec3f(p.x - 1.0f, p.y, p.z - 1.0f), Vec3f(p.x + 1.0f, p.y + 2.0f, p.z + 1.0f));
+        return true;
     }
-    bounds.minX = p.x - 1.0f;
-    bounds.minY = p.y;
-    bounds.minZ = p.z - 1.0f;
-    bounds.maxX = p.x + 1.0f;
-    bounds.maxY = p.y + 2.0f;
-    bounds.maxZ = p.z + 1.0f;
-    return true;
+    float* scale[3] = {&instance.scale.x, &instance.scale.y, &instance.scale.z};
+    const float position[3] = {p.x, p.y, p.z};
+    static const wchar_t* const AXES[3] = {L"X", L"Y", L"Z"};
+    float low[3], high[3];
+    bool finite = true;
+    for (int axis = 0; axis < 3; ++axis) {
+        float lowest = static_cast<float>(model->V.col(axis).minCoeff());
+        float highest = static_cast<float>(model->V.col(axis).maxCoeff());
+        float a = lowest * *scale[axis] + position[axis];
+        float b = highest * *scale[axis] + position[axis];
+        if (!std::isfinite(a) || !std::isfinite(b)) {
+            DebugLog(L"WARNING: Prop instance bounds overflow on the " + std::wstring(AXES[axis]) +
+                     L" axis, scale set to 1: " + instance.name);
+            *scale[axis] = 1.0f;
+            a = lowest + position[axis];
+            b = highest + position[axis];
+            finite = false;
+        }
+        low[axis] = std::min(a, b);
+        high[axis] = std::max(a, b);
+    }
+    instance.worldBounds = BoundsBetween(Vec3f(low[0], low[1], low[2]), Vec3f(high[0], high[1], high[2]));
+    return finite;
 }
 
 void ReadPropInstances(LoadContext& context)

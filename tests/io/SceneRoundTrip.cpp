@@ -78,12 +78,13 @@ std::string CompareObject(size_t i, const SceneObject& got, const SceneObject& w
     if (got.V.rows() != want.V.rows() || got.V.cols() != want.V.cols() || got.F.rows() != want.F.rows() ||
         got.F.cols() != want.F.cols() || got.V != want.V || got.F != want.F)
         return "mesh of object " + std::to_string(i) + " differs";
-    // Side files hold a full entry per face: short arrays come back padded.
+    // Side files hold a full entry per face: short arrays come back padded
+    // with the object's own texture, scale and colour.
     for (Eigen::Index f = 0; f < want.F.rows(); ++f) {
         size_t face = static_cast<size_t>(f);
-        int id = face < want.faceTextureIDs.size() ? want.faceTextureIDs[face] : -1;
-        float scale = face < want.faceTextureScales.size() ? want.faceTextureScales[face] : 1.0f;
-        FaceColor color = face < want.faceColors.size() ? want.faceColors[face] : FaceColor();
+        int id = face < want.faceTextureIDs.size() ? want.faceTextureIDs[face] : want.texture;
+        float scale = face < want.faceTextureScales.size() ? want.faceTextureScales[face] : want.texScale;
+        FaceColor color = face < want.faceColors.size() ? want.faceColors[face] : FaceColor(want.r, want.g, want.b);
         if (face >= got.faceTextureIDs.size() || face >= got.faceTextureScales.size() || face >= got.faceColors.size())
             return "per-face arrays of object " + std::to_string(i) + " are short";
         if (!texture(got.faceTextureIDs[face], id) ||

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "io/Utf8.h"
+
 namespace {
 
 const bool WIDE_IS_UTF16 = sizeof(wchar_t) == 2;
@@ -24,37 +26,11 @@ char32_t NextCodePoint(const std::wstring& text, size_t& i)
     return c;
 }
 
-void AppendCodePoint(std::wstring& out, char32_t c)
-{
-    if (WIDE_IS_UTF16 && c >= 0x10000) {
-        c -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (c >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(c);
-    }
-}
-
 void AppendReference(std::string& out, char32_t c)
 {
     out += "&#";
     out += std::to_string(static_cast<unsigned long>(c));
     out += ';';
-}
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
 // The length of a well-formed UTF-8 sequence (shortest form, no surrogate,
@@ -174,7 +150,7 @@ std::wstring UnescapeText(const std::string& bytes, int& faults)
             out += static_cast<wchar_t>(byte);
             ++i;
         } else {
-            AppendCodePoint(out, c);
+            AppendWide(out, c);
             i += length;
         }
     }

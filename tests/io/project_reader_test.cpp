@@ -15,18 +15,7 @@
 
 namespace {
 
-struct ProjectReaderTest : ::testing::Test {
-    TempFolder temp;
-    std::wstring executable;
-
-    void SetUp() override
-    {
-        ResetProjectState();
-        executable = temp.MakeSubfolder(L"exe");
-        temp.MakeSubfolder(L"exe" + std::wstring(1, PATH_SEPARATOR) + L"config");
-        WriteTestFile(BuiltInCustomPropPath(executable), TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
-    }
-    void TearDown() override { ResetProjectState(); }
+struct ProjectReaderTest : ProjectFileTest {
 
     // Loads a project made of the given sections between the root tags.
     void LoadBody(const std::string& body)

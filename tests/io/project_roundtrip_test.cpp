@@ -20,18 +20,7 @@ namespace {
 const wchar_t* const PROJECT_NAMES[] = {L"scene.tsp", L"\u0423\u0440\u043E\u0432\u0435\u043D\u044C.tsp",
                                         L"\u4E2D & co.tsp", L"it's #1;.tsp"};
 
-struct ProjectRoundTripTest : ::testing::Test {
-    TempFolder temp;
-    std::wstring executable;
-
-    void SetUp() override
-    {
-        ResetProjectState();
-        executable = temp.MakeSubfolder(L"exe");
-        temp.MakeSubfolder(L"exe" + std::wstring(1, PATH_SEPARATOR) + L"config");
-        WriteTestFile(BuiltInCustomPropPath(executable), TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
-    }
-    void TearDown() override { ResetProjectState(); }
+struct ProjectRoundTripTest : ProjectFileTest {
 
     // Saves the scene at path, empties the textures (the reader appends to
     // them) and loads it back.

@@ -24,7 +24,10 @@
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
 #include "ui/PlotterPanel.h"
+#include "ui/PreferencesDialog.h"
 #include "ui/PropertiesPanel.h"
+#include "ui/SceneStatisticsDialog.h"
+#include "ui/VertexPropertiesPanel.h"
 
 namespace {
 
@@ -237,6 +240,8 @@ void SwitchMode(HWND mainWindow, int mode)
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
     UpdatePropertiesPanelForMode();
+    if (mode == MODE_VERTEX_EDITOR)
+        UpdateVertexPropertiesPanel();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -374,6 +379,12 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_VIEW_STATISTICS:
+        ShowDialog(g_hInstance, IDD_SCENESTATISTICS, mainWindow, SceneStatisticsDlgProc, 0);
+        return true;
+    case ID_TOOLS_PREFERENCES:
+        ShowDialog(g_hInstance, IDD_PREFERENCES, mainWindow, PreferencesDlgProc, 0);
         return true;
     case IDM_ABOUT:
         ShowDialog(g_hInstance, IDD_ABOUTBOX, mainWindow, AboutDlgProc, 0);

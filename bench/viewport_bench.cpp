@@ -21,8 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "app/Modal.h"
 #include "app/WinGlobals.h"
 #include "scene/SceneState.h"
+#include "scene/Undo.h"
 #include "viewport/Picking.h"
 #include "viewport/RenderScene.h"
 #include "viewport/ViewportState.h"
@@ -238,6 +240,7 @@ void ResetScene()
 {
     g_SceneObjects.clear();
     g_SelectedObjects.clear();
+    g_SelectedVertices.clear();
     g_SelectedObjectIndex = -1;
     g_ShowWireframe = false;
     g_CurrentTool = TOOL_SELECT;
@@ -292,6 +295,38 @@ GLuint MakePatternTexture(int seed)
     return name;
 }
 
+// A height field of (cells + 1)^2 vertices and 2 cells^2 triangles, spacing
+// 0.1, as an explicit mesh with per-face colours.
+SceneObject MakeHeightField(int cells)
+{
+    SceneObject mesh;
+    mesh.isCSGMesh = true;
+    const double half = cells * 0.05;
+    mesh.V.resize((cells + 1) * (cells + 1), 3);
+    for (int z = 0; z <= cells; ++z)
+        for (int x = 0; x <= cells; ++x) {
+            const int row = z * (cells + 1) + x;
+            mesh.V(row, 0) = x * 0.1 - half;
+            mesh.V(row, 1) = 0.5 * std::sin(x * 0.07) * std::cos(z * 0.05);
+            mesh.V(row, 2) = z * 0.1 - half;
+        }
+    mesh.F.resize(cells * cells * 2, 3);
+    for (int z = 0; z < cells; ++z)
+        for (int x = 0; x < cells; ++x) {
+            const int a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
+            const int face = (z * cells + x) * 2;
+            mesh.F.row(face) << a, c, b;
+            mesh.F.row(face + 1) << b, c, d;
+        }
+    for (int f = 0; f < mesh.F.rows(); ++f)
+        mesh.faceColors.push_back(FaceColor(128 + f % 128, 255 - f % 100, 200));
+    mesh.minX = mesh.minZ = static_cast<float>(-half);
+    mesh.maxX = mesh.maxZ = static_cast<float>(half);
+    mesh.minY = -0.5f;
+    mesh.maxY = 0.5f;
+    return mesh;
+}
+
 // A rolling 316 x 316-cell height field of 199,712 triangles with per-face
 // colours and four textures in runs of rows, like a large CSG result.
 void AddLargeMesh()
@@ -303,36 +338,132 @@ void AddLargeMesh()
         g_Textures.push_back(texture);
     }
     const int cells = 316;
-    SceneObject mesh;
-    mesh.isCSGMesh = true;
-    mesh.V.resize((cells + 1) * (cells + 1), 3);
-    for (int z = 0; z <= cells; ++z)
-        for (int x = 0; x <= cells; ++x) {
-            const int row = z * (cells + 1) + x;
-            mesh.V(row, 0) = x * 0.1 - 15.8;
-            mesh.V(row, 1) = 0.5 * std::sin(x * 0.07) * std::cos(z * 0.05);
-            mesh.V(row, 2) = z * 0.1 - 15.8;
-        }
-    mesh.F.resize(cells * cells * 2, 3);
-    for (int z = 0; z < cells; ++z)
-        for (int x = 0; x < cells; ++x) {
-            const int a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-            const int face = (z * cells + x) * 2;
-            mesh.F.row(face) << a, c, b;
-            mesh.F.row(face + 1) << b, c, d;
-        }
+    SceneObject mesh = MakeHeightField(cells);
     for (int f = 0; f < mesh.F.rows(); ++f) {
         mesh.faceTextureIDs.push_back((f / (cells * 2 * 20)) % 4);
         mesh.faceTextureScales.push_back(1.0f);
-        mesh.faceColors.push_back(FaceColor(128 + f % 128, 255 - f % 100, 200));
     }
-    mesh.minX = mesh.minZ = -15.8f;
-    mesh.maxX = mesh.maxZ = 15.8f;
-    mesh.minY = -0.5f;
-    mesh.maxY = 0.5f;
     g_SceneObjects.push_back(mesh);
     g_CameraDistance = 35.0f;
     g_CameraPitch = 40.0f;
+}
+
+LPARAM PackPoint(const POINT& point)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(point.x)), static_cast<WORD>(static_cast<short>(point.y)));
+}
+
+// A Vertex Editor drag on a 10,000-vertex mesh with 1,000 vertices selected:
+// each frame one mouse move drags them (up and down along y in turn) and
+// then renders, against the same view and selection without the move.
+void RunVertexDrag()
+{
+    ResetScene();
+    g_SceneObjects.push_back(MakeHeightField(99));
+    SelectAll();
+    g_CurrentMode = MODE_VERTEX_EDITOR;
+    g_CurrentTool = TOOL_MOVE;
+    g_SnapToGrid = false;
+    g_CameraDistance = 12.0f;
+    g_CameraPitch = 40.0f;
+    g_SelectedVertices.clear();
+    for (int v = 0; v < 10000; v += 10)
+        g_SelectedVertices.push_back({0, v});
+    g_SelectedVertexObject = 0;
+    g_SelectedVertexIndex = 0;
+    char name[96];
+    std::snprintf(name, sizeof name, "Vertex Editor, %d vertices, %zu sel.",
+                  static_cast<int>(g_SceneObjects[0].V.rows()), g_SelectedVertices.size());
+    RunScene(name);
+    const FrameTimes still = TimeFrames(RenderScene);
+
+    RenderScene();
+    g_IsDraggingGizmo = true;
+    g_GizmoAxis = 1;
+    const POINT base = {WIDTH / 2, HEIGHT / 2};
+    g_LastMouseX = base.x;
+    g_LastMouseY = base.y;
+    SendMessageW(g_hViewport, WM_MOUSEMOVE, MK_LBUTTON, PackPoint(base));
+    int step = 0;
+    const FrameTimes dragging = TimeFrames([&] {
+        const POINT point = {base.x, base.y + ((step++ % 2) == 0 ? -4 : 4)};
+        SendMessageW(g_hViewport, WM_MOUSEMOVE, MK_LBUTTON, PackPoint(point));
+        RenderScene();
+    });
+    g_IsDraggingGizmo = false;
+    std::printf("%-34s drag frame median %7.2f p95 %7.2f ms | still frame median %7.2f p95 %7.2f ms | ratio %.2f\n",
+                "Vertex drag, 1,000 of 10,000", dragging.median, dragging.p95, still.median, still.p95,
+                dragging.median / still.median);
+    std::fflush(stdout);
+}
+
+template <typename Edit>
+void TimeVertexEdit(const char* what, Edit edit)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 20; ++i) {
+        RenderScene();
+        glFinish();
+        const auto start = std::chrono::steady_clock::now();
+        edit();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-34s %-12s | median %7.2f p95 %7.2f max %7.2f ms (press handler, undo snapshot included)\n",
+                "Vertex edit, 200k-triangle mesh", what, times[times.size() / 2], times[times.size() * 95 / 100],
+                times.back());
+    std::fflush(stdout);
+}
+
+// Edge split, face split and removal through the viewport's press handler
+// on the 200k-triangle mesh, and PickVertex over its 100,489 vertices.
+void RunVertexEdits()
+{
+    ResetScene();
+    AddLargeMesh();
+    SelectAll();
+    g_CurrentMode = MODE_VERTEX_EDITOR;
+    g_ModalScripted = true;
+    RenderScene();
+    glFinish();
+    // The vertex at grid (158, 158) and its right neighbour share an edge.
+    const int cells = 316;
+    const int a = 158 * (cells + 1) + 158;
+    auto vertexPoint = [](int v, double dx) {
+        const Eigen::MatrixXd& V = g_SceneObjects[0].V;
+        return ClientPointOf(static_cast<float>(V(v, 0) + dx), static_cast<float>(V(v, 1)),
+                             static_cast<float>(V(v, 2)));
+    };
+    TimePick("200k-triangle mesh, selected", "PickVertex", "hit", [&] {
+        const POINT p = vertexPoint(a, 0.0);
+        int object = -1;
+        return PickVertex(p.x, p.y, &object);
+    });
+
+    g_CurrentTool = TOOL_ADD_VERTEX;
+    int edge = 0;
+    TimeVertexEdit("edge split", [&] {
+        // A new edge of the row each time: the last split cut the previous one.
+        const int first = a + 2 * edge++;
+        g_SelectedVertices = {{0, first}, {0, first + 1}};
+        const POINT p = vertexPoint(first, 0.05);
+        SendMessageW(g_hViewport, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(p));
+    });
+    g_SelectedVertices.clear();
+    TimeVertexEdit("face split", [&] {
+        const POINT p = vertexPoint(a - 5 * (cells + 1), 0.03);
+        SendMessageW(g_hViewport, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(p));
+    });
+    g_CurrentTool = TOOL_REMOVE_VERTEX;
+    TimeVertexEdit("removal", [&] {
+        g_ModalAnswers.push_back({IDYES, L"", 0});
+        const POINT p = vertexPoint(a + 20, 0.0);
+        SendMessageW(g_hViewport, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(p));
+    });
+    std::printf("after the edits: %d vertices, %d faces, %zu undo steps\n", static_cast<int>(g_SceneObjects[0].V.rows()),
+                static_cast<int>(g_SceneObjects[0].F.rows()), g_VertexUndoStack.size());
+    g_ModalScripted = false;
+    g_CurrentMode = MODE_MODELLER;
 }
 
 } // namespace
@@ -376,5 +507,8 @@ int main()
     ResetScene();
     AddLargeMesh();
     RunPicks("200k-triangle mesh", 0.0f, 0.0f, 0.0f);
+
+    RunVertexDrag();
+    RunVertexEdits();
     return 0;
 }

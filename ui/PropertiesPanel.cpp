@@ -14,7 +14,9 @@
 #include "scene/SceneTypes.h"
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
+#include "ui/GridControls.h"
 #include "ui/PanelEdits.h"
+#include "ui/PanelPaint.h"
 #include "ui/PanelRows.h"
 #include "ui/PanelScroll.h"
 #include "ui/PropertiesEdits.h"
@@ -114,24 +116,18 @@ void CreatePropertiesControls(HWND panel)
         SubclassPanelEdit(GetDlgItem(panel, id));
 }
 
-HFONT TitleFont(int height)
-{
-    return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
-}
-
 void DrawTitles(HDC dc, const RECT& client)
 {
     const int s = g_PropertiesScrollPos;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
 
-    HFONT big = TitleFont(16);
+    HFONT big = CreateTitleFont(16);
     HGDIOBJ oldFont = SelectObject(dc, big);
     RECT top = {0, 0, client.right, 30};
     DrawTextW(dc, L"Properties", -1, &top, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 
-    HFONT small = TitleFont(12);
+    HFONT small = CreateTitleFont(12);
     SelectObject(dc, small);
     RECT grid = {10, 35 - s, client.right - 10, 50 - s};
     DrawTextW(dc, L"Grid Properties", -1, &grid, DT_LEFT | DT_SINGLELINE);
@@ -142,29 +138,7 @@ void DrawTitles(HDC dc, const RECT& client)
     DeleteObject(big);
     DeleteObject(small);
 
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-    SetDCPenColor(dc, PanelDimTextColor());
-    MoveToEx(dc, 10, 200 - s, nullptr);
-    LineTo(dc, client.right - 10, 200 - s);
-    SelectObject(dc, oldPen);
-}
-
-void PaintPanel(HWND panel)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(panel, &paint);
-    RECT client = {};
-    GetClientRect(panel, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    FillRect(memory, &client, g_hPanelBrush);
-    DrawTitles(memory, client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    EndPaint(panel, &paint);
+    DrawPanelSeparator(dc, client, 200 - s);
 }
 
 // The swatch shows the primary object's colour; everything else the panel's.
@@ -226,13 +200,8 @@ void HandleBareClick(HWND panel, LPARAM lParam)
 
 void FillGridControls()
 {
-    WriteEditNumber(Control(PROP_GRID_HEIGHT_EDIT), L"%.1f", g_GridHeight);
-    WriteEditNumber(Control(PROP_GRID_CELL_EDIT), L"%.1f", g_GridCellSize);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_X_EDIT), L"%.1f", g_GridOffsetX);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_Z_EDIT), L"%.1f", g_GridOffsetZ);
+    WriteGridControls(g_hPropertiesPanel);
     WriteEditNumber(Control(PROP_ROT_STEP_EDIT), L"%.1f", g_RotationStep);
-    SetCheck(PROP_SHOW_GRID_CHECK, g_ShowGrid);
-    SetCheck(PROP_SNAP_CHECK, g_SnapToGrid);
     SetCheck(PROP_LINK_SCALING_CHECK, g_LinkScaling);
 }
 
@@ -387,7 +356,7 @@ LRESULT CALLBACK PropertiesPanelWndProc(HWND window, UINT message, WPARAM wParam
     case WM_ERASEBKGND:
         return ErasePanelBackground(window, wParam);
     case WM_PAINT:
-        PaintPanel(window);
+        PaintPanelBuffered(window, DrawTitles);
         return 0;
     case WM_DRAWITEM:
         DrawPanelButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), false, DIM_WHEN_DISABLED);

@@ -34,13 +34,6 @@ protected:
     }
 };
 
-COLORREF BrushColor(HBRUSH brush)
-{
-    LOGBRUSH info = {};
-    EXPECT_TRUE(GetObjectW(brush, sizeof info, &info));
-    return info.lbColor;
-}
-
 HWND MakeTree()
 {
     return CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200, g_hHierarchyPanel, nullptr,

@@ -1,11 +1,11 @@
 #include "io/ProjectWriter.h"
 
-#include <charconv>
 #include <vector>
 
 #include "io/ByteText.h"
 #include "io/FileUtil.h"
 #include "io/MeshFile.h"
+#include "io/NumberText.h"
 #include "io/ProjectXml.h"
 #include "scene/DebugLog.h"
 #include "scene/PerFaceArrays.h"
@@ -16,13 +16,6 @@ namespace {
 // Temporary files sit beside their targets, so moving them into place never
 // crosses a file system.
 const wchar_t* const SAVING_SUFFIX = L".saving";
-
-std::wstring StemOf(const std::wstring& projectPath)
-{
-    std::wstring name = FileNamePart(projectPath);
-    size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
 
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
@@ -73,10 +66,9 @@ struct ProjectText {
     }
     void Float(const char* name, float value)
     {
-        char buffer[32];
-        std::to_chars_result result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-        Raw(name, std::string(buffer, result.ptr));
+        std::string number;
+        AppendFloat6(number, value);
+        Raw(name, number);
     }
     void Int(const char* name, long long value) { Raw(name, std::to_string(value)); }
     void Bool(const char* name, bool value) { Raw(name, value ? "true" : "false"); }
@@ -290,13 +282,13 @@ std::wstring PathRelativeToFolder(const std::wstring& path, const std::wstring& 
 
 std::wstring MeshSideFilePath(const std::wstring& projectPath, int meshNumber)
 {
-    return FolderPart(projectPath) + StemOf(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
+    return FolderPart(projectPath) + FileStemPart(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
            std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::wstring MeshFileReference(const std::wstring& projectPath, int meshNumber)
 {
-    return StemOf(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
+    return FileStemPart(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
 }
 
 namespace {
@@ -335,7 +327,7 @@ std::string ProjectFileText(const std::wstring& path)
 bool SaveScene(const std::wstring& path, std::wstring& failure)
 {
     const std::string text = ProjectFileText(path);
-    CreateFolder(FolderPart(path) + StemOf(path) + L"_meshes");
+    CreateFolder(FolderPart(path) + FileStemPart(path) + L"_meshes");
 
     // Stage every file, then move them all into place.
     std::vector<std::wstring> targets;

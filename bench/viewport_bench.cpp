@@ -33,6 +33,7 @@
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
 #include "viewport/Picking.h"
+#include "viewport/PropDrawing.h"
 #include "viewport/RenderScene.h"
 #include "viewport/ViewProjection.h"
 #include "viewport/ViewportState.h"
@@ -424,11 +425,7 @@ void DrawPropsPlainly(const Model& model)
     const bool hasUV = model.UV.cols() >= 2 && model.UV.rows() == model.V.rows();
     for (const PropInstance& instance : g_PropInstances) {
         glPushMatrix();
-        glTranslatef(instance.position.x, instance.position.y, instance.position.z);
-        glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
-        glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
-        glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
-        glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+        MultiplyPropTransform(instance);
         glBegin(GL_TRIANGLES);
         for (Eigen::Index t = 0; t < model.F.rows(); ++t) {
             glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
@@ -459,33 +456,20 @@ void RunPropScene(const char* name, const Model& model)
     std::fflush(stdout);
 }
 
-// A 50 x 50-cell rolling sheet of 5,000 triangles with texture coordinates
-// and one textured material, already inside the unit cube.
+// The 50 x 50-cell height field (5,000 triangles) shrunk into the unit cube,
+// with texture coordinates across it and one textured material.
 Model MakeTexturedModel()
 {
     const int cells = 50;
+    const SceneObject sheet = MakeHeightField(cells);
     Model model;
     model.id = g_NextModelId++;
     model.name = L"sheet.glb";
-    model.V.resize((cells + 1) * (cells + 1), 3);
+    model.V = sheet.V / (cells * 0.1);
+    model.F = sheet.F;
     model.UV.resize(model.V.rows(), 2);
-    for (int z = 0; z <= cells; ++z)
-        for (int x = 0; x <= cells; ++x) {
-            const int row = z * (cells + 1) + x;
-            model.V(row, 0) = x / static_cast<double>(cells) - 0.5;
-            model.V(row, 1) = 0.25 * std::sin(x * 0.3) * std::cos(z * 0.2);
-            model.V(row, 2) = z / static_cast<double>(cells) - 0.5;
-            model.UV(row, 0) = x / static_cast<double>(cells);
-            model.UV(row, 1) = z / static_cast<double>(cells);
-        }
-    model.F.resize(cells * cells * 2, 3);
-    for (int z = 0; z < cells; ++z)
-        for (int x = 0; x < cells; ++x) {
-            const int a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-            const int face = (z * cells + x) * 2;
-            model.F.row(face) << a, c, b;
-            model.F.row(face + 1) << b, c, d;
-        }
+    model.UV.col(0) = model.V.col(0).array() + 0.5;
+    model.UV.col(1) = model.V.col(2).array() + 0.5;
     model.faceMaterial = Eigen::VectorXi::Zero(model.F.rows());
     model.materialColors.push_back({{0.7f, 0.6f, 0.5f}});
     model.materialTextures.push_back(MakePatternTexture(2));

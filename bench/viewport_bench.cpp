@@ -13,7 +13,11 @@
 // latency of PickPropInstance among them, and frames of 1,000 built-in props
 // and of 200 props of a 5,000-triangle textured model, each beside a
 // calibration that draws the same models in the same places with the same
-// texture and blending by the plainest immediate-mode loop. Run under Wine +
+// texture and blending by the plainest immediate-mode loop. Last, the
+// properties panel refresh that every gizmo drag event runs
+// (UpdatePropertiesPanel with 100 textures loaded and a cube selected), alone
+// and with the repaint it causes, beside a refresh that refills the texture
+// list each time. Run under Wine +
 // Xvfb with LP_NUM_THREADS=2 for figures that hold on a two-core machine.
 #include <windows.h>
 #include <GL/gl.h>
@@ -27,12 +31,15 @@
 #include <vector>
 
 #include "app/Modal.h"
+#include "app/Theme.h"
 #include "app/WinGlobals.h"
 #include "io/ModelLoader.h"
 #include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
+#include "ui/PropertiesPanel.h"
 #include "viewport/Picking.h"
+#include "viewport/PropDrawing.h"
 #include "viewport/RenderScene.h"
 #include "viewport/ViewProjection.h"
 #include "viewport/ViewportState.h"
@@ -357,6 +364,70 @@ void AddLargeMesh()
     g_CameraPitch = 40.0f;
 }
 
+const int MEASURED_REFRESHES = 500;
+const int TEXTURE_COUNT = 100;
+
+template <typename Refresh>
+FrameTimes TimeRefreshes(Refresh refresh)
+{
+    for (int i = 0; i < WARM_UP_FRAMES; ++i)
+        refresh();
+    std::vector<double> times;
+    for (int i = 0; i < MEASURED_REFRESHES; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        refresh();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 95 / 100]};
+}
+
+void PrintRefresh(const char* what, const FrameTimes& times)
+{
+    std::printf("%-58s median %7.3f ms  p95 %7.3f ms\n", what, times.median, times.p95);
+}
+
+void RunPropertiesRefresh()
+{
+    WNDCLASSEXW panelClass = {};
+    panelClass.cbSize = sizeof panelClass;
+    panelClass.lpfnWndProc = PropertiesPanelWndProc;
+    panelClass.hInstance = GetModuleHandleW(nullptr);
+    panelClass.lpszClassName = L"OstrelProperties";
+    RegisterClassExW(&panelClass);
+    ApplyThemeColors();
+    g_hPropertiesPanel = CreateWindowExW(WS_EX_COMPOSITED, L"OstrelProperties", L"", WS_POPUP | WS_VISIBLE | WS_VSCROLL,
+                                         WIDTH, 0, 300, HEIGHT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ResetScene();
+    for (int i = 0; i < TEXTURE_COUNT; ++i) {
+        Texture texture;
+        texture.name = L"texture_" + std::to_wstring(i) + L".png";
+        g_Textures.push_back(texture);
+    }
+    SceneObject cube;
+    cube.name = L"Cube 1";
+    cube.maxX = cube.maxY = cube.maxZ = 2.0f;
+    cube.texture = 42;
+    g_SceneObjects.push_back(cube);
+    g_SelectedObjectIndex = 0;
+    g_SelectedObjects = {0};
+    PumpMessages();
+
+    std::printf("properties panel refresh, %d textures, a cube selected, %d calls after %d warm-up\n",
+                TEXTURE_COUNT, MEASURED_REFRESHES, WARM_UP_FRAMES);
+    PrintRefresh("UpdatePropertiesPanel", TimeRefreshes([] { UpdatePropertiesPanel(); }));
+    PrintRefresh("UpdatePropertiesPanel + repaint", TimeRefreshes([] {
+        UpdatePropertiesPanel();
+        UpdateWindow(g_hPropertiesPanel);
+    }));
+    PrintRefresh("UpdatePropertiesPanel refilling the texture list", TimeRefreshes([] {
+        SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
+        UpdatePropertiesPanel();
+    }));
+    DestroyWindow(g_hPropertiesPanel);
+    g_hPropertiesPanel = nullptr;
+}
+
 void ResetProps()
 {
     g_PropInstances.clear();
@@ -424,11 +495,7 @@ void DrawPropsPlainly(const Model& model)
     const bool hasUV = model.UV.cols() >= 2 && model.UV.rows() == model.V.rows();
     for (const PropInstance& instance : g_PropInstances) {
         glPushMatrix();
-        glTranslatef(instance.position.x, instance.position.y, instance.position.z);
-        glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
-        glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
-        glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
-        glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+        MultiplyPropTransform(instance);
         glBegin(GL_TRIANGLES);
         for (Eigen::Index t = 0; t < model.F.rows(); ++t) {
             glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
@@ -459,33 +526,20 @@ void RunPropScene(const char* name, const Model& model)
     std::fflush(stdout);
 }
 
-// A 50 x 50-cell rolling sheet of 5,000 triangles with texture coordinates
-// and one textured material, already inside the unit cube.
+// The 50 x 50-cell height field (5,000 triangles) shrunk into the unit cube,
+// with texture coordinates across it and one textured material.
 Model MakeTexturedModel()
 {
     const int cells = 50;
+    const SceneObject sheet = MakeHeightField(cells);
     Model model;
     model.id = g_NextModelId++;
     model.name = L"sheet.glb";
-    model.V.resize((cells + 1) * (cells + 1), 3);
+    model.V = sheet.V / (cells * 0.1);
+    model.F = sheet.F;
     model.UV.resize(model.V.rows(), 2);
-    for (int z = 0; z <= cells; ++z)
-        for (int x = 0; x <= cells; ++x) {
-            const int row = z * (cells + 1) + x;
-            model.V(row, 0) = x / static_cast<double>(cells) - 0.5;
-            model.V(row, 1) = 0.25 * std::sin(x * 0.3) * std::cos(z * 0.2);
-            model.V(row, 2) = z / static_cast<double>(cells) - 0.5;
-            model.UV(row, 0) = x / static_cast<double>(cells);
-            model.UV(row, 1) = z / static_cast<double>(cells);
-        }
-    model.F.resize(cells * cells * 2, 3);
-    for (int z = 0; z < cells; ++z)
-        for (int x = 0; x < cells; ++x) {
-            const int a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-            const int face = (z * cells + x) * 2;
-            model.F.row(face) << a, c, b;
-            model.F.row(face + 1) << b, c, d;
-        }
+    model.UV.col(0) = model.V.col(0).array() + 0.5;
+    model.UV.col(1) = model.V.col(2).array() + 0.5;
     model.faceMaterial = Eigen::VectorXi::Zero(model.F.rows());
     model.materialColors.push_back({{0.7f, 0.6f, 0.5f}});
     model.materialTextures.push_back(MakePatternTexture(2));
@@ -658,9 +712,14 @@ void RunVertexEdits()
 
 } // namespace
 
-// With the argument "plotter" only the Plotter figures are taken.
+// With the argument "plotter" only the Plotter figures are taken, with
+// "panel" only the properties panel refresh.
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "panel") {
+        RunPropertiesRefresh();
+        return 0;
+    }
     const bool plotterOnly = argc > 1 && std::string(argv[1]) == "plotter";
     g_hViewport = CreateBenchWindow();
     if (!g_hViewport || !g_hViewportRC) {
@@ -708,5 +767,7 @@ int main(int argc, char** argv)
 
     RunVertexDrag();
     RunVertexEdits();
+
+    RunPropertiesRefresh();
     return 0;
 }

@@ -116,6 +116,15 @@ void DrawModelTriangles(const Model& model, const PropColoring& coloring, unsign
 
 } // namespace
 
+void MultiplyPropTransform(const PropInstance& instance)
+{
+    glTranslatef(instance.position.x, instance.position.y, instance.position.z);
+    glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
+    glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
+    glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+}
+
 void RenderPropInstances()
 {
     const bool plotter = g_CurrentMode == MODE_PLOTTER;
@@ -132,11 +141,7 @@ void RenderPropInstances()
         const PropColoring coloring = {false, plotter, plotter && static_cast<int>(i) == g_SelectedPropInstance,
                                        instance.alpha / 255.0f};
         glPushMatrix();
-        glTranslatef(instance.position.x, instance.position.y, instance.position.z);
-        glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
-        glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
-        glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
-        glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+        MultiplyPropTransform(instance);
         DrawModelTriangles(*model, coloring, &bound);
         glPopMatrix();
     }

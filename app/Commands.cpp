@@ -6,7 +6,9 @@
 #include "app/About.h"
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
+#include "app/GroupCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/Refresh.h"
@@ -18,8 +20,15 @@
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
+#include "ui/AssetDialogs.h"
+#include "ui/GroupDialogs.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PlotterPanel.h"
+#include "ui/PreferencesDialog.h"
+#include "ui/PropertiesPanel.h"
+#include "ui/SceneStatisticsDialog.h"
+#include "ui/VertexPropertiesPanel.h"
 
 namespace {
 
@@ -51,30 +60,53 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
             g_SceneObjects[index].type != PRIMITIVE_KNIFE)
             primitives.push_back(index);
     }
-    if (AskAndConvertToMeshes(mainWindow, primitives))
-        g_Hooks.RefreshHierarchyTree();
+    AskAndConvertForVertexEditing(mainWindow, primitives);
 }
 
-// The CSG commands hand back the box they end with; a silent outcome is in
-// the log only.
-void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
+void RunCreateGroup(HWND mainWindow)
 {
-    if (!message.show)
+    const CommandMessage refusal = CheckCreateGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
         return;
-    UINT icon = 0;
-    switch (message.icon) {
-    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
-    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
-    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
-    default: break;
     }
-    ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
+    if (ShowDialog(g_hInstance, IDD_CREATEGROUP, mainWindow, CreateGroupDlgProc, 0) == IDOK)
+        CreateGroupFromSelection();
 }
 
-// The Plotter shows every prop brush by name; the object texture list has
-// nothing to offer there.
-void RefillPropBrushList()
+void RunAddToGroup(HWND mainWindow)
 {
+    const CommandMessage refusal = CheckAddToGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
+        return;
+    }
+    if (ShowDialog(g_hInstance, IDD_ADDTOGROUP, mainWindow, AddToGroupDlgProc, 0) == IDOK && g_AddToGroupIndex >= 0)
+        AddSelectionToGroup(g_AddToGroupIndex);
+}
+
+// Texture indices may have moved: the panels show the same images again.
+void RunTextureManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_TEXTUREMANAGER, mainWindow, TextureManagerDlgProc, 0);
+    if (g_SelectedObjectIndex >= 0)
+        g_Hooks.UpdatePropertiesPanel();
+    InvalidateViewport();
+}
+
+void RunPropManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_PROPMANAGER, mainWindow, PropManagerDlgProc, 0);
+    // Models may have come or gone: the Plotter offers the ones there are.
+    RefreshPlotterPropCombo();
+    InvalidateViewport();
+}
+
+// The Plotter shows every model and every prop brush by name; the object
+// texture list has nothing to offer there.
+void RefillPlotterLists()
+{
+    RefreshPlotterPropCombo();
     FillPropBrushList();
     if (g_hObjectTextureCombo)
         SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
@@ -89,6 +121,15 @@ void FillPropBrushList()
     SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
     for (const PropBrush& brush : g_PropBrushes)
         SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+}
+
+void FillPlacedPropsList()
+{
+    if (!g_hPlacedPropsList)
+        return;
+    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
+    for (const PropInstance& instance : g_PropInstances)
+        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
 }
 
 const wchar_t* ModeTitle(int mode)
@@ -128,6 +169,9 @@ void FileNew(HWND mainWindow)
 
     g_Hooks.RefreshHierarchyTree();
     FillPropBrushList();
+    // The Plotter's other lists would name instances and models that are gone.
+    FillPlacedPropsList();
+    RefreshPlotterPropCombo();
     g_Hooks.UpdatePropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
@@ -175,11 +219,14 @@ void SwitchMode(HWND mainWindow, int mode)
     g_IsMiddleDragging = false;
 
     if (mode == MODE_PLOTTER)
-        RefillPropBrushList();
+        RefillPlotterLists();
     if (mode == MODE_VERTEX_EDITOR)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
+    if (mode == MODE_VERTEX_EDITOR)
+        UpdateVertexPropertiesPanel();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -246,6 +293,24 @@ bool HandleCommand(HWND mainWindow, int id)
     case ID_EDIT_SLICE:
         ShowCommandMessage(mainWindow, SliceSelectedObjects());
         return true;
+    case ID_OBJECT_CREATEGROUP:
+        RunCreateGroup(mainWindow);
+        return true;
+    case ID_OBJECT_ADDTOGROUP:
+        RunAddToGroup(mainWindow);
+        return true;
+    case ID_OBJECT_REMOVEFROMGROUP:
+        ShowCommandMessage(mainWindow, RemoveSelectionFromGroup());
+        return true;
+    case ID_OBJECT_UNGROUP:
+        ShowCommandMessage(mainWindow, UngroupSelection());
+        return true;
+    case ID_TOOLS_TEXTUREMANAGER:
+        RunTextureManager(mainWindow);
+        return true;
+    case ID_TOOLS_PROPMANAGER:
+        RunPropManager(mainWindow);
+        return true;
     case ID_CREATE_CUBE:
         BeginCreationInModeller(PRIMITIVE_CUBE);
         return true;
@@ -299,6 +364,21 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_FILE_EXPORTOBJ:
+        ExportOBJ(mainWindow);
+        return true;
+    case ID_FILE_EXPORTGLB:
+        ExportGLB(mainWindow);
+        return true;
+    case ID_FILE_EXPORTRUNTIME:
+        ExportRuntimeSceneFile(mainWindow);
+        return true;
+    case ID_VIEW_STATISTICS:
+        ShowDialog(g_hInstance, IDD_SCENESTATISTICS, mainWindow, SceneStatisticsDlgProc, 0);
+        return true;
+    case ID_TOOLS_PREFERENCES:
+        ShowDialog(g_hInstance, IDD_PREFERENCES, mainWindow, PreferencesDlgProc, 0);
         return true;
     case IDM_ABOUT:
         ShowDialog(g_hInstance, IDD_ABOUTBOX, mainWindow, AboutDlgProc, 0);

@@ -18,6 +18,7 @@ HWND g_hTreeView = nullptr;
 HWND g_hPaintBrushList = nullptr;
 HWND g_hPropBrushList = nullptr;
 HWND g_hPlacedPropsList = nullptr;
+HWND g_hPropModelCombo = nullptr;
 HWND g_hObjectTextureCombo = nullptr;
 
 HBRUSH g_hHighlightBrush = nullptr;

@@ -25,6 +25,7 @@ extern HWND g_hTreeView;
 extern HWND g_hPaintBrushList;
 extern HWND g_hPropBrushList;
 extern HWND g_hPlacedPropsList;
+extern HWND g_hPropModelCombo;
 extern HWND g_hObjectTextureCombo;
 
 // RGB(200, 230, 255): the focused edit of the properties panel. Lives as long

@@ -1,12 +1,13 @@
 #include "io/ProjectWriter.h"
 
-#include <charconv>
 #include <vector>
 
 #include "io/ByteText.h"
 #include "io/FileUtil.h"
 #include "io/MeshFile.h"
+#include "io/NumberText.h"
 #include "scene/DebugLog.h"
+#include "scene/PerFaceArrays.h"
 #include "scene/SceneState.h"
 
 namespace {
@@ -14,13 +15,6 @@ namespace {
 // Temporary files sit beside their targets, so moving them into place never
 // crosses a file system.
 const wchar_t* const SAVING_SUFFIX = L".saving";
-
-std::wstring StemOf(const std::wstring& projectPath)
-{
-    std::wstring name = FileNamePart(projectPath);
-    size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
 
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
@@ -60,10 +54,9 @@ struct ProjectText {
     }
     void Float(const char* name, float value)
     {
-        char buffer[32];
-        std::to_chars_result result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-        Raw(name, std::string(buffer, result.ptr));
+        std::string number;
+        AppendFloat6(number, value);
+        Raw(name, number);
     }
     void Int(const char* name, long long value) { Raw(name, std::to_string(value)); }
     void Bool(const char* name, bool value) { Raw(name, value ? "true" : "false"); }
@@ -245,6 +238,17 @@ bool WriteTextFile(const std::wstring& path, const std::string& text)
     return WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+// Faces without their own entries are written with the object's texture,
+// scale and colour, which is how they are drawn.
+std::vector<unsigned char> EncodeObjectMesh(const SceneObject& object)
+{
+    std::vector<int> textureIDs = object.faceTextureIDs;
+    std::vector<float> textureScales = object.faceTextureScales;
+    std::vector<FaceColor> colors = object.faceColors;
+    FitPerFaceArrays(object, textureIDs, textureScales, colors);
+    return EncodeMeshFile(object.V, object.F, textureIDs, textureScales, colors);
+}
+
 void RemoveStaged(const std::vector<std::wstring>& targets)
 {
     for (const std::wstring& target : targets)
@@ -266,13 +270,13 @@ std::wstring PathRelativeToFolder(const std::wstring& path, const std::wstring& 
 
 std::wstring MeshSideFilePath(const std::wstring& projectPath, int meshNumber)
 {
-    return FolderPart(projectPath) + StemOf(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
+    return FolderPart(projectPath) + FileStemPart(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
            std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::wstring MeshFileReference(const std::wstring& projectPath, int meshNumber)
 {
-    return StemOf(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
+    return FileStemPart(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::string ProjectFileText(const std::wstring& path)
@@ -291,7 +295,7 @@ std::string ProjectFileText(const std::wstring& path)
 bool SaveScene(const std::wstring& path, std::wstring& failure)
 {
     const std::string text = ProjectFileText(path);
-    CreateFolder(FolderPart(path) + StemOf(path) + L"_meshes");
+    CreateFolder(FolderPart(path) + FileStemPart(path) + L"_meshes");
 
     // Stage every file, then move them all into place.
     std::vector<std::wstring> targets;
@@ -302,8 +306,7 @@ bool SaveScene(const std::wstring& path, std::wstring& failure)
         std::wstring target = MeshSideFilePath(path, static_cast<int>(meshes.size()));
         targets.push_back(target);
         meshes.push_back(&object);
-        if (!WriteFileBytes(target + SAVING_SUFFIX, EncodeMeshFile(object.V, object.F, object.faceTextureIDs,
-                                                                   object.faceTextureScales, object.faceColors))) {
+        if (!WriteFileBytes(target + SAVING_SUFFIX, EncodeObjectMesh(object))) {
             DebugLog(L"ERROR: Failed to create TSM file: " + target);
             failure = L"Failed to write mesh file: " + target;
             RemoveStaged(targets);

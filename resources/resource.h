@@ -57,5 +57,43 @@
 #define ID_VIEW_STATISTICS          32811
 #define ID_TOOLS_PREFERENCES        32812
 
+// Asset and group dialogs
+#define IDD_TEXTUREMANAGER          110
+#define IDD_CREATEGROUP             111
+#define IDD_ADDTOGROUP              112
+#define IDD_PROPMANAGER             113
+
 // Controls
 #define IDC_COPY_LOG                2500
+#define IDC_TEXTURE_LIST            3001
+#define IDC_ADD_TEXTURE             3002
+#define IDC_REMOVE_TEXTURE          3003
+#define IDC_GROUP_NAME              3005
+#define IDC_GROUP_PIVOT             3006
+#define IDC_GROUP_LIST              3007
+#define IDC_GROUP_TIDALLY_LOCKED    3008
+#define IDC_PROP_LIST               3025
+#define IDC_ADD_PROP                3026
+#define IDC_REMOVE_PROP             3027
+
+// Scene Statistics and Preferences dialogs and their controls
+#define IDD_SCENESTATISTICS         114
+#define IDD_PREFERENCES             115
+#define IDC_STATISTICS_TEXT         3035
+#define IDC_PREF_SELECTION_SINGLE   3036
+#define IDC_PREF_SELECTION_MULTI    3037
+#define IDC_PREF_SELECTION_OPERATION 3038
+#define IDC_PREF_VERTEX_SELECTED    3039
+#define IDC_PREF_VERTEX_UNSELECTED  3040
+#define IDC_PREF_FACE_HOVER         3041
+#define IDC_PREF_GIZMO_X            3042
+#define IDC_PREF_GIZMO_Y            3043
+#define IDC_PREF_GIZMO_Z            3044
+#define IDC_PREF_GRID               3045
+#define IDC_PREF_BACKGROUND         3046
+#define IDC_PREF_WIREFRAME          3047
+#define IDC_PREF_RESET              3048
+#define IDC_PREF_VERTEX_SIZE        3049
+#define IDC_PREF_OUTLINE_WIDTH      3050
+#define IDC_PREF_THEME_LIGHT        3051
+#define IDC_PREF_THEME_DARK         3052

@@ -104,9 +104,8 @@ void OfferConversionOfSelection()
     if (primitives.empty())
         return;
 
-    if (AskAndConvertToMeshes(g_hMainWnd, primitives)) {
-        RefreshHierarchyTree();
-        // Unguarded: the selection handling runs again for the converted item.
+    if (AskAndConvertForVertexEditing(g_hMainWnd, primitives)) {
+        // The conversion rebuilt the tree. Unguarded: the selection handling runs again for the converted item.
         SelectTreeItemByObjectIndex(g_SelectedObjectIndex);
     } else {
         ClearSelectionAfterRefusal();

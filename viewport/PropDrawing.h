@@ -3,10 +3,11 @@
 // selected brush under the cursor.
 #pragma once
 
-#include "scene/AssetRecords.h"
+#include "scene/PropInstances.h"
 
-// The first model with this id, or null.
-const Model* FindModelById(int id);
+// Multiplies the current matrix by the instance's placement: its position,
+// its rotation about y, then x, then z, and its scale.
+void MultiplyPropTransform(const PropInstance& instance);
 
 // Every visible instance whose model exists, in index order.
 void RenderPropInstances();

@@ -8,12 +8,16 @@
 #include "app/MainWindow.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "viewport/Camera.h"
 #include "viewport/CreationInput.h"
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/PlotterInput.h"
+#include "viewport/PropTransform.h"
+#include "viewport/VertexTools.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -53,8 +57,16 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter, Plotter and Vertex Editor presses join this dispatch by
-    // mode beside the Modeller's.
+    // The Painter's press joins this dispatch by mode beside the Modeller's,
+    // the Plotter's and the Vertex Editor's.
+    if (g_CurrentMode == MODE_PLOTTER) {
+        PressPlotter(window, x, y);
+        return;
+    }
+    if (g_CurrentMode == MODE_VERTEX_EDITOR) {
+        PressVertexEditor(window, x, y);
+        return;
+    }
     if (g_CurrentMode != MODE_MODELLER)
         return;
     if (g_CreateStage != STAGE_NONE)
@@ -107,14 +119,18 @@ bool IsCreationMove()
            ((g_CreateStage == STAGE_BASE && g_IsCreateDragging) || g_CreateStage == STAGE_HEIGHT);
 }
 
-// One move goes to the first of: a gizmo drag, a creation stage, the camera;
-// the Painter's hover and the Vertex Editor's and Plotter's drags come first
-// in their modes.
+// One move goes to the first of: the Vertex Editor's vertex drag, an object
+// or prop gizmo drag, a creation stage, the camera; the Painter's hover comes
+// first in its mode.
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
-    if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
+    if (IsVertexDragActive())
+        DragSelectedVertices(window, x, y);
+    else if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
+    else if (g_IsDraggingGizmo && g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
+        DragPropGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);
     else

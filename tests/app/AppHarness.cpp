@@ -115,6 +115,52 @@ void BeginScriptedModals()
     g_ModalUnexpectedCalls = 0;
 }
 
+namespace {
+
+HHOOK g_RealBoxHook = nullptr;
+int g_RealBoxAnswer = IDCANCEL;
+int g_RealBoxTextControl = 0xFFFF;
+
+LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[64] = {};
+        GetClassNameW(box, className, 64);
+        if (std::wstring(className) == L"#32770") {
+            g_RealBoxCaption = WindowText(box);
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(box, g_RealBoxTextControl, text, 2048);
+            g_RealBoxText = text;
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_RealBoxAnswer, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(g_RealBoxHook, code, wParam, lParam);
+}
+
+} // namespace
+
+std::wstring g_RealBoxCaption;
+std::wstring g_RealBoxText;
+
+void BeginAnsweringRealBoxes(int answer, int textControl)
+{
+    g_ModalScripted = false;
+    g_RealBoxAnswer = answer;
+    g_RealBoxTextControl = textControl;
+    g_RealBoxCaption.clear();
+    g_RealBoxText.clear();
+    g_RealBoxHook = SetWindowsHookExW(WH_CBT, AnswerRealBoxHook, nullptr, GetCurrentThreadId());
+    EXPECT_NE(g_RealBoxHook, nullptr);
+}
+
+void EndAnsweringRealBoxes()
+{
+    UnhookWindowsHookEx(g_RealBoxHook);
+    g_RealBoxHook = nullptr;
+    g_ModalScripted = true;
+}
+
 void QueueModalAnswer(INT_PTR result)
 {
     g_ModalAnswers.push_back({result, L"", 0});
@@ -157,11 +203,32 @@ void RemovePreferencesFile()
     DeleteFileW(GetPreferencesFilePath().c_str());
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    fclose(file);
+    return bytes;
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+COLORREF BrushColor(HBRUSH brush)
+{
+    LOGBRUSH info = {};
+    EXPECT_TRUE(GetObjectW(brush, sizeof info, &info));
+    return info.lbColor;
 }
 
 std::wstring MenuItemText(HMENU menu, UINT id)

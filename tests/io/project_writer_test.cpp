@@ -5,6 +5,7 @@
 #include "ProjectTestSupport.h"
 #include "TestSupport.h"
 #include "io/FileUtil.h"
+#include "io/MeshFile.h"
 #include "io/PropBrushes.h"
 #include "io/ProjectReader.h"
 #include "io/ProjectWriter.h"
@@ -163,4 +164,42 @@ TEST_F(ProjectWriterTest, SecondAndThirdSavesOfARoundTripAreIdentical)
     EXPECT_EQ(g_PropBrushes[1].modelID, 3);
     EXPECT_EQ(g_PropInstances.at(0).modelID, 3);
     EXPECT_EQ(secondMesh, FileBytes(MeshSideFilePath(path, 0)));
+}
+
+// A mesh whose per-face lists are missing or short (a Slice fragment, a
+// primitive converted before painting) is written as it is drawn: in the
+// object's own colour and scale, not white.
+TEST_F(ProjectWriterTest, FacesWithoutEntriesAreSavedInTheObjectsOwnLook)
+{
+    SceneObject mesh;
+    mesh.isCSGMesh = true;
+    mesh.r = 220;
+    mesh.g = 30;
+    mesh.b = 40;
+    mesh.texScale = 3.0f;
+    mesh.V = Eigen::MatrixXd::Zero(4, 3);
+    mesh.V.row(1) << 1, 0, 0;
+    mesh.V.row(2) << 0, 1, 0;
+    mesh.V.row(3) << 0, 0, 1;
+    mesh.F.resize(3, 3);
+    mesh.F << 0, 1, 2, 0, 2, 3, 0, 3, 1;
+    mesh.faceColors = {FaceColor(1, 2, 3)};
+    g_SceneObjects.push_back(mesh);
+    std::wstring path = temp.File(L"red.tsp");
+    SaveAndRead(path);
+
+    g_SceneObjects.clear();
+    std::vector<int> ids;
+    std::vector<float> scales;
+    std::vector<FaceColor> colors;
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+    ASSERT_TRUE(LoadMeshFile(MeshSideFilePath(path, 0), V, F, ids, scales, colors));
+    EXPECT_EQ(ids, std::vector<int>(3, -1));
+    EXPECT_EQ(scales, std::vector<float>(3, 3.0f));
+    ASSERT_EQ(colors.size(), 3u);
+    EXPECT_EQ(colors[0].r, 1);
+    EXPECT_EQ(colors[2].r, 220);
+    EXPECT_EQ(colors[2].g, 30);
+    EXPECT_EQ(colors[2].b, 40);
 }

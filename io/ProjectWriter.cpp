@@ -6,6 +6,7 @@
 #include "io/FileUtil.h"
 #include "io/MeshFile.h"
 #include "io/NumberText.h"
+#include "io/ProjectXml.h"
 #include "scene/DebugLog.h"
 #include "scene/PerFaceArrays.h"
 #include "scene/SceneState.h"
@@ -22,6 +23,8 @@ wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' 
 // text-mode stream would write it, whichever platform this runs on.
 struct ProjectText {
     std::string out;
+    bool escaped = false;        // names and paths in the escaped form
+    bool needsEscaping = false;  // a value the plain form cannot carry was met
 
     void Indent(int spaces) { out.append(static_cast<size_t>(spaces), ' '); }
     void Line(int spaces, const char* text)
@@ -44,12 +47,21 @@ struct ProjectText {
         out += value;
         out += '"';
     }
-    void Text(const char* name, const std::wstring& value, const wchar_t* field)
+    void Append(const std::wstring& value, bool attributeValue)
+    {
+        if (escaped) {
+            AppendEscaped(out, value);
+            return;
+        }
+        needsEscaping = needsEscaping || NeedsEscapedForm(value, attributeValue);
+        AppendPlain(out, value);
+    }
+    void Text(const char* name, const std::wstring& value)
     {
         out += ' ';
         out += name;
         out += "=\"";
-        AppendNarrowed(out, value, field);
+        Append(value, true);
         out += '"';
     }
     void Float(const char* name, float value)
@@ -66,7 +78,7 @@ struct ProjectText {
     {
         Indent(6);
         out += "<Name>";
-        AppendNarrowed(out, name, L"name");
+        Append(name, false);
         out += "</Name>\n";
     }
 };
@@ -110,7 +122,7 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
     for (size_t i = 0; i < g_Textures.size(); ++i) {
         text.Open(4, "Texture");
         text.Int("id", static_cast<long long>(i));
-        text.Text("path", PathRelativeToFolder(g_Textures[i].path, folder), L"texture path");
+        text.Text("path", PathRelativeToFolder(g_Textures[i].path, folder));
         text.EndEmpty();
     }
     text.Line(2, "</Textures>");
@@ -118,8 +130,8 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
     for (const Model& model : g_Models) {
         text.Open(4, "Model");
         text.Int("id", model.id);
-        text.Text("path", PathRelativeToFolder(model.path, folder), L"model path");
-        text.Text("name", model.name, L"model name");
+        text.Text("path", PathRelativeToFolder(model.path, folder));
+        text.Text("name", model.name);
         text.EndEmpty();
     }
     text.Line(2, "</Models>");
@@ -131,7 +143,7 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
         text.Open(4, "PropBrush");
         text.Int("id", static_cast<long long>(i));
         text.Int("modelID", brush.modelID);
-        text.Text("name", brush.name, L"prop brush name");
+        text.Text("name", brush.name);
         text.EndEmpty();
     }
     text.Line(2, "</PropBrushes>");
@@ -178,7 +190,7 @@ void WriteObjects(ProjectText& text, const std::wstring& projectPath)
         if (object.isCSGMesh) {
             text.Open(4, "CSGMesh");
             text.Int("id", static_cast<long long>(i));
-            text.Text("meshFile", MeshFileReference(projectPath, meshNumber++), L"mesh file");
+            text.Text("meshFile", MeshFileReference(projectPath, meshNumber++));
         } else {
             text.Open(4, "Primitive");
             text.Int("id", static_cast<long long>(i));
@@ -279,16 +291,36 @@ std::wstring MeshFileReference(const std::wstring& projectPath, int meshNumber)
     return FileStemPart(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
 }
 
-std::string ProjectFileText(const std::wstring& path)
+namespace {
+
+void WriteProject(ProjectText& text, const std::wstring& path)
 {
-    ProjectText text;
     text.Line(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    text.Line(0, "<OstrelScene version=\"1.0\">");
+    if (text.escaped)
+        text.Line(0, (std::string("<OstrelScene version=\"1.0\" ") + PROJECT_TEXT_ATTRIBUTE + "=\"" +
+                      PROJECT_TEXT_ESCAPED + "\">").c_str());
+    else
+        text.Line(0, "<OstrelScene version=\"1.0\">");
     WriteSettings(text);
     WriteAssets(text, FolderPart(path));
     WriteObjects(text, path);
     WritePropInstances(text);
     text.Line(0, "</OstrelScene>");
+}
+
+} // namespace
+
+// The plain form while every name and path fits it, so such files stay as
+// they always were; else the whole file in the escaped form.
+std::string ProjectFileText(const std::wstring& path)
+{
+    ProjectText text;
+    WriteProject(text, path);
+    if (text.needsEscaping) {
+        text = ProjectText();
+        text.escaped = true;
+        WriteProject(text, path);
+    }
     return WithCrLf(text.out);
 }
 

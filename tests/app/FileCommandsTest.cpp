@@ -184,6 +184,47 @@ TEST_F(FileCommands, OpenOfAnUnreadableFileShowsLoadErrorAndChangesNothing)
     EXPECT_EQ(g_ModellerUndoStack.size(), 1u);
 }
 
+TEST_F(FileCommands, DamagedFileWarnsAndIsNotOverwrittenByTheNextSave)
+{
+    std::wstring path = scratch.path + L"damaged.tsp";
+    g_SceneObjects.clear();
+    for (int i = 0; i < 10; ++i)
+        g_SceneObjects.push_back(Cube((L"Cube " + std::to_wstring(i)).c_str(), static_cast<float>(i)));
+    std::wstring failure;
+    ASSERT_TRUE(SaveScene(path, failure));
+    // One byte changed: the '=' after minX in the fourth object's bounds.
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes));
+    std::string text(bytes.begin(), bytes.end());
+    size_t at = 0;
+    for (int i = 0; i < 4; ++i)
+        at = text.find("minX=", at + 1);
+    bytes[at + 4] = 'x';
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    const ModalCall& box = g_ModalCalls[1];
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.caption, L"Load Complete");
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_NE(box.text.find(L"not fully read"), std::wstring::npos);
+    EXPECT_NE(box.text.find(L"1 element read with values missing or replaced"), std::wstring::npos);
+    // Only the damaged value is lost, and Save asks for a new name.
+    EXPECT_EQ(g_SceneObjects.size(), 10u);
+    EXPECT_EQ(g_SceneObjects[9].name, L"Cube 9");
+    EXPECT_TRUE(g_CurrentScenePath.empty());
+    g_ModalAnswers.push_back({FALSE, L"", 0});
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+    EXPECT_EQ(g_ModalCalls[2].kind, MODAL_SAVE_FILE);
+    std::vector<unsigned char> after;
+    ASSERT_TRUE(ReadFileBytes(path, after));
+    EXPECT_EQ(after, bytes);
+}
+
 TEST_F(FileCommands, CancelledOpenDoesNothing)
 {
     g_SceneObjects = {Cube(L"Kept", 0.0f)};

@@ -13,7 +13,11 @@
 // latency of PickPropInstance among them, and frames of 1,000 built-in props
 // and of 200 props of a 5,000-triangle textured model, each beside a
 // calibration that draws the same models in the same places with the same
-// texture and blending by the plainest immediate-mode loop. Run under Wine +
+// texture and blending by the plainest immediate-mode loop. Last, the
+// properties panel refresh that every gizmo drag event runs
+// (UpdatePropertiesPanel with 100 textures loaded and a cube selected), alone
+// and with the repaint it causes, beside a refresh that refills the texture
+// list each time. Run under Wine +
 // Xvfb with LP_NUM_THREADS=2 for figures that hold on a two-core machine.
 #include <windows.h>
 #include <GL/gl.h>
@@ -27,11 +31,13 @@
 #include <vector>
 
 #include "app/Modal.h"
+#include "app/Theme.h"
 #include "app/WinGlobals.h"
 #include "io/ModelLoader.h"
 #include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
+#include "ui/PropertiesPanel.h"
 #include "viewport/Picking.h"
 #include "viewport/PropDrawing.h"
 #include "viewport/RenderScene.h"
@@ -358,6 +364,70 @@ void AddLargeMesh()
     g_CameraPitch = 40.0f;
 }
 
+const int MEASURED_REFRESHES = 500;
+const int TEXTURE_COUNT = 100;
+
+template <typename Refresh>
+FrameTimes TimeRefreshes(Refresh refresh)
+{
+    for (int i = 0; i < WARM_UP_FRAMES; ++i)
+        refresh();
+    std::vector<double> times;
+    for (int i = 0; i < MEASURED_REFRESHES; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        refresh();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 95 / 100]};
+}
+
+void PrintRefresh(const char* what, const FrameTimes& times)
+{
+    std::printf("%-58s median %7.3f ms  p95 %7.3f ms\n", what, times.median, times.p95);
+}
+
+void RunPropertiesRefresh()
+{
+    WNDCLASSEXW panelClass = {};
+    panelClass.cbSize = sizeof panelClass;
+    panelClass.lpfnWndProc = PropertiesPanelWndProc;
+    panelClass.hInstance = GetModuleHandleW(nullptr);
+    panelClass.lpszClassName = L"OstrelProperties";
+    RegisterClassExW(&panelClass);
+    ApplyThemeColors();
+    g_hPropertiesPanel = CreateWindowExW(WS_EX_COMPOSITED, L"OstrelProperties", L"", WS_POPUP | WS_VISIBLE | WS_VSCROLL,
+                                         WIDTH, 0, 300, HEIGHT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ResetScene();
+    for (int i = 0; i < TEXTURE_COUNT; ++i) {
+        Texture texture;
+        texture.name = L"texture_" + std::to_wstring(i) + L".png";
+        g_Textures.push_back(texture);
+    }
+    SceneObject cube;
+    cube.name = L"Cube 1";
+    cube.maxX = cube.maxY = cube.maxZ = 2.0f;
+    cube.texture = 42;
+    g_SceneObjects.push_back(cube);
+    g_SelectedObjectIndex = 0;
+    g_SelectedObjects = {0};
+    PumpMessages();
+
+    std::printf("properties panel refresh, %d textures, a cube selected, %d calls after %d warm-up\n",
+                TEXTURE_COUNT, MEASURED_REFRESHES, WARM_UP_FRAMES);
+    PrintRefresh("UpdatePropertiesPanel", TimeRefreshes([] { UpdatePropertiesPanel(); }));
+    PrintRefresh("UpdatePropertiesPanel + repaint", TimeRefreshes([] {
+        UpdatePropertiesPanel();
+        UpdateWindow(g_hPropertiesPanel);
+    }));
+    PrintRefresh("UpdatePropertiesPanel refilling the texture list", TimeRefreshes([] {
+        SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
+        UpdatePropertiesPanel();
+    }));
+    DestroyWindow(g_hPropertiesPanel);
+    g_hPropertiesPanel = nullptr;
+}
+
 void ResetProps()
 {
     g_PropInstances.clear();
@@ -642,9 +712,14 @@ void RunVertexEdits()
 
 } // namespace
 
-// With the argument "plotter" only the Plotter figures are taken.
+// With the argument "plotter" only the Plotter figures are taken, with
+// "panel" only the properties panel refresh.
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "panel") {
+        RunPropertiesRefresh();
+        return 0;
+    }
     const bool plotterOnly = argc > 1 && std::string(argv[1]) == "plotter";
     g_hViewport = CreateBenchWindow();
     if (!g_hViewport || !g_hViewportRC) {
@@ -692,5 +767,7 @@ int main(int argc, char** argv)
 
     RunVertexDrag();
     RunVertexEdits();
+
+    RunPropertiesRefresh();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "app/About.h"
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/GroupCommands.h"
 #include "app/MenuState.h"
@@ -60,22 +61,6 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
             primitives.push_back(index);
     }
     AskAndConvertForVertexEditing(mainWindow, primitives);
-}
-
-// The CSG commands hand back the box they end with; a silent outcome is in
-// the log only.
-void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
-{
-    if (!message.show)
-        return;
-    UINT icon = 0;
-    switch (message.icon) {
-    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
-    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
-    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
-    default: break;
-    }
-    ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
 }
 
 void RunCreateGroup(HWND mainWindow)
@@ -379,6 +364,15 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_FILE_EXPORTOBJ:
+        ExportOBJ(mainWindow);
+        return true;
+    case ID_FILE_EXPORTGLB:
+        ExportGLB(mainWindow);
+        return true;
+    case ID_FILE_EXPORTRUNTIME:
+        ExportRuntimeSceneFile(mainWindow);
         return true;
     case ID_VIEW_STATISTICS:
         ShowDialog(g_hInstance, IDD_SCENESTATISTICS, mainWindow, SceneStatisticsDlgProc, 0);

@@ -3,13 +3,17 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <initializer_list>
+#include <iterator>
+#include <string>
 
 #include "app/MenuState.h"
 #include "app/Preferences.h"
 #include "app/Refresh.h"
 #include "app/Theme.h"
 #include "app/WinGlobals.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "ui/PanelButtons.h"
@@ -44,19 +48,58 @@ HWND g_TexScaleLabel = nullptr;
 const int SUBCLASSED_EDITS[] = {2001, 2002, 2003, 2004, 2100, 2101, 2102, 2103, 2104,
                                 2105, 2106, 2107, 2108, 2109, 2133, 2142, 2136};
 
+// Handles of the controls with ids 2001 to 2146, looked up once: the fill
+// runs on every drag event, and GetDlgItem walks the children every time.
+const int FIRST_ID = 2001;
+const int LAST_ID = 2146;
+HWND g_Controls[LAST_ID - FIRST_ID + 1] = {};
+
+void RememberControls(HWND panel)
+{
+    for (int id = FIRST_ID; id <= LAST_ID; ++id)
+        g_Controls[id - FIRST_ID] = GetDlgItem(panel, id);
+}
+
 HWND Control(int id)
 {
+    if (id >= FIRST_ID && id <= LAST_ID)
+        return g_Controls[id - FIRST_ID];
     return GetDlgItem(g_hPropertiesPanel, id);
 }
 
+// The fills below touch a control only when it would change: every gizmo
+// drag event refills the panel, and each change costs a redraw.
 void Enable(int id, bool enabled)
 {
-    EnableWindow(Control(id), enabled ? TRUE : FALSE);
+    EnableControl(Control(id), enabled);
 }
 
 void SetCheck(int id, bool checked)
 {
-    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageW(Control(id), BM_GETCHECK, 0, 0)) != state)
+        SendMessageW(Control(id), BM_SETCHECK, state, 0);
+}
+
+void ShowText(int id, const wchar_t* text)
+{
+    wchar_t shown[256] = {};
+    HWND control = Control(id);
+    GetWindowTextW(control, shown, 256);
+    if (wcscmp(shown, text) != 0)
+        SetWindowTextW(control, text);
+}
+
+void ShowNumber(int id, const wchar_t* format, double value)
+{
+    wchar_t text[64] = {};
+    swprintf(text, 64, format, value);
+    ShowText(id, text);
+}
+
+void ShowInteger(int id, int value)
+{
+    ShowText(id, std::to_wstring(value).c_str());
 }
 
 HWND CheckBox(HWND panel, int y, int id, const wchar_t* text, bool checked, bool enabled)
@@ -114,6 +157,7 @@ void CreatePropertiesControls(HWND panel)
 
     for (int id : SUBCLASSED_EDITS)
         SubclassPanelEdit(GetDlgItem(panel, id));
+    RememberControls(panel);
 }
 
 void DrawTitles(HDC dc, const RECT& client)
@@ -201,7 +245,7 @@ void HandleBareClick(HWND panel, LPARAM lParam)
 void FillGridControls()
 {
     WriteGridControls(g_hPropertiesPanel);
-    WriteEditNumber(Control(PROP_ROT_STEP_EDIT), L"%.1f", g_RotationStep);
+    ShowNumber(PROP_ROT_STEP_EDIT, L"%.1f", g_RotationStep);
     SetCheck(PROP_LINK_SCALING_CHECK, g_LinkScaling);
 }
 
@@ -216,14 +260,16 @@ void EnableTransformControls(bool enabled)
 
 void EnableAlphaControls(bool enabled)
 {
-    EnableStepRow(g_hPropertiesPanel, PROP_ALPHA_DOWN, PROP_ALPHA_EDIT, PROP_ALPHA_UP, enabled);
+    for (int id : {PROP_ALPHA_DOWN, PROP_ALPHA_EDIT, PROP_ALPHA_UP})
+        Enable(id, enabled);
 }
 
 void EnableMaterialControls(bool enabled)
 {
     Enable(PROP_CHOOSE_COLOR_BUTTON, enabled);
-    Enable(PROP_TEXTURE_COMBO, enabled);
-    EnableStepRow(g_hPropertiesPanel, PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_UP, enabled);
+    EnableControl(g_hObjectTextureCombo, enabled);
+    for (int id : {PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_UP})
+        Enable(id, enabled);
 }
 
 void EnableTypeAndFlags(bool enabled)
@@ -236,9 +282,9 @@ void EnableTypeAndFlags(bool enabled)
 
 void WriteVector(int firstEditId, const wchar_t* format, float x, float y, float z)
 {
-    WriteEditNumber(Control(firstEditId), format, x);
-    WriteEditNumber(Control(firstEditId + 1), format, y);
-    WriteEditNumber(Control(firstEditId + 2), format, z);
+    ShowNumber(firstEditId, format, x);
+    ShowNumber(firstEditId + 1, format, y);
+    ShowNumber(firstEditId + 2, format, z);
 }
 
 void FillProp(const PropInstance& prop)
@@ -252,11 +298,11 @@ void FillProp(const PropInstance& prop)
     SetCheck(PROP_VISIBLE_CHECK, prop.visible);
     SetCheck(PROP_SELECTABLE_CHECK, prop.selectable);
 
-    SetWindowTextW(Control(PROP_NAME_EDIT), prop.name.c_str());
+    ShowText(PROP_NAME_EDIT, prop.name.c_str());
     WriteVector(PROP_POS_X_EDIT, L"%.2f", prop.position.x, prop.position.y, prop.position.z);
     WriteVector(PROP_SCALE_X_EDIT, L"%.2f", prop.scale.x, prop.scale.y, prop.scale.z);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", prop.rotation.x, prop.rotation.y, prop.rotation.z);
-    WriteEditInteger(Control(PROP_ALPHA_EDIT), static_cast<int>(prop.alpha));
+    ShowInteger(PROP_ALPHA_EDIT, static_cast<int>(prop.alpha));
 }
 
 void FillNothing()
@@ -265,7 +311,7 @@ void FillNothing()
     EnableAlphaControls(false);
     EnableMaterialControls(false);
     EnableTypeAndFlags(false);
-    SetWindowTextW(Control(PROP_NAME_EDIT), L"");
+    ShowText(PROP_NAME_EDIT, L"");
     WriteVector(PROP_POS_X_EDIT, L"%.1f", 0.0f, 0.0f, 0.0f);
     WriteVector(PROP_SCALE_X_EDIT, L"%.1f", 1.0f, 1.0f, 1.0f);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", 0.0f, 0.0f, 0.0f);
@@ -275,7 +321,9 @@ void FillTextureList(int texture)
 {
     if (!TextureComboIsCurrent(g_hObjectTextureCombo))
         FillTextureCombo(g_hObjectTextureCombo);
-    SendMessageW(g_hObjectTextureCombo, CB_SETCURSEL, texture < 0 ? 0 : static_cast<WPARAM>(texture) + 1, 0);
+    const LRESULT item = texture < 0 ? 0 : static_cast<LRESULT>(texture) + 1;
+    if (SendMessageW(g_hObjectTextureCombo, CB_GETCURSEL, 0, 0) != item)
+        SendMessageW(g_hObjectTextureCombo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
 void FillObject(const SceneObject& object)
@@ -290,21 +338,16 @@ void FillObject(const SceneObject& object)
     SetCheck(PROP_SOLID_RADIO, object.objectType == OBJECT_SOLID);
     SetCheck(PROP_HOLE_RADIO, object.objectType == OBJECT_HOLE);
 
-    SetWindowTextW(Control(PROP_NAME_EDIT), object.name.c_str());
+    ShowText(PROP_NAME_EDIT, object.name.c_str());
     WriteVector(PROP_POS_X_EDIT, L"%.2f", (object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2,
                 (object.minZ + object.maxZ) / 2);
     WriteVector(PROP_SCALE_X_EDIT, L"%.2f", object.maxX - object.minX, object.maxY - object.minY,
                 object.maxZ - object.minZ);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", object.rotation.x, object.rotation.y, object.rotation.z);
     InvalidateRect(Control(PROP_COLOR_SWATCH), nullptr, TRUE);
-    WriteEditInteger(Control(PROP_ALPHA_EDIT), object.a);
+    ShowInteger(PROP_ALPHA_EDIT, object.a);
     FillTextureList(object.texture);
-    WriteEditNumber(Control(PROP_TEX_SCALE_EDIT), L"%.1f", object.texScale);
-}
-
-bool IsValidPropIndex(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_PropInstances.size());
+    ShowNumber(PROP_TEX_SCALE_EDIT, L"%.1f", object.texScale);
 }
 
 } // namespace
@@ -317,7 +360,7 @@ void UpdatePropertiesPanel()
     // Whatever was typed is replaced: leaving the edit must not write it back.
     EndEditSession();
     FillGridControls();
-    if (g_CurrentMode == MODE_PLOTTER && IsValidPropIndex(g_SelectedPropInstance))
+    if (g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
         FillProp(g_PropInstances[g_SelectedPropInstance]);
     else if (g_SelectedObjectIndex == -1)
         FillNothing();
@@ -333,10 +376,11 @@ void UpdatePropertiesPanelForMode()
         return;
     const BOOL enabled = g_CurrentMode != MODE_PLOTTER ? TRUE : FALSE;
     for (HWND label : {g_TypeLabel, g_ColorLabel, g_TextureLabel, g_TexScaleLabel})
-        EnableWindow(label, enabled);
-    for (int id : {PROP_SOLID_RADIO, PROP_HOLE_RADIO, PROP_COLOR_SWATCH, PROP_CHOOSE_COLOR_BUTTON, PROP_TEXTURE_COMBO,
-                   PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_UP})
-        EnableWindow(Control(id), enabled);
+        EnableControl(label, enabled);
+    for (int id : {PROP_SOLID_RADIO, PROP_HOLE_RADIO, PROP_COLOR_SWATCH, PROP_CHOOSE_COLOR_BUTTON, PROP_TEX_SCALE_EDIT,
+                   PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_UP})
+        Enable(id, enabled);
+    EnableControl(g_hObjectTextureCombo, enabled);
     g_UpdatingPropertiesPanel = true;
     FillGridControls();
     g_UpdatingPropertiesPanel = false;
@@ -380,6 +424,7 @@ LRESULT CALLBACK PropertiesPanelWndProc(HWND window, UINT message, WPARAM wParam
         return 0;
     case WM_DESTROY:
         g_hObjectTextureCombo = nullptr;
+        std::fill(std::begin(g_Controls), std::end(g_Controls), nullptr);
         if (g_ColorSwatchBrush) {
             DeleteObject(g_ColorSwatchBrush);
             g_ColorSwatchBrush = nullptr;

@@ -15,18 +15,7 @@
 
 namespace {
 
-struct ProjectReaderTest : ::testing::Test {
-    TempFolder temp;
-    std::wstring executable;
-
-    void SetUp() override
-    {
-        ResetProjectState();
-        executable = temp.MakeSubfolder(L"exe");
-        temp.MakeSubfolder(L"exe" + std::wstring(1, PATH_SEPARATOR) + L"config");
-        WriteTestFile(BuiltInCustomPropPath(executable), TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
-    }
-    void TearDown() override { ResetProjectState(); }
+struct ProjectReaderTest : ProjectFileTest {
 
     // Loads a project made of the given sections between the root tags.
     void LoadBody(const std::string& body)
@@ -58,7 +47,8 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     // Textures loaded before keep their places; the file's are mapped to theirs.
     LoadTexture(L"earlier.png");
 
-    ASSERT_TRUE(LoadScene(path, executable));
+    ProjectLoadReport report;
+    ASSERT_TRUE(LoadScene(path, executable, &report));
     EXPECT_FLOAT_EQ(g_GridHeight, 0.5f);
     EXPECT_FLOAT_EQ(g_GridCellSize, 0.25f);
     EXPECT_FLOAT_EQ(g_GridOffsetZ, -2.5f);
@@ -112,7 +102,10 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     EXPECT_FLOAT_EQ(tree.worldBounds.maxY, 2.5f);
     EXPECT_FLOAT_EQ(tree.worldBounds.maxZ, -3.0f);
 
-    EXPECT_EQ(g_CurrentScenePath, path);
+    // The missing model makes it a partial load: Save must not overwrite the file.
+    EXPECT_EQ(report.skippedModels, 1);
+    EXPECT_EQ(report.repairedElements + report.unreadableParts + report.skippedObjects, 0);
+    EXPECT_EQ(g_CurrentScenePath, L"");
     EXPECT_TRUE(LogContains(L"Scene loaded: " + path + L" (3 objects)"));
 }
 
@@ -346,4 +339,31 @@ TEST_F(ProjectReaderTest, DamagedCopiesOfTheGoldenFileNeverYieldUnusableValues)
             check(bytes, at);
         }
     }
+}
+
+TEST_F(ProjectReaderTest, OverflowingPropBoundsKeepThePositionAndResetThatScale)
+{
+    std::wstring builtIn = BuiltInCustomPropPath(executable);
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<OstrelScene version=\"1.0\">\r\n"
+                       "<Objects>\r\n</Objects>\r\n<Models>\r\n<Model id=\"1\" path=\"" +
+                       std::string(builtIn.begin(), builtIn.end()) +
+                       "\" name=\"c\"/>\r\n</Models>\r\n<PropInstances>\r\n"
+                       "<PropInstance id=\"0\" modelID=\"1\" gridCellSize=\"1\">\r\n<Name>big</Name>\r\n"
+                       "<Position x=\"3e+38\" y=\"0\" z=\"0\"/>\r\n<Rotation x=\"0\" y=\"0\" z=\"0\"/>\r\n"
+                       "<Scale x=\"3e+38\" y=\"2\" z=\"1\"/>\r\n<Material alpha=\"255\" visible=\"true\" selectable=\"true\"/>\r\n"
+                       "</PropInstance>\r\n</PropInstances>\r\n</OstrelScene>\r\n";
+    ProjectLoadReport report;
+    ASSERT_TRUE(LoadSceneFromBytes(text, temp.File(L"big.tsp"), executable, &report));
+    ASSERT_EQ(g_PropInstances.size(), 1u);
+    const PropInstance& instance = g_PropInstances[0];
+    EXPECT_FLOAT_EQ(instance.position.x, 3e38f);
+    EXPECT_FLOAT_EQ(instance.scale.x, 1.0f);
+    EXPECT_FLOAT_EQ(instance.scale.y, 2.0f);   // only the overflowing axis
+    const float bounds[] = {instance.worldBounds.minX, instance.worldBounds.maxX, instance.worldBounds.minY,
+                            instance.worldBounds.maxY};
+    for (float value : bounds)
+        EXPECT_TRUE(std::isfinite(value));
+    EXPECT_EQ(report.repairedElements, 1);
+    EXPECT_EQ(g_CurrentScenePath, L"");
+    EXPECT_TRUE(LogContains(L"WARNING: Prop instance bounds overflow on the X axis, scale set to 1: big"));
 }

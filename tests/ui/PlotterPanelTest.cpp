@@ -16,8 +16,11 @@
 #include "io/ProjectWriter.h"
 #include "resources/resource.h"
 #include "scene/SceneState.h"
+#include "app/Theme.h"
 #include "tests/app/AppHarness.h"
+#include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotterPanel.h"
+#include "ui/PropertiesPanel.h"
 
 namespace {
 
@@ -105,11 +108,18 @@ TEST_F(PlotterPanel, EnteringThePlotterShowsEveryModelAndBrush)
     EXPECT_EQ(ListItems(g_hPropModelCombo, true), (std::vector<std::wstring>{L"None", L"customprop.glb", L"Box.glb"}));
     EXPECT_EQ(ListItems(g_hPropBrushList, false), std::vector<std::wstring>{L"Custom"});
 
-    // The tool buttons arm their tools; only the active one is framed.
+    // The tool buttons arm their tools; only the active one has the thick
+    // accent frame.
     PanelCommand(PLOTTER_TOOL_SCALE);
     EXPECT_EQ(g_CurrentTool, TOOL_SCALE);
+    const HWND scale = GetDlgItem(g_hPlotterPanel, PLOTTER_TOOL_SCALE);
+    const HWND plot = GetDlgItem(g_hPlotterPanel, PLOTTER_TOOL_PLOT);
+    EXPECT_EQ(PrintedPixel(scale, 1, 1), RGB(0, 120, 215));
+    EXPECT_EQ(PrintedPixel(plot, 0, 0), ColorOf(g_ColorPrefs.UIText));
+    EXPECT_EQ(PrintedPixel(plot, 1, 1), ColorOf(g_ColorPrefs.UIEditBackground));
     PanelCommand(PLOTTER_TOOL_PLOT);
     EXPECT_EQ(g_CurrentTool, TOOL_PLOT);
+    EXPECT_EQ(PrintedPixel(plot, 1, 1), RGB(0, 120, 215));
 }
 
 TEST_F(PlotterPanel, BrushesAreCreatedRenamedGivenOneModelAndTheBuiltInOneStays)
@@ -162,6 +172,26 @@ TEST_F(PlotterPanel, BrushesAreCreatedRenamedGivenOneModelAndTheBuiltInOneStays)
     EXPECT_EQ(g_SelectedPropBrush, -1);
     EXPECT_EQ(SendMessageW(g_hPropBrushList, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(WindowText(nameEdit), L"");
+}
+
+TEST_F(PlotterPanel, APropPickedInTheListShowsInThePropertiesPanel)
+{
+    PropInstance crate;
+    crate.modelID = g_Models[0].id;
+    crate.name = L"Crate 1";
+    crate.position = Vec3f(1.5f, 0.0f, -2.5f);
+    g_PropInstances.push_back(crate);
+    FillPlacedPropsList();
+    SendMessageW(g_hPlacedPropsList, LB_SETCURSEL, 0, 0);
+    PanelCommand(PLOTTER_PLACED_LIST, LBN_SELCHANGE);
+    EXPECT_EQ(g_SelectedPropInstance, 0);
+    EXPECT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_NAME_EDIT)), L"Crate 1");
+    EXPECT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_POS_X_EDIT)), L"1.50");
+
+    PanelCommand(PLOTTER_REMOVE_PROP);
+    EXPECT_TRUE(g_PropInstances.empty());
+    EXPECT_TRUE(ListItems(g_hPlacedPropsList, false).empty());
+    EXPECT_NE(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_NAME_EDIT)), L"Crate 1");
 }
 
 TEST_F(PlotterPanel, NewAndOpenLeaveNoListNamingTheOldScene)

@@ -20,6 +20,7 @@
 #include "scene/Undo.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PainterPanel.h"
 
 namespace {
 
@@ -118,8 +119,7 @@ void FileNew(HWND mainWindow)
 
     // Nothing may keep pointing into the emptied lists.
     ClearSceneSelections();
-    for (PaintBrush& brush : g_PaintBrushes)
-        brush.texture = -1;
+    ForgetPaintBrushTextures();
     ClearUndoHistory();
 
     ResetGrid();
@@ -160,6 +160,7 @@ void SwitchMode(HWND mainWindow, int mode)
     g_SelectedFaces.clear();
     g_SelectedFacesObject = -1;
     g_HoveredFace = -1;
+    g_HoveredFaceObject = -1;
     g_SelectedPropInstance = -1;
     if (mode != MODE_PLOTTER)
         g_SelectedPropBrush = -1;
@@ -173,6 +174,8 @@ void SwitchMode(HWND mainWindow, int mode)
     g_IsRightDragging = false;
     g_IsMiddleDragging = false;
 
+    if (mode == MODE_PAINTER)
+        RefreshPainterTextureCombo();
     if (mode == MODE_PLOTTER)
         RefillPropBrushList();
     if (mode == MODE_VERTEX_EDITOR)

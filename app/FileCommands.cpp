@@ -12,6 +12,7 @@
 #include "io/ProjectReader.h"
 #include "io/ProjectWriter.h"
 #include "scene/SceneState.h"
+#include "ui/PainterPanel.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ void FileOpen(HWND mainWindow)
     }
     FillPropBrushList();
     FillPlacedPropsList();
+    ForgetPaintBrushTextures();
     UpdateCSGMenuState();
     ShowMessageBox(nullptr, L"Scene loaded successfully!", L"Load Complete", MB_OK | MB_ICONINFORMATION);
 }

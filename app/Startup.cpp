@@ -18,6 +18,7 @@
 #include "ui/DebugWindow.h"
 #include "ui/HierarchyPanel.h"
 #include "ui/HierarchyTree.h"
+#include "ui/PainterPanel.h"
 #include "ui/ToolsPanel.h"
 #include "viewport/GLContext.h"
 #include "viewport/ViewportWindow.h"
@@ -73,7 +74,7 @@ void RegisterWindowClasses(HINSTANCE instance)
     RegisterPlainClass(instance, L"OstrelViewport", ViewportWndProc, CS_OWNDC,
                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RegisterPlainClass(instance, L"OstrelProperties", BlankPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelPainterPanel", BlankPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelPainterPanel", PainterPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPlotterPanel", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPanel", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPropertiesPanel", BlankPanelWndProc, 0, window);

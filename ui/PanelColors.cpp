@@ -19,6 +19,14 @@ LRESULT PanelEditColors(WPARAM deviceContext)
     return reinterpret_cast<LRESULT>(g_hEditBrush);
 }
 
+LRESULT PanelListColors(WPARAM deviceContext)
+{
+    HDC dc = reinterpret_cast<HDC>(deviceContext);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
+    SetBkColor(dc, ColorOf(g_ColorPrefs.UIEditBackground));
+    return reinterpret_cast<LRESULT>(g_hEditBrush);
+}
+
 LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext)
 {
     RECT client = {};

@@ -14,6 +14,7 @@
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/PainterInput.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -53,8 +54,12 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter, Plotter and Vertex Editor presses join this dispatch by
-    // mode beside the Modeller's.
+    // The Plotter and Vertex Editor presses join this dispatch by mode beside
+    // the Modeller's and the Painter's.
+    if (g_CurrentMode == MODE_PAINTER) {
+        PressPainter(window, x, y, IsKeyDown(VK_SHIFT));
+        return;
+    }
     if (g_CurrentMode != MODE_MODELLER)
         return;
     if (g_CreateStage != STAGE_NONE)
@@ -113,6 +118,8 @@ bool IsCreationMove()
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
+    if (g_CurrentMode == MODE_PAINTER && !g_IsRightDragging && !g_IsMiddleDragging)
+        HoverPainter(window, x, y);
     if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
     else if (IsCreationMove())

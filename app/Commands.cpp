@@ -7,6 +7,7 @@
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
 #include "app/FileCommands.h"
+#include "app/GroupCommands.h"
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/Refresh.h"
@@ -18,6 +19,8 @@
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
+#include "ui/AssetDialogs.h"
+#include "ui/GroupDialogs.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
 #include "ui/PainterPanel.h"
@@ -69,6 +72,44 @@ void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
     default: break;
     }
     ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
+}
+
+void RunCreateGroup(HWND mainWindow)
+{
+    const CommandMessage refusal = CheckCreateGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
+        return;
+    }
+    if (ShowDialog(g_hInstance, IDD_CREATEGROUP, mainWindow, CreateGroupDlgProc, 0) == IDOK)
+        CreateGroupFromSelection();
+}
+
+void RunAddToGroup(HWND mainWindow)
+{
+    const CommandMessage refusal = CheckAddToGroup();
+    if (refusal.show) {
+        ShowCommandMessage(mainWindow, refusal);
+        return;
+    }
+    if (ShowDialog(g_hInstance, IDD_ADDTOGROUP, mainWindow, AddToGroupDlgProc, 0) == IDOK && g_AddToGroupIndex >= 0)
+        AddSelectionToGroup(g_AddToGroupIndex);
+}
+
+// Texture indices may have moved: the panels show the same images again.
+void RunTextureManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_TEXTUREMANAGER, mainWindow, TextureManagerDlgProc, 0);
+    if (g_SelectedObjectIndex >= 0)
+        g_Hooks.UpdatePropertiesPanel();
+    RefreshPainterTextureCombo();
+    InvalidateViewport();
+}
+
+void RunPropManager(HWND mainWindow)
+{
+    ShowDialog(g_hInstance, IDD_PROPMANAGER, mainWindow, PropManagerDlgProc, 0);
+    InvalidateViewport();
 }
 
 // The Plotter shows every prop brush by name; the object texture list has
@@ -247,6 +288,24 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_EDIT_SLICE:
         ShowCommandMessage(mainWindow, SliceSelectedObjects());
+        return true;
+    case ID_OBJECT_CREATEGROUP:
+        RunCreateGroup(mainWindow);
+        return true;
+    case ID_OBJECT_ADDTOGROUP:
+        RunAddToGroup(mainWindow);
+        return true;
+    case ID_OBJECT_REMOVEFROMGROUP:
+        ShowCommandMessage(mainWindow, RemoveSelectionFromGroup());
+        return true;
+    case ID_OBJECT_UNGROUP:
+        ShowCommandMessage(mainWindow, UngroupSelection());
+        return true;
+    case ID_TOOLS_TEXTUREMANAGER:
+        RunTextureManager(mainWindow);
+        return true;
+    case ID_TOOLS_PROPMANAGER:
+        RunPropManager(mainWindow);
         return true;
     case ID_CREATE_CUBE:
         BeginCreationInModeller(PRIMITIVE_CUBE);

@@ -12,14 +12,16 @@ const DWORD FILE_BUFFER_CHARS = 260;
 // by an extra NUL (the literal's own).
 const wchar_t PROJECT_FILTER[] = L"Tarsel Studio Project (*.tsp)\0*.tsp\0All Files (*.*)\0*.*\0";
 
-std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* defaultExtension, DWORD flags,
-                           BOOL (*show)(OPENFILENAMEW*))
+} // namespace
+
+std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* filter, const wchar_t* defaultExtension,
+                           DWORD flags, BOOL (*show)(OPENFILENAMEW*))
 {
     wchar_t file[FILE_BUFFER_CHARS] = {};
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
-    request.lpstrFilter = PROJECT_FILTER;
+    request.lpstrFilter = filter;
     request.lpstrFile = file;
     request.nMaxFile = FILE_BUFFER_CHARS;
     request.lpstrTitle = title;
@@ -30,18 +32,17 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* defa
     // Cancel leaves no extended error; anything else is a failure worth a line.
     DWORD error = g_ModalScripted ? 0 : CommDlgExtendedError();
     if (error != 0)
-        DebugLog(std::wstring(L"ERROR: ") + title + L" dialog failed (error " + std::to_wstring(error) + L")");
+        DebugLog(std::wstring(L"ERROR: ") + (title ? title : L"File") + L" dialog failed (error " +
+                 std::to_wstring(error) + L")");
     return std::wstring();
 }
 
-} // namespace
-
 std::wstring ShowOpenSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, L"Open Scene", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, ShowOpenFileDialog);
+    return RunFileDialog(owner, L"Open Scene", PROJECT_FILTER, nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, ShowOpenFileDialog);
 }
 
 std::wstring ShowSaveSceneDialog(HWND owner)
 {
-    return RunFileDialog(owner, L"Save Scene", L"tsp", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ShowSaveFileDialog);
+    return RunFileDialog(owner, L"Save Scene", PROJECT_FILTER, L"tsp", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ShowSaveFileDialog);
 }

@@ -57,5 +57,21 @@
 #define ID_VIEW_STATISTICS          32811
 #define ID_TOOLS_PREFERENCES        32812
 
+// Asset and group dialogs
+#define IDD_TEXTUREMANAGER          110
+#define IDD_CREATEGROUP             111
+#define IDD_ADDTOGROUP              112
+#define IDD_PROPMANAGER             113
+
 // Controls
 #define IDC_COPY_LOG                2500
+#define IDC_TEXTURE_LIST            3001
+#define IDC_ADD_TEXTURE             3002
+#define IDC_REMOVE_TEXTURE          3003
+#define IDC_GROUP_NAME              3005
+#define IDC_GROUP_PIVOT             3006
+#define IDC_GROUP_LIST              3007
+#define IDC_GROUP_TIDALLY_LOCKED    3008
+#define IDC_PROP_LIST               3025
+#define IDC_ADD_PROP                3026
+#define IDC_REMOVE_PROP             3027

@@ -4,18 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "scene/Renumber.h"
 #include "scene/SceneState.h"
 
 namespace {
-
-// Renumbering of one reference: the erased index becomes -1, higher ones
-// move down.
-int RenumberIndex(int held, int erased)
-{
-    if (held == erased)
-        return -1;
-    return held > erased ? held - 1 : held;
-}
 
 void RenumberIndexList(std::vector<int>& list, int erased)
 {

@@ -34,3 +34,16 @@ LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext)
     FillRect(reinterpret_cast<HDC>(deviceContext), &client, g_hPanelBrush);
     return 1;
 }
+
+INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext)
+{
+    switch (message) {
+    case WM_CTLCOLORLISTBOX:
+        return static_cast<INT_PTR>(PanelListColors(deviceContext));
+    case WM_ERASEBKGND:
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, ErasePanelBackground(dialog, deviceContext));
+        return TRUE;
+    default:
+        return static_cast<INT_PTR>(PanelStaticColors(deviceContext));
+    }
+}

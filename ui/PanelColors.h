@@ -1,7 +1,7 @@
 // A side panel's themed colours: its erased background, and the colours it
 // hands its child controls when they ask (WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
-// WM_CTLCOLOREDIT), each set on the control's device context with the brush
-// to paint with returned; list boxes too.
+// WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX), each set on the control's device context with the brush
+// to paint with returned.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,12 @@ LRESULT PanelStaticColors(WPARAM deviceContext);
 // Edits: UIEditText on UIEditBackground, g_hEditBrush.
 LRESULT PanelEditColors(WPARAM deviceContext);
 
-// List boxes (WM_CTLCOLORLISTBOX): UIText on UIEditBackground, g_hEditBrush.
+// List boxes: UIText on UIEditBackground, g_hEditBrush.
 LRESULT PanelListColors(WPARAM deviceContext);
+
+// The themed dialogs' answer to WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
+// WM_CTLCOLORLISTBOX and WM_ERASEBKGND, as a dialog procedure returns it.
+INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext);
 
 // WM_ERASEBKGND: fills the client area with g_hPanelBrush; returns 1.
 LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext);

@@ -132,6 +132,50 @@ void BeginScriptedModals()
     g_ModalUnexpectedCalls = 0;
 }
 
+namespace {
+
+HHOOK g_RealBoxHook = nullptr;
+int g_RealBoxAnswer = IDCANCEL;
+
+LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[64] = {};
+        GetClassNameW(box, className, 64);
+        if (std::wstring(className) == L"#32770") {
+            g_RealBoxCaption = WindowText(box);
+            wchar_t text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            g_RealBoxText = text;
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_RealBoxAnswer, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(g_RealBoxHook, code, wParam, lParam);
+}
+
+} // namespace
+
+std::wstring g_RealBoxCaption;
+std::wstring g_RealBoxText;
+
+void BeginAnsweringRealBoxes(int answer)
+{
+    g_ModalScripted = false;
+    g_RealBoxAnswer = answer;
+    g_RealBoxCaption.clear();
+    g_RealBoxText.clear();
+    g_RealBoxHook = SetWindowsHookExW(WH_CBT, AnswerRealBoxHook, nullptr, GetCurrentThreadId());
+    EXPECT_NE(g_RealBoxHook, nullptr);
+}
+
+void EndAnsweringRealBoxes()
+{
+    UnhookWindowsHookEx(g_RealBoxHook);
+    g_RealBoxHook = nullptr;
+    g_ModalScripted = true;
+}
+
 void QueueModalAnswer(INT_PTR result)
 {
     g_ModalAnswers.push_back({result, L"", 0});

@@ -31,6 +31,15 @@ void BeginScriptedModals();
 void QueueModalAnswer(INT_PTR result);
 void EndScriptedModals();
 
+// Real (unscripted) boxes and dialogs: between Begin and End the modal seam
+// goes to Win32, and a CBT hook presses `answer` in every dialog-class window
+// of this thread as it activates, keeping the last one's caption and static
+// text (control 0xFFFF).
+void BeginAnsweringRealBoxes(int answer);
+void EndAnsweringRealBoxes();
+extern std::wstring g_RealBoxCaption;
+extern std::wstring g_RealBoxText;
+
 // A test on the running editor in its start-up state, with scripted boxes.
 class AppTest : public ::testing::Test {
 protected:

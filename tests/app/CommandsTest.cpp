@@ -80,29 +80,6 @@ void SetControlKey(bool down)
     SetKeyboardState(keys);
 }
 
-// Answers a real message box or dialog of this thread from a CBT hook.
-HHOOK g_BoxHook = nullptr;
-std::wstring g_BoxCaption;
-std::wstring g_BoxText;
-int g_BoxAnswer = IDNO;
-
-LRESULT CALLBACK AnswerBoxHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        wchar_t className[64] = {};
-        GetClassNameW(box, className, 64);
-        if (std::wstring(className) == L"#32770") {
-            g_BoxCaption = WindowText(box);
-            wchar_t text[512] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
-            g_BoxText = text;
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_BoxAnswer, BN_CLICKED), 0);
-        }
-    }
-    return CallNextHookEx(g_BoxHook, code, wParam, lParam);
-}
-
 } // namespace
 
 TEST_F(Commands, MenuHoldsEveryItemInOrder)
@@ -203,14 +180,10 @@ TEST_F(Commands, AltQuestionMarkAndAltSlashOpenAbout)
 
 TEST_F(Commands, AboutDialogIsARealResource)
 {
-    g_ModalScripted = false;
-    g_BoxAnswer = IDOK;
-    g_BoxCaption.clear();
-    g_BoxHook = SetWindowsHookExW(WH_CBT, AnswerBoxHook, nullptr, GetCurrentThreadId());
+    BeginAnsweringRealBoxes(IDOK);
     Command(IDM_ABOUT);
-    UnhookWindowsHookEx(g_BoxHook);
-    EXPECT_EQ(g_BoxCaption, L"About Tarsel Studio");
-    g_ModalScripted = true;
+    EndAnsweringRealBoxes();
+    EXPECT_EQ(g_RealBoxCaption, L"About Tarsel Studio");
 }
 
 TEST_F(Commands, UndoAndRedoThroughTheirKeys)
@@ -466,19 +439,13 @@ TEST_F(Commands, FileNewClearsTheSceneAndEverythingPointingIntoIt)
 
 TEST_F(Commands, FileNewShowsARealBoxThatAHookAnswers)
 {
-    g_ModalScripted = false;
     g_SceneObjects = {MakeObject(PRIMITIVE_CUBE, L"Cube 1", 0.0f)};
-    g_BoxAnswer = IDNO;
-    g_BoxCaption.clear();
-    g_BoxText.clear();
-    g_BoxHook = SetWindowsHookExW(WH_CBT, AnswerBoxHook, nullptr, GetCurrentThreadId());
-    ASSERT_NE(g_BoxHook, nullptr);
+    BeginAnsweringRealBoxes(IDNO);
     Command(ID_FILE_NEW);
-    UnhookWindowsHookEx(g_BoxHook);
-    EXPECT_EQ(g_BoxCaption, L"New Scene");
-    EXPECT_EQ(g_BoxText, L"Clear current scene and start new?");
+    EndAnsweringRealBoxes();
+    EXPECT_EQ(g_RealBoxCaption, L"New Scene");
+    EXPECT_EQ(g_RealBoxText, L"Clear current scene and start new?");
     EXPECT_EQ(g_SceneObjects.size(), 1u);
-    g_ModalScripted = true;
 }
 
 TEST_F(Commands, ViewPresetsTurnTheCameraAndCentreOnTheSelection)

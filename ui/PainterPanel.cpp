@@ -134,9 +134,9 @@ void ChooseBrushTexture()
 // A typed value below the minimum (or no number) is ignored.
 void StoreTypedValue(HWND edit, float& value)
 {
-    const double typed = ReadEditNumber(edit);
+    const float typed = static_cast<float>(ReadEditNumber(edit));
     if (typed >= MINIMUM_STEP_VALUE)
-        value = static_cast<float>(typed);
+        value = typed;
 }
 
 // The edit's own EN_CHANGE then keeps the one-decimal value it shows.

@@ -159,6 +159,7 @@ TEST_F(PainterInput, ShiftClicksAddAndRemoveFacesOfOneObjectOnly)
     EXPECT_EQ(g_SelectedFaces, (std::vector<int>{a, b}));
     EXPECT_EQ(Status(), Summary(L"Left", {a, b}));
 
+    QueueModalAnswer(IDOK);
     ShiftClick(Top(2.5f, TOP_A));
     ASSERT_EQ(g_ModalCalls.size(), 1u);
     EXPECT_EQ(g_ModalCalls[0].caption, L"Multi-Select");

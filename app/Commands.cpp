@@ -24,6 +24,10 @@
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
 #include "ui/PainterPanel.h"
+#include "ui/PlotterPanel.h"
+#include "ui/PreferencesDialog.h"
+#include "ui/PropertiesPanel.h"
+#include "ui/SceneStatisticsDialog.h"
 
 namespace {
 
@@ -109,13 +113,16 @@ void RunTextureManager(HWND mainWindow)
 void RunPropManager(HWND mainWindow)
 {
     ShowDialog(g_hInstance, IDD_PROPMANAGER, mainWindow, PropManagerDlgProc, 0);
+    // Models may have come or gone: the Plotter offers the ones there are.
+    RefreshPlotterPropCombo();
     InvalidateViewport();
 }
 
-// The Plotter shows every prop brush by name; the object texture list has
-// nothing to offer there.
-void RefillPropBrushList()
+// The Plotter shows every model and every prop brush by name; the object
+// texture list has nothing to offer there.
+void RefillPlotterLists()
 {
+    RefreshPlotterPropCombo();
     FillPropBrushList();
     if (g_hObjectTextureCombo)
         SendMessageW(g_hObjectTextureCombo, CB_RESETCONTENT, 0, 0);
@@ -130,6 +137,15 @@ void FillPropBrushList()
     SendMessageW(g_hPropBrushList, LB_RESETCONTENT, 0, 0);
     for (const PropBrush& brush : g_PropBrushes)
         SendMessageW(g_hPropBrushList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(brush.name.c_str()));
+}
+
+void FillPlacedPropsList()
+{
+    if (!g_hPlacedPropsList)
+        return;
+    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
+    for (const PropInstance& instance : g_PropInstances)
+        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
 }
 
 const wchar_t* ModeTitle(int mode)
@@ -168,6 +184,9 @@ void FileNew(HWND mainWindow)
 
     g_Hooks.RefreshHierarchyTree();
     FillPropBrushList();
+    // The Plotter's other lists would name instances and models that are gone.
+    FillPlacedPropsList();
+    RefreshPlotterPropCombo();
     g_Hooks.UpdatePropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
@@ -218,11 +237,12 @@ void SwitchMode(HWND mainWindow, int mode)
     if (mode == MODE_PAINTER)
         RefreshPainterTextureCombo();
     if (mode == MODE_PLOTTER)
-        RefillPropBrushList();
+        RefillPlotterLists();
     if (mode == MODE_VERTEX_EDITOR)
         ConvertSelectedPrimitivesToMeshes(mainWindow);
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
+    UpdatePropertiesPanelForMode();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -360,6 +380,12 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_VIEW_STATISTICS:
+        ShowDialog(g_hInstance, IDD_SCENESTATISTICS, mainWindow, SceneStatisticsDlgProc, 0);
+        return true;
+    case ID_TOOLS_PREFERENCES:
+        ShowDialog(g_hInstance, IDD_PREFERENCES, mainWindow, PreferencesDlgProc, 0);
         return true;
     case IDM_ABOUT:
         ShowDialog(g_hInstance, IDD_ABOUTBOX, mainWindow, AboutDlgProc, 0);

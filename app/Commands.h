@@ -13,6 +13,9 @@ void FileNew(HWND mainWindow);
 // Empties the Plotter's prop brush list (when it exists) and adds every brush
 // name in order.
 void FillPropBrushList();
+// Empties the Plotter's placed-props list (when it exists) and adds every
+// prop instance's name in order.
+void FillPlacedPropsList();
 void SwitchMode(HWND mainWindow, int mode);
 void ApplyViewPreset(float pitch, float yaw);
 void ToggleDebugWindow(HWND mainWindow);

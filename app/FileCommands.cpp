@@ -13,17 +13,9 @@
 #include "io/ProjectWriter.h"
 #include "scene/SceneState.h"
 #include "ui/PainterPanel.h"
+#include "ui/PlotterPanel.h"
 
 namespace {
-
-void FillPlacedPropsList()
-{
-    if (!g_hPlacedPropsList)
-        return;
-    SendMessageW(g_hPlacedPropsList, LB_RESETCONTENT, 0, 0);
-    for (const PropInstance& instance : g_PropInstances)
-        SendMessageW(g_hPlacedPropsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(instance.name.c_str()));
-}
 
 // The project boxes have no owner window.
 void SaveTo(const std::wstring& path)
@@ -49,6 +41,7 @@ void FileOpen(HWND mainWindow)
     FillPropBrushList();
     FillPlacedPropsList();
     ForgetPaintBrushTextures();
+    RefreshPlotterPropCombo();
     UpdateCSGMenuState();
     ShowMessageBox(nullptr, L"Scene loaded successfully!", L"Load Complete", MB_OK | MB_ICONINFORMATION);
 }

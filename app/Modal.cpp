@@ -26,7 +26,7 @@ bool TakeScriptedAnswer(const ModalCall& call, ModalAnswer& answer)
 BOOL ScriptedFileDialog(int kind, OPENFILENAMEW* request)
 {
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({kind, request->hwndOwner, L"", L"", 0, -1}, answer) || !answer.result)
+    if (!TakeScriptedAnswer({kind, request->hwndOwner, L"", L"", 0, -1, 0}, answer) || !answer.result)
         return FALSE;
     if (!request->lpstrFile || request->nMaxFile == 0 || answer.path.size() >= request->nMaxFile)
         return FALSE;
@@ -41,7 +41,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
     if (!g_ModalScripted)
         return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1}, answer))
+    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1, 0}, answer))
         return IDCANCEL;
     return static_cast<int>(answer.result);
 }
@@ -51,7 +51,7 @@ INT_PTR ShowDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc,
     if (!g_ModalScripted)
         return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, proc, param);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId}, answer))
+    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId, 0}, answer))
         return IDCANCEL;
     return answer.result;
 }
@@ -61,7 +61,7 @@ BOOL ShowChooseColor(CHOOSECOLORW* chooser)
     if (!g_ModalScripted)
         return ChooseColorW(chooser);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1}, answer) ||
+    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1, chooser->rgbResult}, answer) ||
         !answer.result)
         return FALSE;
     chooser->rgbResult = answer.color;

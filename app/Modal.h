@@ -25,6 +25,7 @@ struct ModalCall {
     std::wstring text;      // message boxes
     UINT flags;             // message boxes
     int dialogId;           // dialogs, -1 otherwise
+    COLORREF color;         // colour picker: the colour it starts from
 };
 
 struct ModalAnswer {

@@ -211,8 +211,7 @@ void ApplyPreferenceLine(const std::wstring& line, ColorPreferences& prefs)
         }
         case KEY_SIZE: {
             float size = 0.0f;
-            // A zero or negative size would draw and pick nothing.
-            if (ReadFloat(value, size) && size > 0.0f)
+            if (ReadPreferenceSize(value, size))
                 prefs.*entry.size = size;
             break;
         }
@@ -257,6 +256,39 @@ std::string FormatValue(const ColorPreferences& prefs, const PreferenceKey& entr
 }
 
 } // namespace
+
+void ApplyThemePreset(ColorPreferences& prefs, int theme)
+{
+    const ThemePreset& preset = theme == THEME_DARK ? DARK_THEME_PRESET : LIGHT_THEME_PRESET;
+    prefs.Theme = theme == THEME_DARK ? THEME_DARK : THEME_LIGHT;
+    prefs.UIPanelBackground = preset.UIPanelBackground;
+    prefs.UIDialogBackground = preset.UIDialogBackground;
+    prefs.UIText = preset.UIText;
+    prefs.UIEditBackground = preset.UIEditBackground;
+    prefs.UIEditText = preset.UIEditText;
+    prefs.UITreeBackground = preset.UITreeBackground;
+    prefs.UITreeText = preset.UITreeText;
+}
+
+int ColorChannelByte(float channel)
+{
+    const float scaled = channel * 255.0f;
+    if (!(scaled > 0.0f))
+        return 0;
+    if (scaled >= 255.0f)
+        return 255;
+    return static_cast<int>(scaled);
+}
+
+bool ReadPreferenceSize(const std::wstring& text, float& size)
+{
+    float read = 0.0f;
+    // A zero or negative size would draw and pick nothing.
+    if (!ReadFloat(text, read) || !(read > 0.0f))
+        return false;
+    size = read;
+    return true;
+}
 
 void ParseColor3f(const std::wstring& text, float& r, float& g, float& b)
 {

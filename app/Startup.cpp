@@ -19,6 +19,8 @@
 #include "ui/HierarchyPanel.h"
 #include "ui/HierarchyTree.h"
 #include "ui/PainterPanel.h"
+#include "ui/PlotterPanel.h"
+#include "ui/PropertiesPanel.h"
 #include "ui/ToolsPanel.h"
 #include "viewport/GLContext.h"
 #include "viewport/ViewportWindow.h"
@@ -73,9 +75,9 @@ void RegisterWindowClasses(HINSTANCE instance)
     RegisterPlainClass(instance, L"OstrelTools", ToolsPanelWndProc, CS_DBLCLKS, SystemColorBrush(MAIN_CLASS_BACKGROUND));
     RegisterPlainClass(instance, L"OstrelViewport", ViewportWndProc, CS_OWNDC,
                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    RegisterPlainClass(instance, L"OstrelProperties", BlankPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelProperties", PropertiesPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPainterPanel", PainterPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelPlotterPanel", BlankPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelPlotterPanel", PlotterPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPanel", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPropertiesPanel", BlankPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelDebugWindow", DebugWndProc, 0, window);
@@ -86,6 +88,7 @@ void InstallUiHooks()
     g_Hooks.RefreshHierarchyTree = RefreshHierarchyTree;
     g_Hooks.SelectTreeItemByObjectIndex = SelectTreeItemByObjectIndex;
     g_Hooks.ClearTreeSelection = ClearTreeSelection;
+    g_Hooks.UpdatePropertiesPanel = UpdatePropertiesPanel;
     g_Hooks.UpdateCSGMenuState = UpdateCSGMenuState;
     g_Hooks.SetCreationToolsEnabled = SetCreationToolsEnabled;
     g_Hooks.InvalidateViewport = InvalidateViewport;

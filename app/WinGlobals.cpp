@@ -20,6 +20,7 @@ HWND g_hPaintTextureCombo = nullptr;
 HWND g_hPainterStatus = nullptr;
 HWND g_hPropBrushList = nullptr;
 HWND g_hPlacedPropsList = nullptr;
+HWND g_hPropModelCombo = nullptr;
 HWND g_hObjectTextureCombo = nullptr;
 
 HBRUSH g_hHighlightBrush = nullptr;

@@ -27,6 +27,7 @@ extern HWND g_hPaintTextureCombo;
 extern HWND g_hPainterStatus;   // the Painter's "Surface Info" box
 extern HWND g_hPropBrushList;
 extern HWND g_hPlacedPropsList;
+extern HWND g_hPropModelCombo;
 extern HWND g_hObjectTextureCombo;
 
 // RGB(200, 230, 255): the focused edit of the properties panel. Lives as long

@@ -75,3 +75,25 @@
 #define IDC_PROP_LIST               3025
 #define IDC_ADD_PROP                3026
 #define IDC_REMOVE_PROP             3027
+
+// Scene Statistics and Preferences dialogs and their controls
+#define IDD_SCENESTATISTICS         114
+#define IDD_PREFERENCES             115
+#define IDC_STATISTICS_TEXT         3035
+#define IDC_PREF_SELECTION_SINGLE   3036
+#define IDC_PREF_SELECTION_MULTI    3037
+#define IDC_PREF_SELECTION_OPERATION 3038
+#define IDC_PREF_VERTEX_SELECTED    3039
+#define IDC_PREF_VERTEX_UNSELECTED  3040
+#define IDC_PREF_FACE_HOVER         3041
+#define IDC_PREF_GIZMO_X            3042
+#define IDC_PREF_GIZMO_Y            3043
+#define IDC_PREF_GIZMO_Z            3044
+#define IDC_PREF_GRID               3045
+#define IDC_PREF_BACKGROUND         3046
+#define IDC_PREF_WIREFRAME          3047
+#define IDC_PREF_RESET              3048
+#define IDC_PREF_VERTEX_SIZE        3049
+#define IDC_PREF_OUTLINE_WIDTH      3050
+#define IDC_PREF_THEME_LIGHT        3051
+#define IDC_PREF_THEME_DARK         3052

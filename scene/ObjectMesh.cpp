@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scene/PrimitiveMeshes.h"
+#include "scene/VectorMath.h"
 
 namespace {
 
@@ -118,4 +119,38 @@ void RescaleMeshToBounds(SceneObject& object, float newMinX, float newMinY, floa
     object.maxX = newMaxX;
     object.maxY = newMaxY;
     object.maxZ = newMaxZ;
+}
+
+void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size)
+{
+    const float lowX = centre.x - size.x * 0.5f, highX = centre.x + size.x * 0.5f;
+    const float lowY = centre.y - size.y * 0.5f, highY = centre.y + size.y * 0.5f;
+    const float lowZ = centre.z - size.z * 0.5f, highZ = centre.z + size.z * 0.5f;
+    if (object.isCSGMesh && object.V.rows() > 0) {
+        RescaleMeshToBounds(object, lowX, lowY, lowZ, highX, highY, highZ);
+        return;
+    }
+    object.minX = lowX;
+    object.minY = lowY;
+    object.minZ = lowZ;
+    object.maxX = highX;
+    object.maxY = highY;
+    object.maxZ = highZ;
+}
+
+Vec3f BoundsCentre(const SceneObject& object)
+{
+    return Vec3f((object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2, (object.minZ + object.maxZ) / 2);
+}
+
+Vec3f BoundsSize(const SceneObject& object)
+{
+    return Vec3f(object.maxX - object.minX, object.maxY - object.minY, object.maxZ - object.minZ);
+}
+
+void SetObjectRotation(SceneObject& object, const Vec3f& rotation)
+{
+    object.rotation = rotation;
+    Quatf& q = object.orientation;
+    EulerToQuaternion(rotation.x, rotation.y, rotation.z, q.w, q.x, q.y, q.z);
 }

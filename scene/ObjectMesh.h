@@ -1,6 +1,7 @@
 // World-space triangle mesh of any scene object (stored mesh, or generated
-// primitive turned about its bounds centre), and the rescaling that keeps an
-// explicit mesh in step with edited bounds.
+// primitive turned about its bounds centre), the rescaling that keeps an
+// explicit mesh in step with edited bounds, and the one bounds setter every
+// move, scale and orbit of an object goes through (gizmo, panels).
 #pragma once
 
 #include <Eigen/Core>
@@ -16,3 +17,15 @@ void ObjectToMesh(const SceneObject& object, Eigen::MatrixXd& V, Eigen::MatrixXi
 // stores the new bounds. Primitives and empty meshes are left untouched.
 void RescaleMeshToBounds(SceneObject& object, float newMinX, float newMinY, float newMinZ,
                          float newMaxX, float newMaxY, float newMaxZ);
+
+// Places the object's bounds about centre with the given size. An explicit
+// mesh goes through RescaleMeshToBounds, so its vertices move and stretch
+// with the box; any other object just takes the new corners.
+void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size);
+
+// (min + max) / 2 and max - min of the object's bounds, per axis.
+Vec3f BoundsCentre(const SceneObject& object);
+Vec3f BoundsSize(const SceneObject& object);
+
+// Sets the rotation (degrees) and keeps the orientation quaternion in step.
+void SetObjectRotation(SceneObject& object, const Vec3f& rotation);

@@ -2,6 +2,7 @@
 
 #include "app/Preferences.h"
 #include "app/Theme.h"
+#include "ui/PanelColors.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ const int CAPTION_MAX = 64;
 
 } // namespace
 
-void DrawPanelButton(const DRAWITEMSTRUCT* item, bool active)
+void DrawPanelButton(const DRAWITEMSTRUCT* item, bool active, int disabledCaption)
 {
     HDC dc = item->hDC;
     const RECT& r = item->rcItem;
@@ -36,6 +37,7 @@ void DrawPanelButton(const DRAWITEMSTRUCT* item, bool active)
     GetWindowTextW(item->hwndItem, caption, CAPTION_MAX + 1);
     RECT textRect = r;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
+    const bool dim = disabledCaption == DIM_WHEN_DISABLED && (item->itemState & ODS_DISABLED);
+    SetTextColor(dc, dim ? PanelDimTextColor() : ColorOf(g_ColorPrefs.UIText));
     DrawTextW(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }

@@ -47,3 +47,11 @@ INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext)
         return static_cast<INT_PTR>(PanelStaticColors(deviceContext));
     }
 }
+
+COLORREF PanelDimTextColor()
+{
+    const COLORREF panel = ColorOf(g_ColorPrefs.UIPanelBackground);
+    const COLORREF text = ColorOf(g_ColorPrefs.UIText);
+    return RGB((GetRValue(panel) + GetRValue(text)) / 2, (GetGValue(panel) + GetGValue(text)) / 2,
+               (GetBValue(panel) + GetBValue(text)) / 2);
+}

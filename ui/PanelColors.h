@@ -1,7 +1,8 @@
 // A side panel's themed colours: its erased background, and the colours it
 // hands its child controls when they ask (WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
 // WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX), each set on the control's device context with the brush
-// to paint with returned.
+// to paint with returned; and the dimmed colour of separator lines and
+// disabled captions.
 #pragma once
 
 #include <windows.h>
@@ -21,3 +22,7 @@ INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext);
 
 // WM_ERASEBKGND: fills the client area with g_hPanelBrush; returns 1.
 LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext);
+
+// Per channel (UIPanelBackground + UIText) / 2: separator lines and the
+// captions of disabled owner-drawn buttons.
+COLORREF PanelDimTextColor();

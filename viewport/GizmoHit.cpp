@@ -104,10 +104,10 @@ int HitRing(const Vec3f& origin, const Vec3f& direction)
     return hit;
 }
 
-int HitHandle(const Vec3f& origin, const Vec3f& direction, const Vec3f& halfExtents)
+int HitHandle(const Vec3f& origin, const Vec3f& direction, const Vec3f& halfExtents, HandleChoice choice)
 {
     int hit = -1;
-    float bestT = 0.0f;
+    float best = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
         const Vec3f start = UnitAxis(axis, Component(halfExtents, axis));
         const Vec3f along = UnitAxis(axis, 1.0f);
@@ -124,11 +124,13 @@ int HitHandle(const Vec3f& origin, const Vec3f& direction, const Vec3f& halfExte
         const Vec3f onRay(origin.x + t * direction.x, origin.y + t * direction.y, origin.z + t * direction.z);
         const Vec3f onHandle(start.x + s * along.x, start.y + s * along.y, start.z + s * along.z);
         const Vec3f gap(onRay.x - onHandle.x, onRay.y - onHandle.y, onRay.z - onHandle.z);
-        if (std::sqrt(Dot(gap, gap)) >= HANDLE_REACH)
+        const float distance = std::sqrt(Dot(gap, gap));
+        if (distance >= HANDLE_REACH)
             continue;
-        if (hit < 0 || t < bestT) {
+        const float rank = choice == HANDLE_CLOSEST_TO_RAY ? distance : t;
+        if (hit < 0 || rank < best) {
             hit = axis;
-            bestT = t;
+            best = rank;
         }
     }
     return hit;
@@ -176,7 +178,8 @@ bool PickGizmoAxis(int x, int y, float cx, float cy, float cz, float length, int
     return false;
 }
 
-int HitBoxGizmo(int x, int y, const Vec3f& boundsMin, const Vec3f& boundsMax, const Vec3f& rotation, int tool)
+int HitBoxGizmo(int x, int y, const Vec3f& boundsMin, const Vec3f& boundsMax, const Vec3f& rotation, int tool,
+                HandleChoice choice)
 {
     double nearPoint[3], farPoint[3];
     if (!UnprojectPickLine(x, y, nearPoint, farPoint))
@@ -201,6 +204,6 @@ int HitBoxGizmo(int x, int y, const Vec3f& boundsMin, const Vec3f& boundsMax, co
     if (tool == TOOL_ROTATE)
         return HitRing(origin, direction);
     if (tool == TOOL_MOVE || tool == TOOL_SCALE)
-        return HitHandle(origin, direction, half);
+        return HitHandle(origin, direction, half, choice);
     return -1;
 }

@@ -1,8 +1,5 @@
 #include "viewport/ObjectTransform.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -12,8 +9,7 @@
 #include "scene/ObjectMesh.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
-#include "scene/VectorMath.h"
-#include "viewport/Rotation.h"
+#include "viewport/HandleDrag.h"
 #include "viewport/ViewportState.h"
 
 std::vector<DragStartState> g_DragStartStates;
@@ -63,35 +59,6 @@ Vec3f AtLeast(const Vec3f& v, float floor)
     return Vec3f(std::max(floor, v.x), std::max(floor, v.y), std::max(floor, v.z));
 }
 
-Vec3f CentreOf(const SceneObject& object)
-{
-    return Vec3f((object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2, (object.minZ + object.maxZ) / 2);
-}
-
-// Bounds about a centre; a mesh's vertices follow through the rescale.
-void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size)
-{
-    const Vec3f half = Scaled(size, 0.5f);
-    const Vec3f low = Minus(centre, half), high = Plus(centre, half);
-    if (object.isCSGMesh) {
-        RescaleMeshToBounds(object, low.x, low.y, low.z, high.x, high.y, high.z);
-        return;
-    }
-    object.minX = low.x;
-    object.minY = low.y;
-    object.minZ = low.z;
-    object.maxX = high.x;
-    object.maxY = high.y;
-    object.maxZ = high.z;
-}
-
-void SetRotation(SceneObject& object, const Vec3f& rotation)
-{
-    object.rotation = rotation;
-    Quatf& q = object.orientation;
-    EulerToQuaternion(rotation.x, rotation.y, rotation.z, q.w, q.x, q.y, q.z);
-}
-
 void RotateDrag(int x, int y)
 {
     SceneObject& primary = g_SceneObjects[g_SelectedObjectIndex];
@@ -108,7 +75,7 @@ void RotateDrag(int x, int y)
     }
     Vec3f rotation = primary.rotation;
     Component(rotation, axis) = Component(g_DragStartRotation, axis) + degrees;
-    SetRotation(primary, rotation);
+    SetObjectRotation(primary, rotation);
     DebugLog(L"OBJ ROT GIZMO: After drag - rotX=" + std::to_wstring(rotation.x) + L" rotY=" +
              std::to_wstring(rotation.y) + L" rotZ=" + std::to_wstring(rotation.z) + L" degrees=" +
              std::to_wstring(degrees) + L" step=" + std::to_wstring(g_RotationStep));
@@ -121,51 +88,8 @@ void RotateDrag(int x, int y)
         SceneObject& member = g_SceneObjects[start.objectIndex];
         Vec3f memberRotation = member.rotation;
         Component(memberRotation, axis) = Component(start.startRotation, axis) + degrees;
-        SetRotation(member, memberRotation);
+        SetObjectRotation(member, memberRotation);
     }
-}
-
-// The handle's direction: the unit axis turned by the start rotation about
-// Y, then Z, then X.
-Vec3f HandleDirection(int axis)
-{
-    Vec3f direction(axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f);
-    const float ry = DegreesToRadians(g_DragStartRotation.y);
-    const float rz = DegreesToRadians(g_DragStartRotation.z);
-    const float rx = DegreesToRadians(g_DragStartRotation.x);
-    direction = TurnAboutY(direction, std::cos(ry), std::sin(ry));
-    direction = TurnAboutZ(direction, std::cos(rz), std::sin(rz));
-    return TurnAboutX(direction, std::cos(rx), std::sin(rx));
-}
-
-// The drag distance along the handle in world units: the mouse offset
-// projected on the handle's on-screen direction. False when the handle is
-// seen end-on or no frame has set the matrices.
-bool HandleDragAmount(int x, int y, const Vec3f& direction, float* amount)
-{
-    if (!g_ViewMatricesReady)
-        return false;
-    double modelview[16], projection[16];
-    int viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Vec3f tip = Plus(g_DragCenter, direction);
-    double p0[3], p1[3];
-    if (gluProject(g_DragCenter.x, g_DragCenter.y, g_DragCenter.z, modelview, projection, viewport, &p0[0], &p0[1],
-                   &p0[2]) != GL_TRUE ||
-        gluProject(tip.x, tip.y, tip.z, modelview, projection, viewport, &p1[0], &p1[1], &p1[2]) != GL_TRUE)
-        return false;
-    const double sx = p1[0] - p0[0], sy = p1[1] - p0[1];
-    const double length = std::sqrt(sx * sx + sy * sy);
-    if (length <= 1e-6)
-        return false;
-    double value = ((x - g_DragStartMouseX) * sx / length + (g_DragStartMouseY - y) * sy / length) *
-                   g_CameraDistance * 0.01;
-    if (g_SnapToGrid)
-        value = std::round(static_cast<float>(value / g_GridCellSize)) * g_GridCellSize;
-    *amount = static_cast<float>(value);
-    return true;
 }
 
 void MoveDrag(const Vec3f& move)
@@ -214,7 +138,7 @@ void BeginObjectGizmoDrag(HWND window, int x, int y, int axis)
     SaveUndoState();
     g_IsDraggingGizmo = true;
     g_GizmoAxis = axis;
-    g_DragCenter = CentreOf(primary);
+    g_DragCenter = BoundsCentre(primary);
     g_DragStartMin = Vec3f(primary.minX, primary.minY, primary.minZ);
     g_DragStartMax = Vec3f(primary.maxX, primary.maxY, primary.maxZ);
     g_DragStartRotation = primary.rotation;
@@ -226,7 +150,7 @@ void BeginObjectGizmoDrag(HWND window, int x, int y, int axis)
             if (!IsValidObjectIndex(index))
                 continue;
             const SceneObject& member = g_SceneObjects[index];
-            g_DragStartStates.push_back({index, CentreOf(member), Vec3f(member.minX, member.minY, member.minZ),
+            g_DragStartStates.push_back({index, BoundsCentre(member), Vec3f(member.minX, member.minY, member.minZ),
                                          Vec3f(member.maxX, member.maxY, member.maxZ), member.rotation});
         }
     }
@@ -242,9 +166,9 @@ void DragObjectGizmo(int x, int y)
     if (g_CurrentTool == TOOL_ROTATE) {
         RotateDrag(x, y);
     } else if (g_CurrentTool == TOOL_MOVE || g_CurrentTool == TOOL_SCALE) {
-        const Vec3f direction = HandleDirection(g_GizmoAxis);
+        const Vec3f direction = HandleDirection(g_GizmoAxis, g_DragStartRotation);
         float amount = 0.0f;
-        if (!HandleDragAmount(x, y, direction, &amount))
+        if (!HandleDragAmount(x, y, g_DragStartMouseX, g_DragStartMouseY, g_DragCenter, direction, &amount))
             return;
         if (g_CurrentTool == TOOL_MOVE)
             MoveDrag(Scaled(direction, amount));

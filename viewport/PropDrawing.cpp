@@ -100,14 +100,6 @@ void DrawModelTriangles(const Model& model, const PropColoring& coloring)
 
 } // namespace
 
-const Model* FindModelById(int id)
-{
-    for (const Model& model : g_Models)
-        if (model.id == id)
-            return &model;
-    return nullptr;
-}
-
 void RenderPropInstances()
 {
     const bool plotter = g_CurrentMode == MODE_PLOTTER;
@@ -150,18 +142,11 @@ void RenderPlotterBrushPreview()
         x = SnapToCellCentre(x, g_GridCellSize);
         z = SnapToCellCentre(z, g_GridCellSize);
     }
-    float ox = 0.0f, oy = 0.0f, oz = 0.0f;
-    if (model->V.rows() > 0 && model->V.cols() >= 3) {
-        const Eigen::RowVector3d low = model->V.colwise().minCoeff();
-        const Eigen::RowVector3d high = model->V.colwise().maxCoeff();
-        ox = static_cast<float>(-(low(0) + high(0)) / 2);
-        oy = static_cast<float>(-low(1));
-        oz = static_cast<float>(-(low(2) + high(2)) / 2);
-    }
+    const Vec3f offset = ModelStandingOffset(model);
     EnableBlending();
     glEnable(GL_DEPTH_TEST);
     glPushMatrix();
-    glTranslatef(x + ox, g_GridHeight + oy, z + oz);
+    glTranslatef(x + offset.x, g_GridHeight + offset.y, z + offset.z);
     DrawModelTriangles(*model, {true, true, false, 0.5f});
     glPopMatrix();
     glDisable(GL_BLEND);

@@ -3,10 +3,7 @@
 // selected brush under the cursor.
 #pragma once
 
-#include "scene/AssetRecords.h"
-
-// The first model with this id, or null.
-const Model* FindModelById(int id);
+#include "scene/PropInstances.h"
 
 // Every visible instance whose model exists, in index order.
 void RenderPropInstances();

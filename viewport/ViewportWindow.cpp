@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "viewport/Camera.h"
 #include "viewport/CreationInput.h"
@@ -15,6 +16,8 @@
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
 #include "viewport/PainterInput.h"
+#include "viewport/PlotterInput.h"
+#include "viewport/PropTransform.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -54,10 +57,14 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Plotter and Vertex Editor presses join this dispatch by mode beside
-    // the Modeller's and the Painter's.
+    // The Vertex Editor's presses join this dispatch by mode beside the
+    // Modeller's, the Painter's and the Plotter's.
     if (g_CurrentMode == MODE_PAINTER) {
         PressPainter(window, x, y, IsKeyDown(VK_SHIFT));
+        return;
+    }
+    if (g_CurrentMode == MODE_PLOTTER) {
+        PressPlotter(window, x, y);
         return;
     }
     if (g_CurrentMode != MODE_MODELLER)
@@ -122,6 +129,8 @@ void MoveMouse(HWND window, WPARAM buttons, int x, int y)
         HoverPainter(window, x, y);
     if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
+    else if (g_IsDraggingGizmo && g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
+        DragPropGizmo(x, y);
     else if (IsCreationMove())
         MoveCreation(x, y);
     else

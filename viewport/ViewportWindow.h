@@ -2,8 +2,9 @@
 // registered with CS_OWNDC): the OpenGL context's life, the GL viewport on
 // resizing, camera orbit, pan and zoom by mouse, Escape to cancel creation
 // and Ctrl+R to reset the camera, and the left button dispatched by mode
-// and tool (selection, gizmo drags, primitive creation). A move without the
-// button that started a drag ends the drag. It never draws; the main loop does.
+// and tool (selection, gizmo drags, primitive creation, prop placement). A
+// move without the button that started a drag ends the drag. It never draws;
+// the main loop does.
 #pragma once
 
 #include <windows.h>

@@ -136,6 +136,7 @@ namespace {
 
 HHOOK g_RealBoxHook = nullptr;
 int g_RealBoxAnswer = IDCANCEL;
+int g_RealBoxTextControl = 0xFFFF;
 
 LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -145,8 +146,8 @@ LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
         GetClassNameW(box, className, 64);
         if (std::wstring(className) == L"#32770") {
             g_RealBoxCaption = WindowText(box);
-            wchar_t text[512] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(box, g_RealBoxTextControl, text, 2048);
             g_RealBoxText = text;
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_RealBoxAnswer, BN_CLICKED), 0);
         }
@@ -159,10 +160,11 @@ LRESULT CALLBACK AnswerRealBoxHook(int code, WPARAM wParam, LPARAM lParam)
 std::wstring g_RealBoxCaption;
 std::wstring g_RealBoxText;
 
-void BeginAnsweringRealBoxes(int answer)
+void BeginAnsweringRealBoxes(int answer, int textControl)
 {
     g_ModalScripted = false;
     g_RealBoxAnswer = answer;
+    g_RealBoxTextControl = textControl;
     g_RealBoxCaption.clear();
     g_RealBoxText.clear();
     g_RealBoxHook = SetWindowsHookExW(WH_CBT, AnswerRealBoxHook, nullptr, GetCurrentThreadId());
@@ -218,11 +220,32 @@ void RemovePreferencesFile()
     DeleteFileW(GetPreferencesFilePath().c_str());
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    fclose(file);
+    return bytes;
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+COLORREF BrushColor(HBRUSH brush)
+{
+    LOGBRUSH info = {};
+    EXPECT_TRUE(GetObjectW(brush, sizeof info, &info));
+    return info.lbColor;
 }
 
 std::wstring MenuItemText(HMENU menu, UINT id)

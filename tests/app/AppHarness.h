@@ -33,9 +33,9 @@ void EndScriptedModals();
 
 // Real (unscripted) boxes and dialogs: between Begin and End the modal seam
 // goes to Win32, and a CBT hook presses `answer` in every dialog-class window
-// of this thread as it activates, keeping the last one's caption and static
-// text (control 0xFFFF).
-void BeginAnsweringRealBoxes(int answer);
+// of this thread as it activates, keeping the last one's caption and the text
+// of its control textControl (a message box's text is 0xFFFF).
+void BeginAnsweringRealBoxes(int answer, int textControl = 0xFFFF);
 void EndAnsweringRealBoxes();
 extern std::wstring g_RealBoxCaption;
 extern std::wstring g_RealBoxText;
@@ -77,8 +77,11 @@ void StopRecordingThemeCalls();
 // The preferences file beside the test program.
 void WritePreferencesFile(const std::string& bytes);
 void RemovePreferencesFile();
+// The whole file, empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
 
 std::wstring WindowText(HWND window);
+COLORREF BrushColor(HBRUSH brush);
 std::wstring MenuItemText(HMENU menu, UINT id);
 UINT MenuItemState(HMENU menu, UINT id);
 // A child's rectangle in its parent's client coordinates.

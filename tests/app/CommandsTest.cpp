@@ -560,6 +560,7 @@ TEST_F(Commands, PlotterRefillsThePropBrushListAndEmptiesTheTextureList)
                                 nullptr);
     HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100, 100,
                                  g_hPropertiesPanel, nullptr, g_hInstance, nullptr);
+    HWND panelList = g_hPropBrushList;
     g_hPropBrushList = list;
     g_hObjectTextureCombo = combo;
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"stale"));
@@ -580,7 +581,7 @@ TEST_F(Commands, PlotterRefillsThePropBrushListAndEmptiesTheTextureList)
     Command(ID_FILE_NEW);
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
 
-    g_hPropBrushList = nullptr;
+    g_hPropBrushList = panelList;
     g_hObjectTextureCombo = nullptr;
     DestroyWindow(list);
     DestroyWindow(combo);

@@ -12,20 +12,6 @@
 
 namespace {
 
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    fclose(file);
-    return bytes;
-}
-
 class PreferencesFile : public ::testing::Test {
 protected:
     void SetUp() override

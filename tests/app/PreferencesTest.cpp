@@ -361,3 +361,29 @@ TEST(Preferences, ParseColorHelpersReadWideText)
     EXPECT_EQ(ig, 2);
     EXPECT_EQ(ib, 99);
 }
+
+TEST(Preferences, ColourBytesTruncateAndClamp)
+{
+    EXPECT_EQ(ColorChannelByte(0.5f), 127);
+    EXPECT_EQ(ColorChannelByte(1.0f), 255);
+    EXPECT_EQ(ColorChannelByte(0.0f), 0);
+    EXPECT_EQ(ColorChannelByte(1.2f), 255);
+    EXPECT_EQ(ColorChannelByte(-0.3f), 0);
+    EXPECT_EQ(ColorChannelByte(1e30f), 255);
+    EXPECT_EQ(ColorChannelByte(std::nanf("")), 0);
+    // A byte read back from the picker gives the same byte again.
+    for (int byte = 0; byte <= 255; ++byte)
+        EXPECT_EQ(ColorChannelByte(byte / 255.0f), byte);
+}
+
+TEST(Preferences, SizesAreFiniteNumbersAboveZero)
+{
+    float size = 7.0f;
+    EXPECT_TRUE(ReadPreferenceSize(L"  3.5px", size));
+    EXPECT_FLOAT_EQ(size, 3.5f);
+    for (const wchar_t* refused : {L"", L"px", L"0", L"-1", L"1e39", L"nan", L"inf", L"1e-60"}) {
+        size = 7.0f;
+        EXPECT_FALSE(ReadPreferenceSize(refused, size)) << refused;
+        EXPECT_FLOAT_EQ(size, 7.0f);
+    }
+}

@@ -34,13 +34,6 @@ protected:
     }
 };
 
-COLORREF BrushColor(HBRUSH brush)
-{
-    LOGBRUSH info = {};
-    EXPECT_TRUE(GetObjectW(brush, sizeof info, &info));
-    return info.lbColor;
-}
-
 HWND MakeTree()
 {
     return CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200, g_hHierarchyPanel, nullptr,
@@ -122,7 +115,9 @@ TEST_F(Theme, LightThemeGivesExplorerStyle)
     ApplyThemeColors();
     EXPECT_EQ(ThemeCallsFor(g_hTreeView, L"Explorer"), 1);
     EXPECT_EQ(ThemeCallsFor(g_hToolsPanel, L"Explorer"), 1);
-    EXPECT_EQ(g_ThemeCalls.size(), 2u);
+    EXPECT_EQ(ThemeCallsFor(g_hPropBrushList, L"Explorer"), 1);
+    EXPECT_EQ(ThemeCallsFor(g_hPlacedPropsList, L"Explorer"), 1);
+    EXPECT_EQ(g_ThemeCalls.size(), 4u);
 }
 
 TEST_F(Theme, DarkThemeGivesDarkStyles)
@@ -140,7 +135,7 @@ TEST_F(Theme, DarkThemeGivesDarkStyles)
     ApplyThemeColors();
     EXPECT_EQ(ThemeCallsFor(g_hTreeView, L"DarkMode_Explorer"), 1);
     EXPECT_EQ(ThemeCallsFor(g_hToolsPanel, L"DarkMode_Explorer"), 1);
-    ASSERT_EQ(g_ThemeCalls.size(), 4u);
+    ASSERT_EQ(g_ThemeCalls.size(), 8u);
     EXPECT_EQ(g_ThemeCalls[0].name, L"DarkMode_CFD");
     EXPECT_EQ(g_ThemeCalls[1].name, L"DarkMode_Explorer");
 }
@@ -149,9 +144,10 @@ TEST_F(Theme, ListsAreStyledWhenTheyExist)
 {
     HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 0, 100, 100, g_hPlotterPanel, nullptr, g_hInstance,
                                 nullptr);
+    HWND panelList = g_hPropBrushList;
     g_hPropBrushList = list;
     ApplyThemeColors();
-    g_hPropBrushList = nullptr;
+    g_hPropBrushList = panelList;
     DestroyWindow(list);
     EXPECT_EQ(ThemeCallsFor(list, L"Explorer"), 1);
 }

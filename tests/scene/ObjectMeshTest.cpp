@@ -201,3 +201,29 @@ TEST(RescaleMeshToBounds, LeavesPrimitivesAndEmptyMeshesAlone)
     RescaleMeshToBounds(empty, 5, 5, 5, 9, 9, 9);
     EXPECT_EQ(empty.minX, 0.0f);
 }
+
+TEST(StoreBounds, PrimitivesTakeTheBoxMeshesCarryTheirVertices)
+{
+    SceneObject cube = MakePrimitive(PRIMITIVE_CUBE, 0, 0, 0, 2, 2, 2);
+    StoreBounds(cube, Vec3f(5, 1, -1), Vec3f(4, 2, 2));
+    EXPECT_EQ(cube.minX, 3.0f);
+    EXPECT_EQ(cube.maxX, 7.0f);
+    EXPECT_EQ(cube.minZ, -2.0f);
+    EXPECT_EQ(cube.V.rows(), 0);
+
+    Eigen::MatrixXd V(2, 3);
+    V << 0, 0, 0, 2, 2, 2;
+    SceneObject mesh = MakeMesh(V, Eigen::MatrixXi::Zero(1, 3));
+    StoreBounds(mesh, Vec3f(11, 1, 1), Vec3f(4, 2, 2));
+    EXPECT_EQ(mesh.V(0, 0), 9.0);
+    EXPECT_EQ(mesh.V(1, 0), 13.0);
+    EXPECT_EQ(mesh.minX, 9.0f);
+    EXPECT_EQ(BoundsCentre(mesh).x, 11.0f);
+    EXPECT_EQ(BoundsSize(mesh).x, 4.0f);
+
+    // A mesh without vertices still moves its box.
+    SceneObject empty = MakePrimitive(PRIMITIVE_CUBE, 0, 0, 0, 1, 1, 1);
+    empty.isCSGMesh = true;
+    StoreBounds(empty, Vec3f(5, 5, 5), Vec3f(1, 1, 1));
+    EXPECT_EQ(empty.minX, 4.5f);
+}

@@ -1,0 +1,351 @@
+// The Plotter in the viewport: placing props with a brush, selecting them in
+// the viewport and the placed-props list, and moving, rotating and scaling
+// the selected one with the prop gizmo, with the Plotter panel beside it.
+#include <cmath>
+#include <string>
+
+#include "app/Modal.h"
+#include "app/WinGlobals.h"
+#include "io/ModelLoader.h"
+#include "scene/ObjectMesh.h"
+#include "scene/SceneState.h"
+#include "scene/Undo.h"
+#include "tests/scene/SceneTestSupport.h"
+#include "tests/viewport/InputSupport.h"
+#include "ui/PlotterPanel.h"
+#include "viewport/PropTransform.h"
+#include "viewport/ViewProjection.h"
+
+namespace {
+
+const int CUSTOM = 0;   // brush indices
+const int BOX = 1;
+const int TILE = 2;
+
+Model GeneratedModel(const std::wstring& name, const Eigen::MatrixXd& V, const Eigen::MatrixXi& F)
+{
+    Model model;
+    model.id = g_NextModelId++;
+    model.name = name;
+    model.path = name;
+    model.V = V;
+    model.F = F;
+    return model;
+}
+
+void AddBrush(const std::wstring& name, int modelID)
+{
+    PropBrush brush;
+    brush.name = name;
+    brush.modelID = modelID;
+    g_PropBrushes.push_back(brush);
+}
+
+class Plotter : public ViewportInputTest {
+protected:
+    void SetUp() override
+    {
+        ViewportInputTest::SetUp();
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSEXW panelClass = {};
+            panelClass.cbSize = sizeof panelClass;
+            panelClass.lpfnWndProc = PlotterPanelWndProc;
+            panelClass.hInstance = GetModuleHandleW(nullptr);
+            panelClass.lpszClassName = L"OstrelPlotterPanel";
+            RegisterClassExW(&panelClass);
+            registered = true;
+        }
+        panel = CreateWindowExW(0, L"OstrelPlotterPanel", L"", WS_CHILD | WS_VISIBLE, VIEW_WIDTH, 0, 230, 700,
+                                parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(g_hPlacedPropsList, nullptr);
+
+        // The built-in crate, a unit box and a tile with no height.
+        ASSERT_EQ(LoadGLBModel(std::wstring(TARSEL_CUSTOM_PROP, TARSEL_CUSTOM_PROP + sizeof TARSEL_CUSTOM_PROP - 1)), 0);
+        PropBrush custom;
+        custom.name = L"Custom";
+        custom.modelID = g_Models[0].id;
+        custom.builtIn = true;
+        g_PropBrushes.push_back(custom);
+        SceneObject cube = MakeMeshCube(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
+        g_Models.push_back(GeneratedModel(L"Box.glb", cube.V, cube.F));
+        AddBrush(L"Box", g_Models.back().id);
+        Eigen::MatrixXd tileV(4, 3);
+        tileV << -0.5, 0, -0.5, 0.5, 0, -0.5, 0.5, 0, 0.5, -0.5, 0, 0.5;
+        Eigen::MatrixXi tileF(2, 3);
+        tileF << 0, 1, 2, 0, 2, 3;
+        g_Models.push_back(GeneratedModel(L"Tile.glb", tileV, tileF));
+        AddBrush(L"Tile", g_Models.back().id);
+
+        g_CurrentMode = MODE_PLOTTER;
+        g_CurrentTool = TOOL_PLOT;
+        g_PropDragLogged = false;
+        RenderFrame();
+    }
+
+    // A placement with brush at the ground point (x, z).
+    void Plot(int brush, float x, float z)
+    {
+        g_CurrentTool = TOOL_PLOT;
+        g_SelectedPropBrush = brush;
+        Click(viewport, Aim(x, g_GridHeight, z));
+    }
+
+    // Places a prop of brush in the cell centred on (x, z), selects it and
+    // arms the tool.
+    void PlaceSelected(int brush, float x, float z, int tool)
+    {
+        Plot(brush, x, z);
+        g_SelectedPropInstance = static_cast<int>(g_PropInstances.size()) - 1;
+        g_CurrentTool = tool;
+        RenderFrame();
+    }
+
+    // A move of the held left button; the cursor goes there too, since the
+    // scale and rotate drags read it.
+    void DragTo(const ClientPoint& point)
+    {
+        POINT screen = {point.x, point.y};
+        ClientToScreen(viewport, &screen);
+        SetCursorPos(screen.x, screen.y);
+        Move(viewport, point, MK_LBUTTON);
+        RenderFrame();
+    }
+
+    int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+    int ListSelection() { return static_cast<int>(SendMessageW(g_hPlacedPropsList, LB_GETCURSEL, 0, 0)); }
+    std::wstring ListText(int index)
+    {
+        wchar_t text[300] = {};
+        SendMessageW(g_hPlacedPropsList, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    void PanelCommand(int id, int notification)
+    {
+        SendMessageW(panel, WM_COMMAND, MAKEWPARAM(id, notification), 0);
+    }
+
+    HWND panel = nullptr;
+};
+
+bool FiniteBounds(const PropInstance& p)
+{
+    const Bounds3f& b = p.worldBounds;
+    for (float v : {b.minX, b.minY, b.minZ, b.maxX, b.maxY, b.maxZ, p.scale.x, p.scale.y, p.scale.z})
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(Plotter, SnappedPlacementStandsInTheCellCentreAndNamesCountEveryInstance)
+{
+    Plot(CUSTOM, 2.3f, -0.7f);
+    ASSERT_EQ(g_PropInstances.size(), 1u);
+    const PropInstance& first = g_PropInstances[0];
+    const Model& crate = g_Models[0];
+    const Eigen::RowVectorXd low = crate.V.colwise().minCoeff(), high = crate.V.colwise().maxCoeff();
+    EXPECT_EQ(first.name, L"Custom 1");
+    EXPECT_EQ(first.modelID, crate.id);
+    EXPECT_NEAR(first.position.x, 2.5 - (low(0) + high(0)) / 2, 1e-5);
+    EXPECT_NEAR(first.position.z, -0.5 - (low(2) + high(2)) / 2, 1e-5);
+    EXPECT_NEAR(first.worldBounds.minY, 0.0, 1e-5);
+    EXPECT_NEAR((first.worldBounds.minX + first.worldBounds.maxX) / 2, 2.5, 1e-5);
+    EXPECT_NEAR((first.worldBounds.minZ + first.worldBounds.maxZ) / 2, -0.5, 1e-5);
+    EXPECT_EQ(CountLogLines(L"Placed prop instance: Custom 1 at (2.500000, 0.000000, -0.500000)"), 1);
+
+    Plot(CUSTOM, -1.2f, 1.6f);
+    Plot(BOX, 0.4f, 2.2f);
+    ASSERT_EQ(g_PropInstances.size(), 3u);
+    EXPECT_EQ(g_PropInstances[1].name, L"Custom 2");
+    EXPECT_EQ(g_PropInstances[2].name, L"Box 3");
+    EXPECT_NEAR(g_PropInstances[2].position.y, 0.5, 1e-5);
+    ASSERT_EQ(ListCount(g_hPlacedPropsList), 3);
+    EXPECT_EQ(ListText(2), L"Box 3");
+    // Placing selects nothing, and nothing of it is undone.
+    EXPECT_EQ(g_SelectedPropInstance, -1);
+    EXPECT_TRUE(g_PlotterUndoStack.empty());
+    Undo();
+    EXPECT_EQ(g_PropInstances.size(), 3u);
+
+    // Without snapping the ground point is kept as it is hit.
+    g_SnapToGrid = false;
+    const ClientPoint point = Aim(1.3f, 0.0f, 1.3f);
+    float x = 0, z = 0;
+    ASSERT_TRUE(ScreenToGroundPlane(point.x, point.y, &x, &z));
+    g_SelectedPropBrush = BOX;
+    Click(viewport, point);
+    EXPECT_NEAR(g_PropInstances.back().position.x, x, 1e-5);
+    EXPECT_NEAR(g_PropInstances.back().position.z, z, 1e-5);
+}
+
+TEST_F(Plotter, APlacementOffThePlaneOrWithoutABrushDoesNothing)
+{
+    g_CameraPitch = 0.0f;
+    RenderFrame();
+    const ClientPoint sky = {VIEW_WIDTH / 2, 10};
+    float x = 0, z = 0;
+    ASSERT_FALSE(ScreenToGroundPlane(sky.x, sky.y, &x, &z));
+    g_SelectedPropBrush = CUSTOM;
+    Click(viewport, sky);
+    g_SelectedPropBrush = -1;
+    Click(viewport, Aim(0.0f, 0.0f, 3.0f));
+    g_SelectedPropBrush = 7;
+    Click(viewport, Aim(0.0f, 0.0f, 3.0f));
+    EXPECT_TRUE(g_PropInstances.empty());
+    EXPECT_EQ(ListCount(g_hPlacedPropsList), 0);
+    EXPECT_EQ(CountLogLines(L"Placed prop instance:"), 0);
+}
+
+TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
+{
+    Plot(BOX, -2.5f, 0.5f);
+    Plot(BOX, 2.5f, 0.5f);
+    g_CurrentTool = TOOL_SELECT;
+    RenderFrame();
+    Click(viewport, Aim(2.5f, 1.0f, 0.5f));
+    EXPECT_EQ(g_SelectedPropInstance, 1);
+    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_EQ(CountLogLines(L"Selected prop instance: Box 2"), 1);
+    EXPECT_GE(CountCalls("UpdatePropertiesPanel"), 1);
+
+    Click(viewport, Aim(0.0f, 0.0f, -6.0f));
+    EXPECT_EQ(g_SelectedPropInstance, -1);
+    EXPECT_EQ(ListSelection(), -1);
+
+    SendMessageW(g_hPlacedPropsList, LB_SETCURSEL, 0, 0);
+    PanelCommand(PLOTTER_PLACED_LIST, LBN_SELCHANGE);
+    EXPECT_EQ(g_SelectedPropInstance, 0);
+    EXPECT_EQ(CountLogLines(L"Selected prop from hierarchy: Box 1"), 1);
+
+    // A transform press off the handles on another prop selects it silently.
+    g_CurrentTool = TOOL_MOVE;
+    RenderFrame();
+    Click(viewport, Aim(2.5f, 0.9f, 0.5f));
+    EXPECT_EQ(g_SelectedPropInstance, 1);
+    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_EQ(CountLogLines(L"Selected prop instance:"), 1);
+    EXPECT_FALSE(g_IsDraggingGizmo);
+
+    // Hidden, the selected prop takes no presses at all.
+    g_PropInstances[1].visible = false;
+    Click(viewport, Aim(-2.5f, 0.9f, 0.5f));
+    EXPECT_EQ(g_SelectedPropInstance, 1);
+
+    // Remove drops the selected prop; with nothing selected it does nothing.
+    g_PropInstances[1].visible = true;
+    PanelCommand(PLOTTER_REMOVE_PROP, BN_CLICKED);
+    ASSERT_EQ(g_PropInstances.size(), 1u);
+    EXPECT_EQ(g_PropInstances[0].name, L"Box 1");
+    EXPECT_EQ(g_SelectedPropInstance, -1);
+    EXPECT_EQ(ListCount(g_hPlacedPropsList), 1);
+    PanelCommand(PLOTTER_REMOVE_PROP, BN_CLICKED);
+    EXPECT_EQ(g_PropInstances.size(), 1u);
+    EXPECT_TRUE(g_PlotterUndoStack.empty());
+}
+
+TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCellsAndLogsTheHandlerOnce)
+{
+    PlaceSelected(BOX, 0.5f, 0.5f, TOOL_MOVE);
+    PropInstance& prop = g_PropInstances[0];
+    prop.rotation.y = 90.0f;   // local X now points along world -Z
+    RenderFrame();
+    const Vec3f start = prop.position;
+    const ClientPoint handle = Aim(0.5f, 0.5f, -1.0f);
+    Press(viewport, handle);
+    ASSERT_TRUE(g_IsDraggingGizmo);
+    EXPECT_EQ(g_GizmoAxis, 0);
+    EXPECT_EQ(CountLogLines(L"PROP GIZMO CLICKED: axis=0"), 1);
+    DragTo(Aim(0.5f, 0.5f, -1.3f));
+    const float amount = start.z - prop.position.z;
+    EXPECT_GE(amount, 1.0f);
+    EXPECT_FLOAT_EQ(amount, std::round(amount));
+    EXPECT_NEAR(prop.position.x, start.x, 1e-5);
+    EXPECT_NEAR(prop.position.y, start.y, 1e-5);
+    EXPECT_NEAR(prop.worldBounds.maxZ, 1.0f - amount, 1e-5);
+    EXPECT_EQ(CountLogLines(L"PROP DRAGGING: movement="), 1);
+    Release(viewport, Aim(0.5f, 0.5f, -1.3f));
+    EXPECT_FALSE(g_IsDraggingGizmo);
+
+    // A second drag goes on from where the first ended.
+    RenderFrame();
+    const float ended = prop.position.z;
+    Press(viewport, Aim(0.5f, 0.5f, 0.5f - amount - 1.5f));
+    ASSERT_TRUE(g_IsDraggingGizmo);
+    DragTo(Aim(0.5f, 0.5f, 2.0f));
+    EXPECT_GT(prop.position.z, ended);
+    Release(viewport, Aim(0.5f, 0.5f, 2.0f));
+    EXPECT_EQ(CountLogLines(L"PROP DRAGGING: Entered prop gizmo drag handler"), 1);
+    EXPECT_TRUE(g_PlotterUndoStack.empty());
+}
+
+TEST_F(Plotter, RotationTurnsOneStepPerFiftyPixels)
+{
+    PlaceSelected(BOX, 0.5f, 0.5f, TOOL_ROTATE);
+    const float ring = 1.8f * std::sqrt(0.5f);
+    const ClientPoint press = Aim(0.5f + ring, 0.5f, 0.5f + ring);
+    Press(viewport, press);
+    ASSERT_TRUE(g_IsDraggingGizmo);
+    ASSERT_EQ(g_GizmoAxis, 1);
+    const PropInstance& prop = g_PropInstances[0];
+    const int pixels[] = {24, 25, -25, 100};
+    const float degrees[] = {0.0f, 5.0f, -5.0f, 10.0f};
+    for (int i = 0; i < 4; ++i) {
+        DragTo(Offset(press, pixels[i], 0));
+        EXPECT_FLOAT_EQ(prop.rotation.y, degrees[i]) << pixels[i] << " pixels";
+        EXPECT_FLOAT_EQ(prop.rotation.x, 0.0f);
+    }
+    EXPECT_EQ(CountLogLines(
+                  L"PROP ROT GIZMO: After drag - rotX=0.000000 rotY=10.000000 rotZ=0.000000 degrees=10.000000 step=5.000000"),
+              1);
+    Release(viewport, press);
+}
+
+TEST_F(Plotter, ScaleGrowsUpwardsAndStopsAtACellOrATenth)
+{
+    g_GridCellSize = 0.5f;
+    PlaceSelected(BOX, 0.25f, 0.25f, TOOL_SCALE);
+    const PropInstance& prop = g_PropInstances[0];
+    const float centreY = 0.5f;
+    const ClientPoint press = Aim(0.25f, centreY + 1.5f, 0.25f);
+    Press(viewport, press);
+    ASSERT_TRUE(g_IsDraggingGizmo);
+    ASSERT_EQ(g_GizmoAxis, 1);
+
+    DragTo(Offset(press, 0, -10));
+    EXPECT_GT(prop.scale.y, 1.0f);
+    EXPECT_FLOAT_EQ(prop.scale.y * 2.0f, std::round(prop.scale.y * 2.0f));
+    EXPECT_FLOAT_EQ(prop.scale.x, 1.0f);
+    DragTo(Offset(press, 0, 300));
+    EXPECT_NEAR(prop.scale.y, 0.5f, 1e-5);
+    EXPECT_NEAR(prop.worldBounds.minY, centreY - 0.25f, 1e-5);
+    EXPECT_NEAR(prop.worldBounds.maxY, centreY + 0.25f, 1e-5);
+    g_SnapToGrid = false;
+    DragTo(Offset(press, 0, 300));
+    EXPECT_NEAR(prop.scale.y, 0.1f, 1e-5);
+    EXPECT_NEAR(prop.worldBounds.maxY - prop.worldBounds.minY, 0.1f, 1e-5);
+    EXPECT_FLOAT_EQ(prop.scale.z, 1.0f);
+    Release(viewport, press);
+}
+
+TEST_F(Plotter, AFlatModelScalesWithoutInfiniteScaleOrNaNBounds)
+{
+    PlaceSelected(TILE, 0.5f, 0.5f, TOOL_SCALE);
+    const PropInstance& prop = g_PropInstances[0];
+    EXPECT_FLOAT_EQ(prop.worldBounds.minY, prop.worldBounds.maxY);
+    for (bool linked : {false, true}) {
+        g_LinkScaling = linked;
+        const ClientPoint press = Aim(0.5f, 1.0f, 0.5f);
+        Press(viewport, press);
+        ASSERT_TRUE(g_IsDraggingGizmo);
+        ASSERT_EQ(g_GizmoAxis, 1);
+        DragTo(Offset(press, 0, -40));
+        Release(viewport, Offset(press, 0, -40));
+        EXPECT_TRUE(FiniteBounds(prop));
+        EXPECT_FLOAT_EQ(prop.scale.y, 1.0f);
+        EXPECT_FLOAT_EQ(prop.scale.x, linked ? prop.scale.z : 1.0f);
+        RenderFrame();
+    }
+    EXPECT_GT(prop.scale.x, 1.0f);
+}

@@ -345,12 +345,9 @@ LRESULT CALLBACK PainterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         HandlePainterCommand(window, LOWORD(wParam), HIWORD(wParam));
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
+    case WM_PAINT:
+        ValidateRect(window, nullptr);
         return 0;
-    }
     case WM_ERASEBKGND:
         return ErasePanelBackground(window, wParam);
     case WM_DRAWITEM:

@@ -6,6 +6,7 @@
 #include "app/About.h"
 #include "app/CsgCommands.h"
 #include "app/ExecutableFolder.h"
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/GroupCommands.h"
 #include "app/MenuState.h"
@@ -28,6 +29,7 @@
 #include "ui/PreferencesDialog.h"
 #include "ui/PropertiesPanel.h"
 #include "ui/SceneStatisticsDialog.h"
+#include "ui/VertexPropertiesPanel.h"
 
 namespace {
 
@@ -60,22 +62,6 @@ void ConvertSelectedPrimitivesToMeshes(HWND mainWindow)
             primitives.push_back(index);
     }
     AskAndConvertForVertexEditing(mainWindow, primitives);
-}
-
-// The CSG commands hand back the box they end with; a silent outcome is in
-// the log only.
-void ShowCommandMessage(HWND mainWindow, const CommandMessage& message)
-{
-    if (!message.show)
-        return;
-    UINT icon = 0;
-    switch (message.icon) {
-    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
-    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
-    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
-    default: break;
-    }
-    ShowMessageBox(mainWindow, message.text, message.caption, MB_OK | icon);
 }
 
 void RunCreateGroup(HWND mainWindow)
@@ -243,6 +229,8 @@ void SwitchMode(HWND mainWindow, int mode)
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
     UpdatePropertiesPanelForMode();
+    if (mode == MODE_VERTEX_EDITOR)
+        UpdateVertexPropertiesPanel();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -380,6 +368,15 @@ bool HandleCommand(HWND mainWindow, int id)
         return true;
     case ID_MODE_VERTEXEDITOR:
         SwitchMode(mainWindow, MODE_VERTEX_EDITOR);
+        return true;
+    case ID_FILE_EXPORTOBJ:
+        ExportOBJ(mainWindow);
+        return true;
+    case ID_FILE_EXPORTGLB:
+        ExportGLB(mainWindow);
+        return true;
+    case ID_FILE_EXPORTRUNTIME:
+        ExportRuntimeSceneFile(mainWindow);
         return true;
     case ID_VIEW_STATISTICS:
         ShowDialog(g_hInstance, IDD_SCENESTATISTICS, mainWindow, SceneStatisticsDlgProc, 0);

@@ -193,8 +193,8 @@ CommandMessage JoinOperands(const std::vector<int>& list, bool subtract)
     const SceneObject& firstObject = g_SceneObjects[static_cast<size_t>(first)];
     AttributedMesh A = MakeOperandMesh(firstObject);
     LogObjectAndMesh(L"First", firstObject, A);
-    // Once a step succeeded, A is the engine's own output and gets its full checks.
-    bool aGenerated = IsGeneratedSolid(firstObject);
+    // Once a step succeeded, A is the engine's own output: a valid operand by construction.
+    bool aValid = IsGeneratedSolid(firstObject);
     std::vector<int> merged = {first};
 
     for (int index : list) {
@@ -206,12 +206,12 @@ CommandMessage JoinOperands(const std::vector<int>& list, bool subtract)
         const bool hole = IsHole(operand);
         DebugLog(L"Before bool: VA=" + FormatCount(A.V.rows()) + L" VB=" + FormatCount(B.V.rows()));
         std::string failure;
-        const bool combined = CombineMeshes(A, aGenerated, B, IsGeneratedSolid(operand),
+        const bool combined = CombineMeshes(A, aValid, B, IsGeneratedSolid(operand),
                                             hole ? MESH_BOOLEAN_MINUS : MESH_BOOLEAN_UNION, hole, failure);
         DebugLog(L"After bool: result=" + FormatCount(A.V.rows()) + L" verts, " + FormatCount(A.F.rows()) +
                  L" faces, success=" + FormatBool(combined));
         if (combined) {
-            aGenerated = false;
+            aValid = true;
             merged.push_back(index);
         } else {
             DebugLog(L"ERROR: Boolean operation failed for object: " + operand.name + L" - " + WidenBytes(failure));
@@ -283,7 +283,7 @@ CommandMessage CombineSolids(const SolidsCommand& command)
         const SceneObject& firstObject = g_SceneObjects[static_cast<size_t>(*firstEntry)];
         DebugLog(L"First object: " + firstObject.name);
         AttributedMesh A = MakeOperandMesh(firstObject);
-        bool aGenerated = IsGeneratedSolid(firstObject);
+        bool aValid = IsGeneratedSolid(firstObject);
         std::vector<int> merged = {*firstEntry};
         bool anyCombined = false;
 
@@ -295,8 +295,8 @@ CommandMessage CombineSolids(const SolidsCommand& command)
             DebugLog(command.operandLog + operand.name);
             const AttributedMesh B = MakeOperandMesh(operand);
             std::string failure;
-            if (CombineMeshes(A, aGenerated, B, IsGeneratedSolid(operand), command.type, false, failure)) {
-                aGenerated = false;
+            if (CombineMeshes(A, aValid, B, IsGeneratedSolid(operand), command.type, false, failure)) {
+                aValid = true;
                 anyCombined = true;
                 merged.push_back(*entry);
                 if (command.logStepResult)

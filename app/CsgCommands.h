@@ -6,23 +6,7 @@
 // the window layer shows it. Nothing here touches a window.
 #pragma once
 
-#include <string>
-
-enum MessageIcon {
-    MESSAGE_ICON_NONE = 0,
-    MESSAGE_ICON_INFORMATION = 1,
-    MESSAGE_ICON_WARNING = 2,
-    MESSAGE_ICON_ERROR = 3
-};
-
-// A message box to show when the command returns; show is false when the
-// command ends silently (its outcome is in the log only).
-struct CommandMessage {
-    bool show = false;
-    std::wstring caption;
-    std::wstring text;
-    MessageIcon icon = MESSAGE_ICON_NONE;
-};
+#include "scene/CommandMessage.h"
 
 // Union of the solids minus the holes, folded left to right from the first
 // solid.

@@ -101,16 +101,6 @@ SceneObject MakeMeshObject(const SceneObject& source, int type, AttributedMesh m
     SceneObject object;
     object.type = type;
     object.isCSGMesh = true;
-    if (mesh.V.rows() > 0) {
-        const Eigen::RowVector3d low = mesh.V.colwise().minCoeff();
-        const Eigen::RowVector3d high = mesh.V.colwise().maxCoeff();
-        object.minX = static_cast<float>(low(0));
-        object.minY = static_cast<float>(low(1));
-        object.minZ = static_cast<float>(low(2));
-        object.maxX = static_cast<float>(high(0));
-        object.maxY = static_cast<float>(high(1));
-        object.maxZ = static_cast<float>(high(2));
-    }
     object.name = name;
     object.r = source.r;
     object.g = source.g;
@@ -123,6 +113,7 @@ SceneObject MakeMeshObject(const SceneObject& source, int type, AttributedMesh m
     object.faceTextureIDs = std::move(mesh.faceTextureIDs);
     object.faceTextureScales = std::move(mesh.faceTextureScales);
     object.faceColors = std::move(mesh.faceColors);
+    FitBoundsToMesh(object);
     return object;
 }
 

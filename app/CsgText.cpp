@@ -1,15 +1,5 @@
 #include "app/CsgText.h"
 
-CommandMessage MakeCommandMessage(const std::wstring& caption, const std::wstring& text, MessageIcon icon)
-{
-    CommandMessage message;
-    message.show = true;
-    message.caption = caption;
-    message.text = text;
-    message.icon = icon;
-    return message;
-}
-
 std::wstring FormatFixed(double value)
 {
     // std::to_wstring writes a double exactly as "%f" does, at any magnitude.

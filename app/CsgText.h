@@ -1,7 +1,6 @@
 // Text pieces of the CSG commands' log lines and message boxes: fixed
 // six-decimal numbers, bounds in the X[min,max] pattern, byte strings
-// (exception and engine messages) widened for the wide-character log, and the
-// returned message box record.
+// (exception and engine messages) widened for the wide-character log.
 #pragma once
 
 #include <string>
@@ -9,8 +8,6 @@
 #include <Eigen/Core>
 
 #include "app/CsgCommands.h"
-
-CommandMessage MakeCommandMessage(const std::wstring& caption, const std::wstring& text, MessageIcon icon);
 
 // The "%f" form: fixed notation with six decimals.
 std::wstring FormatFixed(double value);

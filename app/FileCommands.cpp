@@ -34,7 +34,8 @@ void FileOpen(HWND mainWindow)
     std::wstring path = ShowOpenSceneDialog(mainWindow);
     if (path.empty())
         return;
-    if (!LoadScene(path, ExecutableFolderWithSeparator())) {
+    ProjectLoadReport report;
+    if (!LoadScene(path, ExecutableFolderWithSeparator(), &report)) {
         ShowMessageBox(nullptr, L"Failed to open scene file!", L"Load Error", MB_OK | MB_ICONERROR);
         return;
     }
@@ -43,7 +44,12 @@ void FileOpen(HWND mainWindow)
     ForgetPaintBrushTextures();
     RefreshPlotterPropCombo();
     UpdateCSGMenuState();
-    ShowMessageBox(nullptr, L"Scene loaded successfully!", L"Load Complete", MB_OK | MB_ICONINFORMATION);
+    // A partial scene must not pass for the file: the reader has also emptied
+    // the current path, so Save cannot overwrite what was left unread.
+    if (report.Clean())
+        ShowMessageBox(nullptr, L"Scene loaded successfully!", L"Load Complete", MB_OK | MB_ICONINFORMATION);
+    else
+        ShowMessageBox(nullptr, PartialLoadMessage(report), L"Load Complete", MB_OK | MB_ICONWARNING);
 }
 
 void FileSave(HWND mainWindow)

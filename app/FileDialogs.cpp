@@ -11,6 +11,10 @@ const DWORD FILE_BUFFER_CHARS = 260;
 // Format pair, then "All Files", each string NUL-terminated, the list ended
 // by an extra NUL (the literal's own).
 const wchar_t PROJECT_FILTER[] = L"Tarsel Studio Project (*.tsp)\0*.tsp\0All Files (*.*)\0*.*\0";
+const wchar_t GLB_FILTER[] = L"GL Transmission Format Binary (*.glb)\0*.glb\0All Files (*.*)\0*.*\0";
+const wchar_t OBJ_FILTER[] = L"Wavefront OBJ (*.obj)\0*.obj\0All Files (*.*)\0*.*\0";
+const wchar_t TRS_FILTER[] = L"TarselBasic Runtime Scene (*.trs)\0*.trs\0All Files (*.*)\0*.*\0";
+const DWORD SAVE_FLAGS = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 
 } // namespace
 
@@ -45,4 +49,19 @@ std::wstring ShowOpenSceneDialog(HWND owner)
 std::wstring ShowSaveSceneDialog(HWND owner)
 {
     return RunFileDialog(owner, L"Save Scene", PROJECT_FILTER, L"tsp", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportGLBDialog(HWND owner)
+{
+    return RunFileDialog(owner, L"Export Scene to GLB", GLB_FILTER, L"glb", SAVE_FLAGS, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportOBJDialog(HWND owner)
+{
+    return RunFileDialog(owner, L"Export Scene to OBJ", OBJ_FILTER, L"obj", SAVE_FLAGS, ShowSaveFileDialog);
+}
+
+std::wstring ShowExportRuntimeSceneDialog(HWND owner)
+{
+    return RunFileDialog(owner, L"Export Runtime Scene to TRS", TRS_FILTER, L"trs", SAVE_FLAGS, ShowSaveFileDialog);
 }

@@ -1,6 +1,6 @@
 // The file dialogs through the modal seam: one runner for every open and save
-// dialog, and the project's "Open Scene" and "Save Scene", each returning the
-// chosen path or the empty string.
+// dialog, the project's "Open Scene" and "Save Scene", and one save dialog
+// per export, each returning the chosen path or the empty string.
 #pragma once
 
 #include <windows.h>
@@ -20,3 +20,6 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* title, const wchar_t* filt
 // and also yields the empty string.
 std::wstring ShowOpenSceneDialog(HWND owner);
 std::wstring ShowSaveSceneDialog(HWND owner);
+std::wstring ShowExportGLBDialog(HWND owner);
+std::wstring ShowExportOBJDialog(HWND owner);
+std::wstring ShowExportRuntimeSceneDialog(HWND owner);

@@ -25,8 +25,14 @@ bool TakeScriptedAnswer(const ModalCall& call, ModalAnswer& answer)
 
 BOOL ScriptedFileDialog(int kind, OPENFILENAMEW* request)
 {
+    // The filter list ends at its first empty string.
+    std::wstring filter;
+    for (const wchar_t* part = request->lpstrFilter; part && *part; part += wcslen(part) + 1)
+        filter.append(part).push_back(L'\0');
+    ModalCall call = {kind, request->hwndOwner, request->lpstrTitle ? request->lpstrTitle : L"", L"", request->Flags,
+                      -1, 0, filter, request->lpstrDefExt ? request->lpstrDefExt : L""};
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({kind, request->hwndOwner, L"", L"", 0, -1, 0}, answer) || !answer.result)
+    if (!TakeScriptedAnswer(call, answer) || !answer.result)
         return FALSE;
     if (!request->lpstrFile || request->nMaxFile == 0 || answer.path.size() >= request->nMaxFile)
         return FALSE;
@@ -41,7 +47,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
     if (!g_ModalScripted)
         return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1, 0}, answer))
+    if (!TakeScriptedAnswer({MODAL_MESSAGE_BOX, owner, caption, text, flags, -1, 0, L"", L""}, answer))
         return IDCANCEL;
     return static_cast<int>(answer.result);
 }
@@ -51,7 +57,7 @@ INT_PTR ShowDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc,
     if (!g_ModalScripted)
         return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, proc, param);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId, 0}, answer))
+    if (!TakeScriptedAnswer({MODAL_DIALOG, owner, L"", L"", 0, templateId, 0, L"", L""}, answer))
         return IDCANCEL;
     return answer.result;
 }
@@ -61,7 +67,7 @@ BOOL ShowChooseColor(CHOOSECOLORW* chooser)
     if (!g_ModalScripted)
         return ChooseColorW(chooser);
     ModalAnswer answer;
-    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1, chooser->rgbResult}, answer) ||
+    if (!TakeScriptedAnswer({MODAL_CHOOSE_COLOR, chooser->hwndOwner, L"", L"", 0, -1, chooser->rgbResult, L"", L""}, answer) ||
         !answer.result)
         return FALSE;
     chooser->rgbResult = answer.color;
@@ -80,4 +86,18 @@ BOOL ShowSaveFileDialog(OPENFILENAMEW* request)
     if (!g_ModalScripted)
         return GetSaveFileNameW(request);
     return ScriptedFileDialog(MODAL_SAVE_FILE, request);
+}
+
+void ShowCommandMessage(HWND owner, const CommandMessage& message)
+{
+    if (!message.show)
+        return;
+    UINT icon = 0;
+    switch (message.icon) {
+    case MESSAGE_ICON_INFORMATION: icon = MB_ICONINFORMATION; break;
+    case MESSAGE_ICON_WARNING: icon = MB_ICONWARNING; break;
+    case MESSAGE_ICON_ERROR: icon = MB_ICONERROR; break;
+    default: break;
+    }
+    ShowMessageBox(owner, message.text, message.caption, MB_OK | icon);
 }

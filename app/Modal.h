@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/CommandMessage.h"
+
 enum ModalKind {
     MODAL_MESSAGE_BOX,
     MODAL_DIALOG,
@@ -26,6 +28,8 @@ struct ModalCall {
     UINT flags;             // message boxes
     int dialogId;           // dialogs, -1 otherwise
     COLORREF color;         // colour picker: the colour it starts from
+    std::wstring filter;            // file dialogs: the pairs, NUL-separated
+    std::wstring defaultExtension;  // file dialogs; caption holds the title, flags the flags
 };
 
 struct ModalAnswer {
@@ -44,3 +48,7 @@ INT_PTR ShowDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc,
 BOOL ShowChooseColor(CHOOSECOLORW* chooser);
 BOOL ShowOpenFileDialog(OPENFILENAMEW* request);
 BOOL ShowSaveFileDialog(OPENFILENAMEW* request);
+
+// Shows a box a core command handed back, with its icon; nothing when the
+// command ended silently.
+void ShowCommandMessage(HWND owner, const CommandMessage& message);

@@ -22,6 +22,8 @@
 #include "ui/PlotterPanel.h"
 #include "ui/PropertiesPanel.h"
 #include "ui/ToolsPanel.h"
+#include "ui/VertexPanel.h"
+#include "ui/VertexPropertiesPanel.h"
 #include "viewport/GLContext.h"
 #include "viewport/ViewportWindow.h"
 
@@ -78,8 +80,8 @@ void RegisterWindowClasses(HINSTANCE instance)
     RegisterPlainClass(instance, L"OstrelProperties", PropertiesPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPainterPanel", PainterPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPlotterPanel", PlotterPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelVertexPanel", BlankPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelVertexPropertiesPanel", BlankPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelVertexPanel", VertexPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelVertexPropertiesPanel", VertexPropertiesPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelDebugWindow", DebugWndProc, 0, window);
 }
 
@@ -89,6 +91,7 @@ void InstallUiHooks()
     g_Hooks.SelectTreeItemByObjectIndex = SelectTreeItemByObjectIndex;
     g_Hooks.ClearTreeSelection = ClearTreeSelection;
     g_Hooks.UpdatePropertiesPanel = UpdatePropertiesPanel;
+    g_Hooks.UpdateVertexPropertiesPanel = UpdateVertexPropertiesPanel;
     g_Hooks.UpdateCSGMenuState = UpdateCSGMenuState;
     g_Hooks.SetCreationToolsEnabled = SetCreationToolsEnabled;
     g_Hooks.InvalidateViewport = InvalidateViewport;

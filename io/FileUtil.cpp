@@ -76,13 +76,32 @@ bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes, 
     return ok;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
 {
     FILE* file = OpenFile(path, true);
     if (!file)
         return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && ok;
+}
+
+bool WriteFileReplacing(const std::wstring& target, const void* data, size_t size)
+{
+    const std::wstring temporary = target + L".partial";
+    if (WriteFileBytes(temporary, data, size) && ReplaceFileWith(target, temporary))
+        return true;
+    RemoveFile(temporary);
+    return false;
+}
+
+bool CopyFileTo(const std::wstring& source, const std::wstring& target)
+{
+#ifdef _WIN32
+    return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+#else
+    std::vector<unsigned char> bytes;
+    return ReadFileBytes(source, bytes) && WriteFileBytes(target, bytes);
+#endif
 }
 
 bool FileExists(const std::wstring& path)
@@ -133,6 +152,13 @@ std::wstring FileNamePart(const std::wstring& path)
 {
     size_t separator = LastSeparator(path);
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring FileStemPart(const std::wstring& path)
+{
+    const std::wstring name = FileNamePart(path);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
 std::wstring FolderPart(const std::wstring& path)

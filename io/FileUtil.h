@@ -32,7 +32,28 @@ std::FILE* OpenFileForReading(const std::wstring& path);
 long long OpenFileSize(std::FILE* file);
 
 // Creates or replaces the file with exactly these bytes. False on any failure.
-bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size);
+inline bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+// Writes the bytes to a temporary file beside target and moves it over target,
+// so a failed write (a full disk) leaves no half file under the real name.
+// False on any failure, the temporary file removed.
+bool WriteFileReplacing(const std::wstring& target, const void* data, size_t size);
+inline bool WriteFileReplacing(const std::wstring& target, const std::vector<unsigned char>& bytes)
+{
+    return WriteFileReplacing(target, bytes.data(), bytes.size());
+}
+inline bool WriteFileReplacing(const std::wstring& target, const std::string& text)
+{
+    return WriteFileReplacing(target, text.data(), text.size());
+}
+
+// Copies the file at source to target, replacing an existing target. False
+// when source cannot be read or target cannot be written.
+bool CopyFileTo(const std::wstring& source, const std::wstring& target);
 
 // True when a file of that path can be opened for reading.
 bool FileExists(const std::wstring& path);
@@ -50,6 +71,10 @@ bool RemoveFile(const std::wstring& path);
 
 // The text after the last '\' or '/'; the whole path when it has neither.
 std::wstring FileNamePart(const std::wstring& path);
+
+// The file name without its last '.' and what follows (the whole name when it
+// has no '.').
+std::wstring FileStemPart(const std::wstring& path);
 
 // The path up to and including its last '\' or '/'; empty when it has neither.
 std::wstring FolderPart(const std::wstring& path);

@@ -1,6 +1,7 @@
 #include "io/GltfAccessors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -105,6 +106,7 @@ bool ElementsFit(size_t offset, size_t count, size_t elementBytes, size_t stride
 }
 
 // Applies a sparse accessor's substitutions to values already read.
+// Substitutions for elements at or past values' end are checked, not applied.
 template <typename T>
 bool ApplySparse(const tinygltf::Model& gltf, const tinygltf::Accessor& accessor, int components,
                  T (*convert)(const unsigned char*, int, bool), std::vector<T>& values)
@@ -134,6 +136,8 @@ bool ApplySparse(const tinygltf::Model& gltf, const tinygltf::Accessor& accessor
         uint32_t target = ReadLittleEndian(indexData + indexOffset + i * indexBytes, indexBytes);
         if (target >= accessor.count)
             return false;
+        if (static_cast<size_t>(target) * components >= values.size())
+            continue;
         const unsigned char* element = valueData + valueOffset + i * elementBytes;
         for (int c = 0; c < components; ++c)
             values[static_cast<size_t>(target) * components + c] =
@@ -142,8 +146,9 @@ bool ApplySparse(const tinygltf::Model& gltf, const tinygltf::Accessor& accessor
     return true;
 }
 
+// Reads the first `limit` elements (all when there are fewer).
 template <typename T>
-bool ReadAccessorValues(const tinygltf::Model& gltf, int index, int components, size_t maxCount,
+bool ReadAccessorValues(const tinygltf::Model& gltf, int index, int components, size_t maxCount, size_t limit,
                         bool indicesOnly, T (*convert)(const unsigned char*, int, bool),
                         std::vector<T>& values)
 {
@@ -169,9 +174,10 @@ bool ReadAccessorValues(const tinygltf::Model& gltf, int index, int components, 
     }
 
     // Without a buffer view the elements are zeros (before sparse substitutions).
-    values.assign(accessor.count * components, T(0));
+    const size_t count = std::min(accessor.count, limit);
+    values.assign(count * components, T(0));
     if (data) {
-        for (size_t i = 0; i < accessor.count; ++i) {
+        for (size_t i = 0; i < count; ++i) {
             const unsigned char* element = data + accessor.byteOffset + i * stride;
             for (int c = 0; c < components; ++c)
                 values[i * components + c] =
@@ -190,12 +196,27 @@ bool ReadAccessorValues(const tinygltf::Model& gltf, int index, int components, 
 bool ReadAccessorFloats(const tinygltf::Model& gltf, int index, int components, size_t maxCount,
                         std::vector<float>& values)
 {
-    return ReadAccessorValues(gltf, index, components, maxCount, false, ToFloat, values);
+    return ReadAccessorValues(gltf, index, components, maxCount, SIZE_MAX, false, ToFloat, values);
+}
+
+bool ReadAccessorFloatsPrefix(const tinygltf::Model& gltf, int index, int components, size_t limit,
+                              std::vector<float>& values)
+{
+    return ReadAccessorValues(gltf, index, components, SIZE_MAX, limit, false, ToFloat, values);
+}
+
+size_t AccessorPrefixWork(const tinygltf::Model& gltf, int index, size_t limit)
+{
+    if (index < 0 || static_cast<size_t>(index) >= gltf.accessors.size())
+        return 0;
+    const tinygltf::Accessor& accessor = gltf.accessors[index];
+    size_t sparse = accessor.sparse.isSparse && accessor.sparse.count > 0 ? static_cast<size_t>(accessor.sparse.count) : 0;
+    return std::min(accessor.count, limit) + std::min(sparse, accessor.count);
 }
 
 bool ReadAccessorIndices(const tinygltf::Model& gltf, int index, size_t maxCount, std::vector<uint32_t>& indices)
 {
-    return ReadAccessorValues(gltf, index, 1, maxCount, true, ToIndex, indices);
+    return ReadAccessorValues(gltf, index, 1, maxCount, SIZE_MAX, true, ToIndex, indices);
 }
 
 bool BufferViewBytes(const tinygltf::Model& gltf, int index, const unsigned char*& data, size_t& size)

@@ -17,6 +17,15 @@
 bool ReadAccessorFloats(const tinygltf::Model& gltf, int index, int components, size_t maxCount,
                         std::vector<float>& values);
 
+// Reads only the first `limit` elements of accessor `index` (fewer when it has
+// fewer), with the same checks; a large count costs nothing beyond limit.
+bool ReadAccessorFloatsPrefix(const tinygltf::Model& gltf, int index, int components, size_t limit,
+                              std::vector<float>& values);
+
+// The elements ReadAccessorFloatsPrefix visits for that limit, sparse
+// substitutions included: the work to charge against a budget.
+size_t AccessorPrefixWork(const tinygltf::Model& gltf, int index, size_t limit);
+
 // Reads a scalar accessor of unsigned bytes, shorts or ints as indices.
 bool ReadAccessorIndices(const tinygltf::Model& gltf, int index, size_t maxCount,
                          std::vector<uint32_t>& indices);

@@ -80,16 +80,24 @@ PrimitiveOutcome ReadPrimitive(GltfWalkContext& context, const tinygltf::Primiti
     long long indexCount = primitive.indices >= 0 ? AccessorCount(gltf, primitive.indices) : vertexCount;
     if (indexCount < 0)
         return Skip(context, L"invalid accessor");
-    if (static_cast<unsigned long long>(vertexCount) + static_cast<unsigned long long>(indexCount) >
-        context.elementBudget)
+    // Texture coordinates past the vertices are never used: only those up to
+    // the vertex count are read, and that work is charged like the rest.
+    int texcoordSet = BaseColorTexCoordSet(gltf, primitive.material);
+    int texcoordAccessor = FindAttribute(primitive, "TEXCOORD_" + std::to_string(texcoordSet));
+    size_t texcoordWork = AccessorPrefixWork(gltf, texcoordAccessor, static_cast<size_t>(vertexCount));
+    unsigned long long work = static_cast<unsigned long long>(vertexCount) +
+                              static_cast<unsigned long long>(indexCount) + texcoordWork;
+    if (work > context.elementBudget)
         return Skip(context, L"more geometry than the file size allows");
+    // Charged before reading, so a primitive refused later still costs its work.
+    context.elementBudget -= static_cast<size_t>(work);
+    context.elementsRead += static_cast<size_t>(work);
 
     std::vector<float> positions, texcoords;
     if (!ReadAccessorFloats(gltf, positionAccessor, 3, vertexCount, positions))
         return Skip(context, L"unreadable accessor");
-    int texcoordSet = BaseColorTexCoordSet(gltf, primitive.material);
-    int texcoordAccessor = FindAttribute(primitive, "TEXCOORD_" + std::to_string(texcoordSet));
-    if (texcoordAccessor >= 0 && !ReadAccessorFloats(gltf, texcoordAccessor, 2, context.elementBudget, texcoords))
+    if (texcoordAccessor >= 0 &&
+        !ReadAccessorFloatsPrefix(gltf, texcoordAccessor, 2, static_cast<size_t>(vertexCount), texcoords))
         return Skip(context, L"unreadable accessor");
 
     std::vector<uint32_t> primitiveIndices;
@@ -128,7 +136,6 @@ PrimitiveOutcome ReadPrimitive(GltfWalkContext& context, const tinygltf::Primiti
     int triangles = static_cast<int>(primitiveIndices.size() / 3);
     context.triangleMaterials.insert(context.triangleMaterials.end(), triangles, material);
     context.vertexCount += static_cast<int>(vertexCount);
-    context.elementBudget -= static_cast<size_t>(vertexCount + indexCount);
 
     summary.vertices = static_cast<int>(vertexCount);
     summary.triangles = triangles;
@@ -144,7 +151,7 @@ long long LoggedPrimitiveType(int mode) { return mode >= 0 && mode <= GLTF_MODE_
 
 GltfWalkContext::GltfWalkContext(const GltfDocument& document)
     : document(&document), vertexCount(0), logLines(0), omittedLogLines(0), visitedNodes(document.gltf.nodes.size(), false), depth(0),
-      elementBudget(std::min(MAX_MODEL_ELEMENTS, document.inputBytes * MODEL_ELEMENTS_PER_INPUT_BYTE))
+      elementBudget(std::min(MAX_MODEL_ELEMENTS, document.inputBytes * MODEL_ELEMENTS_PER_INPUT_BYTE)), elementsRead(0)
 {
 }
 

@@ -33,7 +33,8 @@ struct GltfWalkContext {
     int omittedLogLines;
     std::vector<bool> visitedNodes;
     int depth;
-    size_t elementBudget;                  // vertices plus indices still allowed
+    size_t elementBudget;                  // vertices, indices and texture coordinates still allowed
+    size_t elementsRead;                   // what the walk has charged so far
 
     explicit GltfWalkContext(const GltfDocument& document);
 };

@@ -231,7 +231,9 @@ bool DecodeMeshBytes(MeshByteReader& in, uint64_t totalBytes, const std::wstring
     ok = ok && ForEachRecord(in, nF, 4, truncated, [&](const unsigned char* bytes, int32_t first, int32_t n) {
         for (int32_t i = 0; i < n; ++i) {
             float scale = LoadF32(bytes + 4 * i);
-            data.faceTextureScales[first + i] = std::isfinite(scale) && scale > 0.0f ? scale : 1.0f;
+            bool usable = std::isfinite(scale) && scale > 0.0f;
+            data.faceTextureScales[first + i] = usable ? scale : 1.0f;
+            data.repairedValues += usable ? 0 : 1;
         }
         return true;
     });
@@ -239,8 +241,9 @@ bool DecodeMeshBytes(MeshByteReader& in, uint64_t totalBytes, const std::wstring
     ok = ok && ForEachRecord(in, colors, 12, truncated, [&](const unsigned char* bytes, int32_t first, int32_t n) {
         for (int32_t i = 0; i < n; ++i) {
             const unsigned char* color = bytes + 12 * i;
-            data.faceColors[first + i] =
-                FaceColor(ClampColor(LoadI32(color)), ClampColor(LoadI32(color + 4)), ClampColor(LoadI32(color + 8)));
+            const int32_t r = LoadI32(color), g = LoadI32(color + 4), b = LoadI32(color + 8);
+            data.faceColors[first + i] = FaceColor(ClampColor(r), ClampColor(g), ClampColor(b));
+            data.repairedValues += (r != ClampColor(r)) + (g != ClampColor(g)) + (b != ClampColor(b));
         }
         return true;
     });
@@ -286,7 +289,7 @@ void LogMeshFileSaved(const std::wstring& path, const Eigen::MatrixXd& V, const 
 
 bool LoadMeshFile(const std::wstring& path, Eigen::MatrixXd& V, Eigen::MatrixXi& F,
                   std::vector<int>& faceTextureIDs, std::vector<float>& faceTextureScales,
-                  std::vector<FaceColor>& faceColors)
+                  std::vector<FaceColor>& faceColors, int* repairedValues)
 {
     std::FILE* file = OpenFileForReading(path);
     long long size = file ? OpenFileSize(file) : -1;
@@ -312,6 +315,8 @@ bool LoadMeshFile(const std::wstring& path, Eigen::MatrixXd& V, Eigen::MatrixXi&
     faceTextureIDs.swap(data.faceTextureIDs);
     faceTextureScales.swap(data.faceTextureScales);
     faceColors.swap(data.faceColors);
+    if (repairedValues)
+        *repairedValues = data.repairedValues;
     DebugLog(L"Loaded TSM file: " + path + L" (version " + std::to_wstring(data.version) + L", " +
              std::to_wstring(V.rows()) + L" verts, " + std::to_wstring(F.rows()) + L" faces)");
     return true;

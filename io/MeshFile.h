@@ -23,6 +23,7 @@ struct MeshFileData {
     std::vector<float> faceTextureScales;
     std::vector<FaceColor> faceColors;   // empty for a version 1 file
     uint32_t version = TSM_VERSION;
+    int repairedValues = 0;              // per-face scales and colours mended
 };
 
 // The file's bytes (version 2). Per-face arrays shorter than F are padded with
@@ -51,7 +52,7 @@ void LogMeshFileSaved(const std::wstring& path, const Eigen::MatrixXd& V, const 
 
 // Reads a side file into the out-parameters only when the whole file passed
 // its checks; otherwise logs one "ERROR: " line, changes nothing and returns
-// false.
+// false. repairedValues, when given, receives the number of values mended.
 bool LoadMeshFile(const std::wstring& path, Eigen::MatrixXd& V, Eigen::MatrixXi& F,
                   std::vector<int>& faceTextureIDs, std::vector<float>& faceTextureScales,
-                  std::vector<FaceColor>& faceColors);
+                  std::vector<FaceColor>& faceColors, int* repairedValues = nullptr);

@@ -1,11 +1,12 @@
 #include "io/ProjectWriter.h"
 
-#include <charconv>
 #include <vector>
 
 #include "io/ByteText.h"
 #include "io/FileUtil.h"
 #include "io/MeshFile.h"
+#include "io/NumberText.h"
+#include "io/ProjectXml.h"
 #include "scene/DebugLog.h"
 #include "scene/PerFaceArrays.h"
 #include "scene/SceneState.h"
@@ -16,19 +17,14 @@ namespace {
 // crosses a file system.
 const wchar_t* const SAVING_SUFFIX = L".saving";
 
-std::wstring StemOf(const std::wstring& projectPath)
-{
-    std::wstring name = FileNamePart(projectPath);
-    size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
 // Line text is built with '\n' and every '\n' becomes CR LF at the end, as a
 // text-mode stream would write it, whichever platform this runs on.
 struct ProjectText {
     std::string out;
+    bool escaped = false;        // names and paths in the escaped form
+    bool needsEscaping = false;  // a value the plain form cannot carry was met
 
     void Indent(int spaces) { out.append(static_cast<size_t>(spaces), ' '); }
     void Line(int spaces, const char* text)
@@ -51,20 +47,28 @@ struct ProjectText {
         out += value;
         out += '"';
     }
-    void Text(const char* name, const std::wstring& value, const wchar_t* field)
+    void Append(const std::wstring& value, bool attributeValue)
+    {
+        if (escaped) {
+            AppendEscaped(out, value);
+            return;
+        }
+        needsEscaping = needsEscaping || NeedsEscapedForm(value, attributeValue);
+        AppendPlain(out, value);
+    }
+    void Text(const char* name, const std::wstring& value)
     {
         out += ' ';
         out += name;
         out += "=\"";
-        AppendNarrowed(out, value, field);
+        Append(value, true);
         out += '"';
     }
     void Float(const char* name, float value)
     {
-        char buffer[32];
-        std::to_chars_result result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-        Raw(name, std::string(buffer, result.ptr));
+        std::string number;
+        AppendFloat6(number, value);
+        Raw(name, number);
     }
     void Int(const char* name, long long value) { Raw(name, std::to_string(value)); }
     void Bool(const char* name, bool value) { Raw(name, value ? "true" : "false"); }
@@ -74,7 +78,7 @@ struct ProjectText {
     {
         Indent(6);
         out += "<Name>";
-        AppendNarrowed(out, name, L"name");
+        Append(name, false);
         out += "</Name>\n";
     }
 };
@@ -118,7 +122,7 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
     for (size_t i = 0; i < g_Textures.size(); ++i) {
         text.Open(4, "Texture");
         text.Int("id", static_cast<long long>(i));
-        text.Text("path", PathRelativeToFolder(g_Textures[i].path, folder), L"texture path");
+        text.Text("path", PathRelativeToFolder(g_Textures[i].path, folder));
         text.EndEmpty();
     }
     text.Line(2, "</Textures>");
@@ -126,8 +130,8 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
     for (const Model& model : g_Models) {
         text.Open(4, "Model");
         text.Int("id", model.id);
-        text.Text("path", PathRelativeToFolder(model.path, folder), L"model path");
-        text.Text("name", model.name, L"model name");
+        text.Text("path", PathRelativeToFolder(model.path, folder));
+        text.Text("name", model.name);
         text.EndEmpty();
     }
     text.Line(2, "</Models>");
@@ -139,7 +143,7 @@ void WriteAssets(ProjectText& text, const std::wstring& folder)
         text.Open(4, "PropBrush");
         text.Int("id", static_cast<long long>(i));
         text.Int("modelID", brush.modelID);
-        text.Text("name", brush.name, L"prop brush name");
+        text.Text("name", brush.name);
         text.EndEmpty();
     }
     text.Line(2, "</PropBrushes>");
@@ -186,7 +190,7 @@ void WriteObjects(ProjectText& text, const std::wstring& projectPath)
         if (object.isCSGMesh) {
             text.Open(4, "CSGMesh");
             text.Int("id", static_cast<long long>(i));
-            text.Text("meshFile", MeshFileReference(projectPath, meshNumber++), L"mesh file");
+            text.Text("meshFile", MeshFileReference(projectPath, meshNumber++));
         } else {
             text.Open(4, "Primitive");
             text.Int("id", static_cast<long long>(i));
@@ -278,32 +282,52 @@ std::wstring PathRelativeToFolder(const std::wstring& path, const std::wstring& 
 
 std::wstring MeshSideFilePath(const std::wstring& projectPath, int meshNumber)
 {
-    return FolderPart(projectPath) + StemOf(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
+    return FolderPart(projectPath) + FileStemPart(projectPath) + L"_meshes" + PATH_SEPARATOR + L"mesh_" +
            std::to_wstring(meshNumber) + L".tsm";
 }
 
 std::wstring MeshFileReference(const std::wstring& projectPath, int meshNumber)
 {
-    return StemOf(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
+    return FileStemPart(projectPath) + L"_meshes/mesh_" + std::to_wstring(meshNumber) + L".tsm";
 }
 
-std::string ProjectFileText(const std::wstring& path)
+namespace {
+
+void WriteProject(ProjectText& text, const std::wstring& path)
 {
-    ProjectText text;
     text.Line(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    text.Line(0, "<OstrelScene version=\"1.0\">");
+    if (text.escaped)
+        text.Line(0, (std::string("<OstrelScene version=\"1.0\" ") + PROJECT_TEXT_ATTRIBUTE + "=\"" +
+                      PROJECT_TEXT_ESCAPED + "\">").c_str());
+    else
+        text.Line(0, "<OstrelScene version=\"1.0\">");
     WriteSettings(text);
     WriteAssets(text, FolderPart(path));
     WriteObjects(text, path);
     WritePropInstances(text);
     text.Line(0, "</OstrelScene>");
+}
+
+} // namespace
+
+// The plain form while every name and path fits it, so such files stay as
+// they always were; else the whole file in the escaped form.
+std::string ProjectFileText(const std::wstring& path)
+{
+    ProjectText text;
+    WriteProject(text, path);
+    if (text.needsEscaping) {
+        text = ProjectText();
+        text.escaped = true;
+        WriteProject(text, path);
+    }
     return WithCrLf(text.out);
 }
 
 bool SaveScene(const std::wstring& path, std::wstring& failure)
 {
     const std::string text = ProjectFileText(path);
-    CreateFolder(FolderPart(path) + StemOf(path) + L"_meshes");
+    CreateFolder(FolderPart(path) + FileStemPart(path) + L"_meshes");
 
     // Stage every file, then move them all into place.
     std::vector<std::wstring> targets;

@@ -1,6 +1,6 @@
 // Project files (.tsp), writing side: the scene as XML text with a fixed
 // layout (two-space indentation, CR LF line ends, six significant digits,
-// one byte per character) plus one mesh side file per explicit mesh in the
+// names and paths in the plain or the escaped form of io/ByteText.h) plus one mesh side file per explicit mesh in the
 // folder stem + "_meshes" beside the project.
 #pragma once
 

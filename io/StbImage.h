@@ -7,3 +7,7 @@
 
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
+
+// Defined by stb_image_write but declared only in its implementation part.
+extern "C" unsigned char* stbi_write_png_to_mem(const unsigned char* pixels, int stride_bytes, int x, int y, int n,
+                                                int* out_len);

@@ -7,6 +7,8 @@ const bool WIDE_IS_UTF16 = sizeof(wchar_t) == 2;
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c > 0x10FFFF || IsSurrogate(c))
@@ -38,8 +40,6 @@ void AppendWide(std::wstring& out, char32_t c)
         out += static_cast<wchar_t>(c);
     }
 }
-
-} // namespace
 
 std::string WideToUtf8(const std::wstring& text)
 {

@@ -14,6 +14,8 @@
 // merged. Everything runs on the caller's thread.
 #include "meshbool/MeshBoolean.h"
 
+#include <Eigen/Geometry>
+
 #include <CGAL/Surface_mesh.h>
 #include <CGAL/AABB_traits.h>
 #include <CGAL/AABB_tree.h>
@@ -72,7 +74,24 @@ struct OperandSoup
     std::vector<int> pointRow; // an input row of each point, for messages
     std::vector<Tri> triangles;
     double bbox[6] = {0, 0, 0, 0, 0, 0};
+    // Points moved exactly onto the other operand's nearby planes (see
+    // SnapToNearbyPlanes): index into `snapped` per point, or -1.
+    std::vector<int> snapOf;
+    std::vector<EK::Point_3> snapped;
 };
+
+bool IsSnapped(const OperandSoup& soup, int u)
+{
+    return !soup.snapped.empty() && soup.snapOf[size_t(u)] >= 0;
+}
+
+EK::Point_3 ExactPointOf(const OperandSoup& soup, int u)
+{
+    if (IsSnapped(soup, u))
+        return soup.snapped[size_t(soup.snapOf[size_t(u)])];
+    const Point3d& p = soup.points[size_t(u)];
+    return EK::Point_3(p[0], p[1], p[2]);
+}
 
 std::string RowText(int row)
 {
@@ -235,25 +254,56 @@ bool CheckClosed(const OperandSoup& soup, std::string& reason)
     return true;
 }
 
-bool CheckVolume(const OperandSoup& soup, std::string& reason)
+// The signed volume (times 6) of triangles and their area (times 2) times
+// their extent, on coordinates scaled by a power of two so that tiny and huge
+// meshes neither underflow nor overflow. A solid's volume is a fair share of
+// the product; a flat piece's is next to nothing of it.
+void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tri>& triangles,
+                        const std::vector<int>& which, double& volume, double& magnitude)
 {
-    const Point3d& o = soup.points[soup.triangles[0][0]];
-    double volume = 0, magnitude = 0;
-    for (const Tri& tri : soup.triangles)
+    volume = magnitude = 0;
+    if (which.empty())
+        return;
+    const Point3d& o = points[size_t(triangles[size_t(which[0])][0])];
+    double extent = 0;
+    for (int t : which)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k)
+                extent = std::max(extent, std::fabs(points[size_t(triangles[size_t(t)][c])][k] - o[k]));
+    int exponent = 0;
+    std::frexp(extent, &exponent);
+    for (int t : which)
     {
+        const Tri& tri = triangles[size_t(t)];
         double a[3], b[3], c[3];
         for (int k = 0; k < 3; ++k)
         {
-            a[k] = soup.points[tri[0]][k] - o[k];
-            b[k] = soup.points[tri[1]][k] - o[k];
-            c[k] = soup.points[tri[2]][k] - o[k];
+            a[k] = std::ldexp(points[size_t(tri[0])][k] - o[k], -exponent);
+            b[k] = std::ldexp(points[size_t(tri[1])][k] - o[k], -exponent);
+            c[k] = std::ldexp(points[size_t(tri[2])][k] - o[k], -exponent);
         }
-        const double det = a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
-                           a[2] * (b[0] * c[1] - b[1] * c[0]);
-        volume += det;
-        magnitude += std::fabs(det);
+        const double cross[3] = {(b[1] - a[1]) * (c[2] - a[2]) - (b[2] - a[2]) * (c[1] - a[1]),
+                                 (b[2] - a[2]) * (c[0] - a[0]) - (b[0] - a[0]) * (c[2] - a[2]),
+                                 (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])};
+        volume += a[0] * cross[0] + a[1] * cross[1] + a[2] * cross[2];
+        magnitude += std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]);
     }
-    if (!(std::fabs(volume) > FLAT_VOLUME_RATIO * magnitude) || volume == 0)
+    // Scaled coordinates span at most 2 from o.
+}
+
+bool IsFlat(double volume, double magnitude)
+{
+    return !(std::fabs(volume) > FLAT_VOLUME_RATIO * magnitude) || volume == 0;
+}
+
+bool CheckVolume(const OperandSoup& soup, std::string& reason)
+{
+    std::vector<int> all(soup.triangles.size());
+    for (size_t t = 0; t < all.size(); ++t)
+        all[t] = int(t);
+    double volume, magnitude;
+    VolumeAndMagnitude(soup.points, soup.triangles, all, volume, magnitude);
+    if (IsFlat(volume, magnitude))
     {
         reason = "the mesh is flat (zero volume)";
         return false;
@@ -267,7 +317,7 @@ bool CheckVolume(const OperandSoup& soup, std::string& reason)
 }
 
 // Do two triangles meet anywhere but at the vertices and edges they share?
-bool TrianglesIntersect(const OperandSoup& soup, const Tri& s, const Tri& t)
+bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const Tri& t)
 {
     int sharedS[3], sharedT[3], shared = 0;
     for (int i = 0; i < 3; ++i)
@@ -278,7 +328,7 @@ bool TrianglesIntersect(const OperandSoup& soup, const Tri& s, const Tri& t)
                 sharedT[shared] = j;
                 ++shared;
             }
-    auto P = [&](int id) { return ToInexact(soup.points[id]); };
+    auto P = [&](int id) { return ToInexact(points[size_t(id)]); };
     if (shared == 3)
         return true; // the same triangle twice
     if (shared == 2)
@@ -295,8 +345,16 @@ bool TrianglesIntersect(const OperandSoup& soup, const Tri& s, const Tri& t)
     const IK::Triangle_3 tt(P(t[0]), P(t[1]), P(t[2]));
     if (shared == 1)
     {
-        // Beyond the shared corner they meet only if an opposite edge meets the other triangle.
+        // Beyond the shared corner they meet only if an opposite edge meets the
+        // other triangle; not at all when one triangle's other corners lie
+        // strictly on one side of the other's plane (the common case, cheap).
         const int i = sharedS[0], j = sharedT[0];
+        const CGAL::Orientation t1 = CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(t[(j + 1) % 3]));
+        if (t1 != CGAL::COPLANAR && t1 == CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(t[(j + 2) % 3])))
+            return false;
+        const CGAL::Orientation s1 = CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 1) % 3]));
+        if (s1 != CGAL::COPLANAR && s1 == CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 2) % 3])))
+            return false;
         const IK::Segment_3 es(P(s[(i + 1) % 3]), P(s[(i + 2) % 3]));
         const IK::Segment_3 et(P(t[(j + 1) % 3]), P(t[(j + 2) % 3]));
         return CGAL::do_intersect(es, tt) || CGAL::do_intersect(et, ts);
@@ -309,9 +367,110 @@ struct FoundIntersection
     int first, second;
 };
 
+typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> TriangleBox;
+
+// Calls f(a, b) once for each pair of overlapping boxes, using a uniform grid
+// of cells about the size of a box: each pair is met in the cell holding the
+// low corner of their overlap. Returns false, having called nothing, when the
+// boxes are too uneven for a grid.
+template <class F>
+bool ForEachOverlappingPairOnGrid(const std::vector<TriangleBox>& boxes, F&& f)
+{
+    if (boxes.size() < 64)
+        return false;
+    double lo[3], hi[3], extent = 0;
+    for (int c = 0; c < 3; ++c)
+    {
+        lo[c] = boxes[0].min_coord(c);
+        hi[c] = boxes[0].max_coord(c);
+    }
+    for (const TriangleBox& box : boxes)
+    {
+        double longest = 0;
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min(lo[c], box.min_coord(c));
+            hi[c] = std::max(hi[c], box.max_coord(c));
+            longest = std::max(longest, box.max_coord(c) - box.min_coord(c));
+        }
+        extent += longest;
+    }
+    const double cell = extent / double(boxes.size());
+    if (!(cell > 0) || !std::isfinite(cell))
+        return false;
+    const double maxCells = 4 * double(boxes.size()) + 1024;
+    long long dims[3], cells = 1;
+    for (int c = 0; c < 3; ++c)
+    {
+        const double span = std::ceil((hi[c] - lo[c]) / cell);
+        if (!(span * double(cells) <= maxCells))
+            return false;
+        dims[c] = std::max(1LL, (long long)span);
+        cells *= dims[c];
+    }
+    auto cellOf = [&](double x, int c) {
+        const double k = std::floor((x - lo[c]) / cell);
+        return k < 0 ? 0LL : (k >= double(dims[c]) ? dims[c] - 1 : (long long)k);
+    };
+    std::vector<long long> first(boxes.size() * 3), last(boxes.size() * 3);
+    std::vector<int> start(size_t(cells) + 1, 0);
+    long long entries = 0;
+    const long long budget = 16 * (long long)boxes.size() + 4096;
+    for (size_t k = 0; k < boxes.size(); ++k)
+    {
+        long long count = 1;
+        for (int c = 0; c < 3; ++c)
+        {
+            first[3 * k + size_t(c)] = cellOf(boxes[k].min_coord(c), c);
+            last[3 * k + size_t(c)] = cellOf(boxes[k].max_coord(c), c);
+            count *= last[3 * k + size_t(c)] - first[3 * k + size_t(c)] + 1;
+        }
+        entries += count;
+        if (entries > budget)
+            return false;
+    }
+    auto forCells = [&](size_t k, auto&& visit) {
+        for (long long x = first[3 * k]; x <= last[3 * k]; ++x)
+            for (long long y = first[3 * k + 1]; y <= last[3 * k + 1]; ++y)
+                for (long long z = first[3 * k + 2]; z <= last[3 * k + 2]; ++z)
+                    visit(size_t((x * dims[1] + y) * dims[2] + z));
+    };
+    for (size_t k = 0; k < boxes.size(); ++k)
+        forCells(k, [&](size_t id) { ++start[id + 1]; });
+    for (size_t i = 0; i < size_t(cells); ++i)
+        start[i + 1] += start[i];
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    std::vector<int> members(static_cast<size_t>(start[size_t(cells)]));
+    for (size_t k = 0; k < boxes.size(); ++k)
+        forCells(k, [&](size_t id) { members[size_t(fill[id]++)] = int(k); });
+    for (long long x = 0; x < dims[0]; ++x)
+        for (long long y = 0; y < dims[1]; ++y)
+            for (long long z = 0; z < dims[2]; ++z)
+            {
+                const size_t id = size_t((x * dims[1] + y) * dims[2] + z);
+                const long long here[3] = {x, y, z};
+                for (int i = start[id]; i < start[id + 1]; ++i)
+                    for (int j = i + 1; j < start[id + 1]; ++j)
+                    {
+                        const TriangleBox& a = boxes[size_t(members[size_t(i)])];
+                        const TriangleBox& b = boxes[size_t(members[size_t(j)])];
+                        bool meet = true, home = true;
+                        for (int c = 0; c < 3 && meet; ++c)
+                        {
+                            const double low = std::max(a.min_coord(c), b.min_coord(c));
+                            meet = low <= std::min(a.max_coord(c), b.max_coord(c));
+                            home = home && cellOf(low, c) == here[c];
+                        }
+                        if (meet && home)
+                            f(a, b);
+                    }
+            }
+    return true;
+}
+
 bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
 {
-    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
+    typedef TriangleBox Box;
     std::vector<Box> boxes;
     boxes.reserve(soup.triangles.size());
     for (size_t t = 0; t < soup.triangles.size(); ++t)
@@ -325,16 +484,22 @@ bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
         }
         boxes.push_back(Box(lo, hi, int(t)));
     }
-    std::vector<const Box*> pointers;
-    pointers.reserve(boxes.size());
-    for (const Box& box : boxes)
-        pointers.push_back(&box);
+    auto test = [&](const Box& a, const Box& b) {
+        if (TrianglesIntersect(soup.points, soup.triangles[size_t(a.info())], soup.triangles[size_t(b.info())]))
+            throw FoundIntersection{std::min(a.info(), b.info()), std::max(a.info(), b.info())};
+    };
     try
     {
-        CGAL::box_self_intersection_d(pointers.begin(), pointers.end(), [&](const Box* a, const Box* b) {
-            if (TrianglesIntersect(soup, soup.triangles[a->info()], soup.triangles[b->info()]))
-                throw FoundIntersection{std::min(a->info(), b->info()), std::max(a->info(), b->info())};
-        });
+        if (!ForEachOverlappingPairOnGrid(boxes, test))
+        {
+            // Uneven sizes: the general box intersection.
+            std::vector<const Box*> pointers;
+            pointers.reserve(boxes.size());
+            for (const Box& box : boxes)
+                pointers.push_back(&box);
+            CGAL::box_self_intersection_d(pointers.begin(), pointers.end(),
+                                          [&](const Box* a, const Box* b) { test(*a, *b); });
+        }
     }
     catch (const FoundIntersection& found)
     {
@@ -437,7 +602,7 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
     std::vector<EK::Point_3> points;
     points.reserve(op.soupPoint.size());
     for (int u : op.soupPoint)
-        points.emplace_back(soup.points[size_t(u)][0], soup.points[size_t(u)][1], soup.points[size_t(u)][2]);
+        points.push_back(ExactPointOf(soup, u));
 
     const bool manifold = AddFacesInOrder(points, local, op.mesh) && !HasPinchedVertex(op.mesh, local);
     if (!manifold)
@@ -489,8 +654,8 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
         for (size_t i = distinct; i < soupPoints.size(); ++i)
             op.soupPoint.push_back(pointIndex.at(soupPoints[i]));
         points.clear();
-        for (const IK::Point_3& p : soupPoints)
-            points.emplace_back(p.x(), p.y(), p.z());
+        for (int u : op.soupPoint)
+            points.push_back(ExactPointOf(soup, u));
         op.mesh.clear();
         if (!AddFacesInOrder(points, split, op.mesh))
         {
@@ -517,8 +682,6 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
     op.node = op.mesh.add_property_map<VertexIndex, int>("v:node", -1).first;
     return true;
 }
-
-typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> TriangleBox;
 
 // Marks the boxes of A and B that meet a box of the other, with a uniform grid
 // of cells about the size of a box. Returns false (nothing marked) when the
@@ -723,6 +886,21 @@ enum PatchSide
 };
 
 template <class K>
+typename K::Point_3 SoupPoint(const OperandSoup& soup, int u);
+
+template <>
+IK::Point_3 SoupPoint<IK>(const OperandSoup& soup, int u)
+{
+    return ToInexact(soup.points[size_t(u)]);
+}
+
+template <>
+EK::Point_3 SoupPoint<EK>(const OperandSoup& soup, int u)
+{
+    return ExactPointOf(soup, u);
+}
+
+template <class K>
 struct TriangleTree
 {
     typedef std::vector<typename K::Triangle_3> Triangles;
@@ -735,10 +913,19 @@ struct TriangleTree
     {
         triangles.reserve(soup.triangles.size());
         for (const Tri& t : soup.triangles)
+            triangles.emplace_back(SoupPoint<K>(soup, t[0]), SoupPoint<K>(soup, t[1]), SoupPoint<K>(soup, t[2]));
+        tree.insert(triangles.begin(), triangles.end());
+        tree.build();
+    }
+
+    // Over some triangles only; the k-th primitive is soup triangle which[k].
+    TriangleTree(const OperandSoup& soup, const std::vector<int>& which)
+    {
+        triangles.reserve(which.size());
+        for (int i : which)
         {
-            const Point3d &a = soup.points[t[0]], &b = soup.points[t[1]], &c = soup.points[t[2]];
-            triangles.emplace_back(typename K::Point_3(a[0], a[1], a[2]), typename K::Point_3(b[0], b[1], b[2]),
-                                   typename K::Point_3(c[0], c[1], c[2]));
+            const Tri& t = soup.triangles[size_t(i)];
+            triangles.emplace_back(SoupPoint<K>(soup, t[0]), SoupPoint<K>(soup, t[1]), SoupPoint<K>(soup, t[2]));
         }
         tree.insert(triangles.begin(), triangles.end());
         tree.build();
@@ -806,13 +993,52 @@ const int MAX_RAY_QUERIES_WITHOUT_TREE = 24;
 struct Classifier
 {
     const OperandSoup* other = nullptr;
+    // The other's triangles that can touch this operand: covers and contacts
+    // are among them.
+    std::vector<int> nearOther;
     std::vector<std::array<double, 4>> shadowBoxes;
     int rayQueries = 0;
-    std::unique_ptr<TriangleTree<IK>> fastTree;
+    std::unique_ptr<TriangleTree<IK>> fastTree, nearTree;
     std::unique_ptr<TriangleTree<EK>> exactTree;
+    // Where the other's snapped triangles swept on their way: elsewhere its
+    // inside and outside are those of the unsnapped doubles.
+    std::vector<CGAL::Bbox_3> sweptBoxes;
+    bool sweptKnown = false;
+
+    bool TriangleSnapped(int t) const
+    {
+        const Tri& tri = other->triangles[size_t(t)];
+        return IsSnapped(*other, tri[0]) || IsSnapped(*other, tri[1]) || IsSnapped(*other, tri[2]);
+    }
+
+    bool NearSnappedTriangle(const CGAL::Bbox_3& box)
+    {
+        if (other->snapped.empty())
+            return false;
+        if (!sweptKnown)
+        {
+            sweptKnown = true;
+            for (size_t t = 0; t < other->triangles.size(); ++t)
+            {
+                if (!TriangleSnapped(int(t)))
+                    continue;
+                CGAL::Bbox_3 swept;
+                for (int u : other->triangles[t])
+                    swept += ToInexact(other->points[size_t(u)]).bbox() + ExactPointOf(*other, u).bbox();
+                sweptBoxes.push_back(swept);
+            }
+        }
+        for (const CGAL::Bbox_3& swept : sweptBoxes)
+            if (CGAL::do_overlap(swept, box))
+                return true;
+        return false;
+    }
 
     CGAL::Bounded_side LocateInputPoint(const IK::Point_3& p)
     {
+        // Near snapped triangles only the exact tree sees the moved points.
+        if (NearSnappedTriangle(p.bbox()))
+            return Exact().Locate(EK::Point_3(p.x(), p.y(), p.z()));
         if (!fastTree && (rayQueries < MAX_RAY_QUERIES_WITHOUT_TREE || other->triangles.size() < 64))
         {
             ++rayQueries;
@@ -852,22 +1078,55 @@ struct Classifier
             same = CGAL::coplanar_orientation(a, b, c) == CGAL::coplanar_orientation(p, q, r);
             return true;
         };
-        if (other->triangles.size() < 256)
+        // Moved triangles are not their doubles: the exact classification decides.
+        auto coversWith = [&](int t) {
+            if (TriangleSnapped(t))
+                return false;
+            const Tri& tri = other->triangles[size_t(t)];
+            return covers(IK::Triangle_3(ToInexact(other->points[tri[0]]), ToInexact(other->points[tri[1]]),
+                                         ToInexact(other->points[tri[2]])));
+        };
+        const CGAL::Bbox_3 box = a.bbox() + b.bbox() + c.bbox();
+        if (nearOther.size() < 256)
         {
-            for (const Tri& tri : other->triangles)
-                if (covers(IK::Triangle_3(ToInexact(other->points[tri[0]]), ToInexact(other->points[tri[1]]),
-                                          ToInexact(other->points[tri[2]]))))
+            for (int t : nearOther)
+            {
+                const Tri& tri = other->triangles[size_t(t)];
+                const CGAL::Bbox_3 tb = ToInexact(other->points[tri[0]]).bbox() +
+                                        ToInexact(other->points[tri[1]]).bbox() + ToInexact(other->points[tri[2]]).bbox();
+                if (CGAL::do_overlap(tb, box) && coversWith(t))
                     return true;
+            }
             return false;
         }
-        if (!fastTree)
-            fastTree.reset(new TriangleTree<IK>(*other));
-        const CGAL::Bbox_3 box = a.bbox() + b.bbox() + c.bbox();
+        if (!nearTree)
+            nearTree.reset(new TriangleTree<IK>(*other, nearOther));
         std::vector<TriangleTree<IK>::Tree::Primitive_id> hits;
-        fastTree->tree.all_intersected_primitives(IK::Iso_cuboid_3(box), std::back_inserter(hits));
+        nearTree->tree.all_intersected_primitives(IK::Iso_cuboid_3(box), std::back_inserter(hits));
         for (const auto& id : hits)
-            if (covers(*id))
+            if (coversWith(nearOther[size_t(id - nearTree->triangles.begin())]))
                 return true;
+        return false;
+    }
+
+    // Is the exact point on a near triangle of the other? Then `same` tells
+    // whether the normal n agrees with that triangle's.
+    bool FindExactContact(const EK::Point_3& x, const EK::Vector_3& n, bool& same)
+    {
+        const CGAL::Bbox_3 box = x.bbox();
+        for (int t : nearOther)
+        {
+            const Tri& tri = other->triangles[size_t(t)];
+            const EK::Point_3 p = ExactPointOf(*other, tri[0]), q = ExactPointOf(*other, tri[1]),
+                              r = ExactPointOf(*other, tri[2]);
+            if (!CGAL::do_overlap(p.bbox() + q.bbox() + r.bbox(), box))
+                continue;
+            const EK::Triangle_3 triangle(p, q, r);
+            if (!triangle.has_on(x))
+                continue;
+            same = CGAL::is_positive(n * CGAL::cross_product(q - p, r - p));
+            return true;
+        }
         return false;
     }
     TriangleTree<EK>& Exact()
@@ -938,6 +1197,12 @@ PatchSide ClassifyFaceExactly(const ExactMesh& mesh, FaceIndex f, Classifier& cl
     const EK::Point_3& b = mesh.point(mesh.target(h));
     const EK::Point_3& c = mesh.point(mesh.target(mesh.next(h)));
     const EK::Point_3 centroid = CGAL::centroid(a, b, c);
+    const EK::Vector_3 normal = CGAL::cross_product(b - a, c - a);
+    // On the other surface is decided among the triangles that can touch this
+    // face, without a tree over all of the other operand.
+    bool same = true;
+    if (classifier.FindExactContact(centroid, normal, same))
+        return !needOrientation || same ? SIDE_ON_SAME : SIDE_ON_OPPOSITE;
     TriangleTree<EK>& tree = classifier.Exact();
     const CGAL::Bounded_side side = tree.Locate(centroid);
     if (side == CGAL::ON_BOUNDED_SIDE)
@@ -949,7 +1214,6 @@ PatchSide ClassifyFaceExactly(const ExactMesh& mesh, FaceIndex f, Classifier& cl
     // On the other surface: compare with the other triangle lying in the same plane.
     std::vector<TriangleTree<EK>::Tree::Primitive_id> hits;
     tree.tree.all_intersected_primitives(centroid, std::back_inserter(hits));
-    const EK::Vector_3 normal = CGAL::cross_product(b - a, c - a);
     for (const auto& id : hits)
     {
         const EK::Triangle_3& t = *id;
@@ -1017,9 +1281,26 @@ PatchSide SideOfFarGroup(FarGroups& far, const OperandSoup& soup, int point, Cla
 {
     const int root = far.groupOfPoint[size_t(point)];
     PatchSide& side = far.sideOfGroup[size_t(root)];
+    auto locate = [&](int u) {
+        const CGAL::Bounded_side where = IsSnapped(soup, u) ? classifier.Exact().Locate(ExactPointOf(soup, u))
+                                                            : classifier.LocateInputPoint(ToInexact(soup.points[size_t(u)]));
+        if (where != CGAL::ON_BOUNDARY)
+            side = where == CGAL::ON_BOUNDED_SIDE ? SIDE_INSIDE : SIDE_OUTSIDE;
+    };
     if (side == SIDE_UNKNOWN)
+        locate(root);
+    // The root may touch the other surface where the group meets cut
+    // triangles; any other point of the group, or a triangle's centre, tells.
+    for (size_t u = 0; u < far.groupOfPoint.size() && side == SIDE_UNKNOWN; ++u)
+        if (far.groupOfPoint[u] == root && int(u) != root)
+            locate(int(u));
+    for (size_t k = 0; k < far.farTriangles.size() && side == SIDE_UNKNOWN; ++k)
     {
-        const CGAL::Bounded_side where = classifier.LocateInputPoint(ToInexact(soup.points[size_t(root)]));
+        const Tri& tri = soup.triangles[size_t(far.farTriangles[k])];
+        if (far.groupOfPoint[size_t(tri[0])] != root)
+            continue;
+        const CGAL::Bounded_side where = classifier.Exact().Locate(
+            CGAL::centroid(ExactPointOf(soup, tri[0]), ExactPointOf(soup, tri[1]), ExactPointOf(soup, tri[2])));
         if (where != CGAL::ON_BOUNDARY)
             side = where == CGAL::ON_BOUNDED_SIDE ? SIDE_INSIDE : SIDE_OUTSIDE;
     }
@@ -1129,8 +1410,9 @@ bool ClassifyFaces(const ExactOperand& op, const OperandSoup& soup, FarGroups& f
 // ---------------------------------------------------------------------------
 // Output
 
-// The exact value rounded to the nearest double (ties to even).
-double RoundToNearest(const EK::FT& value)
+// The exact value rounded to the nearest double (ties to even); `inexact` is
+// set when that changed it.
+double RoundToNearest(const EK::FT& value, bool& inexact)
 {
     const std::pair<double, double> approx = CGAL::to_interval(value);
     if (approx.first == approx.second)
@@ -1139,6 +1421,7 @@ double RoundToNearest(const EK::FT& value)
     const std::pair<double, double> tight = CGAL::to_interval(exact);
     if (tight.first == tight.second)
         return tight.first;
+    inexact = true;
     const ExactNumber mid = (ExactNumber(tight.first) + ExactNumber(tight.second)) / 2;
     if (exact < mid)
         return tight.first;
@@ -1149,12 +1432,12 @@ double RoundToNearest(const EK::FT& value)
     return (bits & 1) == 0 ? tight.first : tight.second;
 }
 
-Point3d RoundPoint(const EK::Point_3& p)
+Point3d RoundPoint(const EK::Point_3& p, bool& inexact)
 {
     IK::Point_3 q;
     if (ExactDoublePoint(p, q))
         return {q.x(), q.y(), q.z()};
-    return {RoundToNearest(p.x()), RoundToNearest(p.y()), RoundToNearest(p.z())};
+    return {RoundToNearest(p.x(), inexact), RoundToNearest(p.y(), inexact), RoundToNearest(p.z(), inexact)};
 }
 
 struct PointHash
@@ -1178,17 +1461,29 @@ struct ResultBuilder
 {
     std::unordered_map<int, int> pointOfNode;
     std::vector<Point3d> points;
+    std::vector<char> rounded; // the point is an exact point rounded to doubles
     std::unordered_map<Point3d, int, PointHash> indexOfPoint;
     std::vector<Tri> triangles;
     std::vector<int> births;
 
-    int AddPoint(const Point3d& p)
+    int AddPoint(const Point3d& p, bool inexact = false)
     {
         const Point3d key = {p[0] + 0.0, p[1] + 0.0, p[2] + 0.0};
         auto found = indexOfPoint.emplace(key, int(points.size()));
         if (found.second)
+        {
             points.push_back(key);
+            rounded.push_back(0);
+        }
+        rounded[size_t(found.first->second)] |= char(inexact);
         return found.first->second;
+    }
+
+    int AddExactPoint(const EK::Point_3& p)
+    {
+        bool inexact = false;
+        const Point3d q = RoundPoint(p, inexact);
+        return AddPoint(q, inexact);
     }
 
     void AddTriangle(int a, int b, int c, int birth)
@@ -1202,7 +1497,7 @@ struct ResultBuilder
     }
 
     // Far triangles keep their input points; none of them can equal a point of
-    // the other operand, so they skip the merging table.
+    // the other operand, so they skip the merging table (snapped points excepted).
     void AddFarFaces(const OperandSoup& soup, FarGroups& far, Classifier& classifier, PatchSide keep,
                      PatchSide keepFlipped, int birthOffset, std::vector<int>& pointOfInput)
     {
@@ -1219,11 +1514,14 @@ struct ResultBuilder
             for (int c = 0; c < 3; ++c)
             {
                 int& id = pointOfInput[size_t(tri[c])];
-                if (id < 0)
+                if (id < 0 && IsSnapped(soup, tri[c]))
+                    id = AddExactPoint(ExactPointOf(soup, tri[c]));
+                else if (id < 0)
                 {
                     id = int(points.size());
                     const Point3d& p = soup.points[size_t(tri[c])];
                     points.push_back({p[0] + 0.0, p[1] + 0.0, p[2] + 0.0});
+                    rounded.push_back(0);
                 }
                 corner[c] = id;
             }
@@ -1255,12 +1553,12 @@ struct ResultBuilder
                 {
                     const int node = op.node[v];
                     if (node < 0)
-                        id = AddPoint(RoundPoint(mesh.point(v)));
+                        id = AddExactPoint(mesh.point(v));
                     else
                     {
                         auto known = pointOfNode.find(node);
                         if (known == pointOfNode.end())
-                            known = pointOfNode.emplace(node, AddPoint(RoundPoint(mesh.point(v)))).first;
+                            known = pointOfNode.emplace(node, AddExactPoint(mesh.point(v))).first;
                         id = known->second;
                     }
                     if (v.idx() < op.soupPoint.size())
@@ -1288,6 +1586,440 @@ void CopyOperand(const OperandSoup& soup, int birthOffset, ResultBuilder& out)
     }
 }
 
+// ---------------------------------------------------------------------------
+// Settling the rounded result
+
+// Rounding moves new points by half a unit in the last place. Where the exact
+// result has near-degenerate triangles or parts thinner than that, rounding can
+// leave zero-area triangles, flat pieces or crossings a hair deep. Only
+// triangles with a rounded corner can be affected; they are checked, mended
+// (flat components dropped, zero-area triangles removed by an edge flip), and
+// checked again.
+
+// Rounded points closer than this (relative to the largest coordinate) to
+// another point are merged into it, and zero-area triangles are those with a
+// corner this close to the opposite edge; the second value is tried when the
+// first leaves crossings.
+const double MERGE_RATIOS[2] = {1e-12, 1e-9};
+
+// Indices of the triangles with a rounded corner.
+std::vector<int> RoundedTriangles(const ResultBuilder& out)
+{
+    std::vector<int> list;
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        const Tri& tri = out.triangles[t];
+        if (out.rounded[size_t(tri[0])] || out.rounded[size_t(tri[1])] || out.rounded[size_t(tri[2])])
+            list.push_back(int(t));
+    }
+    return list;
+}
+
+void RemoveTriangles(ResultBuilder& out, const std::vector<char>& drop)
+{
+    size_t kept = 0;
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+        if (!drop[t])
+        {
+            out.triangles[kept] = out.triangles[t];
+            out.births[kept] = out.births[t];
+            ++kept;
+        }
+    out.triangles.resize(kept);
+    out.births.resize(kept);
+}
+
+// Drops the connected pieces that enclose no volume, and specks no larger
+// than `tolerance` (rounding debris).
+bool DropFlatPieces(ResultBuilder& out, double tolerance)
+{
+    std::vector<int> parent(out.points.size());
+    for (size_t i = 0; i < parent.size(); ++i)
+        parent[i] = int(i);
+    for (const Tri& tri : out.triangles)
+        for (int c = 0; c < 2; ++c)
+        {
+            const int r1 = FindRoot(parent, tri[c]), r2 = FindRoot(parent, tri[c + 1]);
+            if (r1 != r2)
+                parent[size_t(std::max(r1, r2))] = std::min(r1, r2);
+        }
+    // Triangles grouped by piece: counting sort on the root.
+    std::vector<int> start(out.points.size() + 1, 0);
+    for (const Tri& tri : out.triangles)
+        ++start[size_t(FindRoot(parent, tri[0])) + 1];
+    for (size_t i = 0; i < out.points.size(); ++i)
+        start[i + 1] += start[i];
+    std::vector<int> fill(start.begin(), start.end() - 1), order(out.triangles.size());
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+        order[size_t(fill[size_t(FindRoot(parent, out.triangles[t][0]))]++)] = int(t);
+    std::vector<char> drop(out.triangles.size(), 0);
+    bool any = false;
+    for (size_t root = 0; root < out.points.size(); ++root)
+    {
+        if (start[root] == start[root + 1])
+            continue;
+        const std::vector<int> piece(order.begin() + start[root], order.begin() + start[root + 1]);
+        double volume, magnitude;
+        VolumeAndMagnitude(out.points, out.triangles, piece, volume, magnitude);
+        CGAL::Bbox_3 box;
+        for (int t : piece)
+            for (int u : out.triangles[size_t(t)])
+                box += ToInexact(out.points[size_t(u)]).bbox();
+        const bool speck = std::max({box.xmax() - box.xmin(), box.ymax() - box.ymin(), box.zmax() - box.zmin()}) <= tolerance;
+        if (!IsFlat(volume, magnitude) && !speck)
+            continue;
+        for (int t : piece)
+            drop[size_t(t)] = 1;
+        any = true;
+    }
+    if (any)
+        RemoveTriangles(out, drop);
+    return any;
+}
+
+// Removes each zero-area triangle abc (c between a and b after rounding) by
+// flipping its long edge ab with the triangle on the other side, which c then
+// splits in two halves in its own plane. A flat pair abc, bac goes as a whole.
+// The corner of a triangle that lies within `tolerance` of the opposite
+// edge, between its ends, or -1.
+int CornerOnOppositeEdge(const ResultBuilder& out, const Tri& tri, double tolerance)
+{
+    auto P = [&](int id) { return ToInexact(out.points[size_t(id)]); };
+    for (int c = 0; c < 3; ++c)
+    {
+        const IK::Point_3 x = P(tri[c]), a = P(tri[(c + 1) % 3]), b = P(tri[(c + 2) % 3]);
+        if (CGAL::collinear(a, x, b))
+        {
+            if (CGAL::collinear_are_strictly_ordered_along_line(a, x, b))
+                return c;
+            continue;
+        }
+        const IK::Vector_3 ab = b - a, ax = x - a, bx = x - b;
+        if (!(ax * ab > 0) || !(bx * ab < 0))
+            continue;
+        const double height2 = CGAL::cross_product(ab, ax).squared_length() / ab.squared_length();
+        if (height2 <= tolerance * tolerance)
+            return c;
+    }
+    return -1;
+}
+
+void FlipZeroAreaTriangles(ResultBuilder& out, double tolerance, bool& changed)
+{
+    std::vector<int> flat;
+    std::vector<int> cornerOf(out.triangles.size(), -1);
+    for (int t : RoundedTriangles(out))
+    {
+        const int k = CornerOnOppositeEdge(out, out.triangles[size_t(t)], tolerance);
+        if (k >= 0)
+        {
+            flat.push_back(t);
+            cornerOf[size_t(t)] = k;
+        }
+    }
+    if (flat.empty())
+        return;
+    changed = true;
+    std::map<std::pair<int, int>, std::vector<int>> byEdge; // directed edge -> triangles
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+        for (int c = 0; c < 3; ++c)
+            byEdge[{out.triangles[t][c], out.triangles[t][(c + 1) % 3]}].push_back(int(t));
+    std::vector<char> drop(out.triangles.size(), 0);
+    for (int t : flat)
+    {
+        if (drop[size_t(t)])
+            continue;
+        const Tri tri = out.triangles[size_t(t)];
+        const int k = cornerOf[size_t(t)];
+        const int c0 = tri[size_t(k)], a = tri[size_t((k + 1) % 3)], b = tri[size_t((k + 2) % 3)];
+        // abc in order a, b, c0: the long edge is a->b; its partner runs b->a.
+        int partner = -1;
+        for (int other : byEdge[{b, a}])
+            if (!drop[size_t(other)] && other != t)
+            {
+                partner = other;
+                break;
+            }
+        if (partner < 0)
+            continue; // its partner went with another flat triangle: next pass
+        const Tri& q = out.triangles[size_t(partner)];
+        int d = -1;
+        for (int c = 0; c < 3; ++c)
+            if (q[c] != a && q[c] != b)
+                d = q[c];
+        drop[size_t(t)] = 1;
+        drop[size_t(partner)] = 1;
+        if (d == c0)
+            continue; // a flat pocket: both go
+        const int birth = out.births[size_t(partner)];
+        out.triangles.push_back({c0, a, d});
+        out.births.push_back(birth);
+        out.triangles.push_back({c0, d, b});
+        out.births.push_back(birth);
+        drop.push_back(0);
+        drop.push_back(0);
+    }
+    RemoveTriangles(out, drop);
+}
+
+typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> ResultBox;
+
+// Boxes of the rounded triangles (grown by `grow`) and of every triangle
+// whose box meets them.
+void RoundedBoxes(const ResultBuilder& out, double grow, std::vector<ResultBox>& rounded, std::vector<ResultBox>& all)
+{
+    auto boxOf = [&](int t, double g) {
+        const Tri& tri = out.triangles[size_t(t)];
+        double lo[3], hi[3];
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]}) - g;
+            hi[c] = std::max({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]}) + g;
+        }
+        return ResultBox(lo, hi, t);
+    };
+    rounded.clear();
+    all.clear();
+    for (int t : RoundedTriangles(out))
+        rounded.push_back(boxOf(t, grow));
+    if (rounded.empty())
+        return;
+    CGAL::Bbox_3 span = rounded[0].bbox();
+    for (const ResultBox& box : rounded)
+        span += box.bbox();
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        const ResultBox box = boxOf(int(t), 0);
+        if (CGAL::do_overlap(box.bbox(), span))
+            all.push_back(box);
+    }
+}
+
+// Merges each rounded point into a point closer than `tolerance` (an exact
+// one when there is one) and drops the triangles that collapse, and pairs of
+// triangles that are one another's reverse. Returns whether anything changed.
+bool MergeClosePoints(ResultBuilder& out, double tolerance)
+{
+    std::vector<ResultBox> rounded, all;
+    RoundedBoxes(out, tolerance, rounded, all);
+    std::vector<int> target(out.points.size(), -1);
+    const double squared = tolerance * tolerance;
+    auto distance2 = [&](int u, int v) {
+        double sum = 0;
+        for (int c = 0; c < 3; ++c)
+        {
+            const double d = out.points[size_t(u)][c] - out.points[size_t(v)][c];
+            sum += d * d;
+        }
+        return sum;
+    };
+    std::vector<std::pair<int, int>> close;
+    CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(),
+                             [&](const ResultBox& a, const ResultBox& b) {
+                                 for (int u : out.triangles[size_t(a.info())])
+                                     for (int v : out.triangles[size_t(b.info())])
+                                         if (u != v && out.rounded[size_t(u)] && distance2(u, v) <= squared)
+                                             close.push_back({u, v});
+                             });
+    if (close.empty())
+        return false;
+    // Exact points first, then the lower index, so the outcome is independent of
+    // the order pairs were found in.
+    std::sort(close.begin(), close.end());
+    close.erase(std::unique(close.begin(), close.end()), close.end());
+    std::vector<int> parent(out.points.size());
+    for (size_t i = 0; i < parent.size(); ++i)
+        parent[i] = int(i);
+    auto better = [&](int x, int y) {
+        if (out.rounded[size_t(x)] != out.rounded[size_t(y)])
+            return !out.rounded[size_t(x)];
+        return x < y;
+    };
+    for (const auto& pair : close)
+    {
+        const int r1 = FindRoot(parent, pair.first), r2 = FindRoot(parent, pair.second);
+        if (r1 == r2)
+            continue;
+        if (better(r1, r2))
+            parent[size_t(r2)] = r1;
+        else
+            parent[size_t(r1)] = r2;
+    }
+    for (Tri& tri : out.triangles)
+        for (int c = 0; c < 3; ++c)
+            tri[c] = FindRoot(parent, tri[c]);
+    // The triangles around a point that took others in moved: check them too.
+    for (const auto& pair : close)
+        out.rounded[size_t(FindRoot(parent, pair.first))] = 1;
+    std::vector<char> drop(out.triangles.size(), 0);
+    std::map<std::array<int, 3>, std::vector<int>> bySet;
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        const Tri& tri = out.triangles[t];
+        if (tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2])
+        {
+            drop[t] = 1;
+            continue;
+        }
+        if (!out.rounded[size_t(tri[0])] && !out.rounded[size_t(tri[1])] && !out.rounded[size_t(tri[2])])
+            continue;
+        std::array<int, 3> key = tri;
+        std::sort(key.begin(), key.end());
+        bySet[key].push_back(int(t));
+    }
+    // Same corners both ways round: a flat double sheet.
+    for (const auto& group : bySet)
+        for (size_t x = 0; x < group.second.size(); ++x)
+            for (size_t y = x + 1; y < group.second.size(); ++y)
+            {
+                const int s = group.second[x], t = group.second[y];
+                if (drop[size_t(s)] || drop[size_t(t)])
+                    continue;
+                const Tri& ts = out.triangles[size_t(s)];
+                const Tri& tt = out.triangles[size_t(t)];
+                if (HasDirectedEdge(tt, ts[1], ts[0]))
+                    drop[size_t(s)] = drop[size_t(t)] = 1;
+            }
+    RemoveTriangles(out, drop);
+    return true;
+}
+
+// Do rounded triangles cross or touch other triangles beyond shared corners?
+bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
+{
+    typedef ResultBox Box;
+    std::vector<Box> rounded, all;
+    RoundedBoxes(out, 0, rounded, all);
+    if (rounded.empty())
+        return false;
+    std::vector<char> isRounded(out.triangles.size(), 0);
+    for (const Box& box : rounded)
+        isRounded[size_t(box.info())] = 1;
+    try
+    {
+        CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
+            // A pair of rounded triangles is met twice: test it once.
+            if (a.info() == b.info() || (isRounded[size_t(b.info())] && b.info() < a.info()))
+                return;
+            if (TrianglesIntersect(out.points, out.triangles[size_t(a.info())], out.triangles[size_t(b.info())]))
+                throw FoundIntersection{a.info(), b.info()};
+        });
+    }
+    catch (const FoundIntersection& found)
+    {
+        reason = "internal error: rounding the result made triangles " + RowText(found.first) + " and " +
+                 RowText(found.second) + " cross";
+        return true;
+    }
+    return false;
+}
+
+// A rounded triangle with a corner on the opposite edge (zero area).
+bool HasZeroAreaTriangle(const ResultBuilder& out)
+{
+    for (int t : RoundedTriangles(out))
+        if (CornerOnOppositeEdge(out, out.triangles[size_t(t)], 0) >= 0)
+            return true;
+    return false;
+}
+
+bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& reason)
+{
+    if (RoundedTriangles(out).empty())
+        return true;
+    double scale = 0;
+    for (const Point3d& p : out.points)
+        scale = std::max({scale, std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
+    const double tolerance = mergeRatio * scale;
+    DropFlatPieces(out, tolerance);
+    // Mended only where the check finds a fault.
+    std::string why;
+    if (!HasZeroAreaTriangle(out) && !RoundedTrianglesCross(out, why))
+        return true;
+    for (int pass = 0; pass < 8; ++pass)
+    {
+        bool changed = MergeClosePoints(out, tolerance);
+        changed = DropFlatPieces(out, tolerance) || changed;
+        FlipZeroAreaTriangles(out, tolerance, changed);
+        if (!changed)
+            break;
+    }
+    if (RoundedTrianglesCross(out, reason))
+        return false;
+    if (HasZeroAreaTriangle(out))
+    {
+        reason = "internal error: rounding the result left a zero-area triangle";
+        return false;
+    }
+    // What is left must be a solid again.
+    if (out.triangles.empty())
+        return true;
+    std::vector<int> all(out.triangles.size());
+    for (size_t t = 0; t < all.size(); ++t)
+        all[t] = int(t);
+    double volume, magnitude;
+    VolumeAndMagnitude(out.points, out.triangles, all, volume, magnitude);
+    if (IsFlat(volume, magnitude) || volume < 0)
+    {
+        reason = "internal error: rounding the result left no positive volume";
+        return false;
+    }
+    return true;
+}
+
+// Points in order of first use and the triangles sorted by birth face, then by
+// corners (each triangle starting at its smallest point): the order depends on
+// nothing but the result itself.
+void PutInCanonicalOrder(ResultBuilder& out)
+{
+    const size_t n = out.triangles.size();
+    std::vector<Tri> tri = out.triangles;
+    for (Tri& t : tri)
+    {
+        int k = 0;
+        for (int c = 1; c < 3; ++c)
+            if (out.points[size_t(t[c])] < out.points[size_t(t[k])])
+                k = c;
+        std::rotate(t.begin(), t.begin() + k, t.end());
+    }
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        if (out.births[size_t(x)] != out.births[size_t(y)])
+            return out.births[size_t(x)] < out.births[size_t(y)];
+        for (int c = 0; c < 3; ++c)
+        {
+            const Point3d &p = out.points[size_t(tri[size_t(x)][c])], &q = out.points[size_t(tri[size_t(y)][c])];
+            if (p != q)
+                return p < q;
+        }
+        return false;
+    });
+    std::vector<int> newId(out.points.size(), -1);
+    std::vector<Point3d> points;
+    std::vector<Tri> triangles(n);
+    std::vector<int> births(n);
+    for (size_t i = 0; i < n; ++i)
+    {
+        const Tri& t = tri[size_t(order[i])];
+        for (int c = 0; c < 3; ++c)
+        {
+            int& id = newId[size_t(t[c])];
+            if (id < 0)
+            {
+                id = int(points.size());
+                points.push_back(out.points[size_t(t[c])]);
+            }
+            triangles[i][c] = id;
+        }
+        births[i] = out.births[size_t(order[i])];
+    }
+    out.points.swap(points);
+    out.triangles.swap(triangles);
+    out.births.swap(births);
+}
+
 bool BoxesApart(const OperandSoup& a, const OperandSoup& b)
 {
     for (int c = 0; c < 3; ++c)
@@ -1296,12 +2028,251 @@ bool BoxesApart(const OperandSoup& a, const OperandSoup& b)
     return false;
 }
 
-bool ComputeBoolean(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
+// ---------------------------------------------------------------------------
+// Snapping near-coincident features
+
+// Points of B closer than this (relative to the largest coordinate) to the
+// plane of a nearby triangle of A are moved exactly onto it: faces that touch
+// or overlap but missed each other's plane by rounding (turned objects) then
+// meet exactly, and no sliver a hair thick is cut between them.
+const double SNAP_RATIO = 1e-11;
+
+struct SnapPlane
+{
+    double distance;
+    int triangle; // of A
+};
+
+// n . x = d for the plane of an exact triangle, n pointing out.
+void PlaneOf(const OperandSoup& soup, int t, EK::Vector_3& n, EK::FT& d)
+{
+    const Tri& tri = soup.triangles[size_t(t)];
+    const EK::Point_3 a = ExactPointOf(soup, tri[0]), b = ExactPointOf(soup, tri[1]), c = ExactPointOf(soup, tri[2]);
+    n = CGAL::cross_product(b - a, c - a);
+    d = n * (a - CGAL::ORIGIN);
+}
+
+Eigen::Vector3d UnitNormal(const OperandSoup& soup, int t)
+{
+    const Tri& tri = soup.triangles[size_t(t)];
+    const Eigen::Vector3d a(soup.points[size_t(tri[0])].data()), b(soup.points[size_t(tri[1])].data()),
+        c(soup.points[size_t(tri[2])].data());
+    return (b - a).cross(c - a).normalized();
+}
+
+// A point on the common part of up to three planes with independent normals,
+// near p: coordinates of p are kept where the planes leave them free (one
+// along one plane, one of the three along two), so the exact numbers stay
+// small. The free coordinates are the ones the planes fix best.
+EK::Point_3 ProjectOntoPlanes(const EK::Point_3& p, const std::vector<EK::Vector_3>& n, const std::vector<EK::FT>& d)
+{
+    EK::FT x[3] = {p.x(), p.y(), p.z()};
+    auto magnitude = [](const EK::FT& v) { return std::fabs(CGAL::to_double(v)); };
+    if (n.size() == 1)
+    {
+        int k = 0;
+        for (int c = 1; c < 3; ++c)
+            if (magnitude(n[0][c]) > magnitude(n[0][k]))
+                k = c;
+        EK::FT rest = d[0];
+        for (int c = 0; c < 3; ++c)
+            if (c != k)
+                rest -= n[0][c] * x[c];
+        x[k] = rest / n[0][k];
+    }
+    else if (n.size() == 2)
+    {
+        // Keep coordinate k; solve the 2 x 2 system for the others.
+        const EK::Vector_3 along = CGAL::cross_product(n[0], n[1]);
+        int k = 0;
+        for (int c = 1; c < 3; ++c)
+            if (magnitude(along[c]) > magnitude(along[k]))
+                k = c;
+        const int u = (k + 1) % 3, v = (k + 2) % 3;
+        const EK::FT r0 = d[0] - n[0][k] * x[k], r1 = d[1] - n[1][k] * x[k];
+        const EK::FT det = n[0][u] * n[1][v] - n[0][v] * n[1][u];
+        x[u] = (r0 * n[1][v] - n[0][v] * r1) / det;
+        x[v] = (n[0][u] * r1 - r0 * n[1][u]) / det;
+    }
+    else
+    {
+        auto det3 = [](const EK::FT m[3][3]) {
+            return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                   m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        };
+        EK::FT m[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int c = 0; c < 3; ++c)
+                m[i][c] = n[size_t(i)][c];
+        const EK::FT det = det3(m);
+        for (int col = 0; col < 3; ++col)
+        {
+            EK::FT mc[3][3];
+            for (int i = 0; i < 3; ++i)
+                for (int c = 0; c < 3; ++c)
+                    mc[i][c] = c == col ? d[size_t(i)] : m[i][c];
+            x[col] = det3(mc) / det;
+        }
+    }
+    return EK::Point_3(x[0], x[1], x[2]);
+}
+
+// Moves points of B's near triangles onto the planes of A's near triangles
+// they almost lie on (points exactly on a plane stay on it). Nothing moves
+// when a move would be larger than the tolerance or would make a triangle of
+// B degenerate or two of its points coincide.
+void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const OperandSoup& a,
+                        const std::vector<int>& nearA)
+{
+    double scale = 0;
+    for (int c = 0; c < 6; ++c)
+        scale = std::max({scale, std::fabs(a.bbox[c]), std::fabs(b.bbox[c])});
+    const double tolerance = SNAP_RATIO * scale;
+    if (!(tolerance > 0) || nearA.empty() || nearB.empty())
+        return;
+    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
+    auto boxesOf = [](const OperandSoup& soup, const std::vector<int>& which, double grow) {
+        std::vector<Box> boxes;
+        boxes.reserve(which.size());
+        for (int t : which)
+        {
+            const Tri& tri = soup.triangles[size_t(t)];
+            double lo[3], hi[3];
+            for (int c = 0; c < 3; ++c)
+            {
+                lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) - grow;
+                hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) + grow;
+            }
+            boxes.push_back(Box(lo, hi, t));
+        }
+        return boxes;
+    };
+    std::vector<Box> boxesA = boxesOf(a, nearA, tolerance), boxesB = boxesOf(b, nearB, 0);
+    std::vector<std::pair<int, SnapPlane>> candidates; // point of B, plane of A
+    bool anyOff = false;
+    CGAL::box_intersection_d(boxesB.begin(), boxesB.end(), boxesA.begin(), boxesA.end(),
+                             [&](const Box& boxB, const Box& boxA) {
+                                 const Tri& ta = a.triangles[size_t(boxA.info())];
+                                 const IK::Point_3 p = ToInexact(a.points[size_t(ta[0])]),
+                                                   q = ToInexact(a.points[size_t(ta[1])]),
+                                                   r = ToInexact(a.points[size_t(ta[2])]);
+                                 const Eigen::Vector3d n = UnitNormal(a, boxA.info());
+                                 for (int u : b.triangles[size_t(boxB.info())])
+                                 {
+                                     const IK::Point_3 x = ToInexact(b.points[size_t(u)]);
+                                     const bool on = CGAL::orientation(p, q, r, x) == CGAL::COPLANAR;
+                                     const double distance =
+                                         on ? 0.0
+                                            : std::fabs(n.dot(Eigen::Vector3d(x.x() - p.x(), x.y() - p.y(), x.z() - p.z())));
+                                     if (distance > tolerance)
+                                         continue;
+                                     anyOff = anyOff || !on;
+                                     candidates.push_back({u, SnapPlane{distance, boxA.info()}});
+                                 }
+                             });
+    if (!anyOff)
+        return;
+    std::sort(candidates.begin(), candidates.end(), [](const std::pair<int, SnapPlane>& x, const std::pair<int, SnapPlane>& y) {
+        if (x.first != y.first)
+            return x.first < y.first;
+        if (x.second.distance != y.second.distance)
+            return x.second.distance < y.second.distance;
+        return x.second.triangle < y.second.triangle;
+    });
+    OperandSoup& s = b;
+    s.snapOf.assign(s.points.size(), -1);
+    for (size_t i = 0; i < candidates.size();)
+    {
+        const int u = candidates[i].first;
+        size_t j = i;
+        std::vector<Eigen::Vector3d> normals;
+        std::vector<EK::Vector_3> n;
+        std::vector<EK::FT> d;
+        bool off = false;
+        for (; j < candidates.size() && candidates[j].first == u; ++j)
+        {
+            if (n.size() == 3)
+                continue;
+            const int t = candidates[j].second.triangle;
+            const Eigen::Vector3d unit = UnitNormal(a, t);
+            // Planes (nearly) parallel to one taken add nothing but trouble.
+            bool independent = true;
+            if (normals.size() == 1)
+                independent = normals[0].cross(unit).norm() > 1e-3;
+            else if (normals.size() == 2)
+                independent = std::fabs(normals[0].cross(normals[1]).normalized().dot(unit)) > 1e-3;
+            if (!independent)
+                continue;
+            normals.push_back(unit);
+            n.emplace_back();
+            d.emplace_back();
+            PlaneOf(a, t, n.back(), d.back());
+            off = off || candidates[j].second.distance > 0;
+        }
+        i = j;
+        if (!off)
+            continue;
+        const EK::Point_3 p(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
+        const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
+        if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
+            continue;
+        s.snapOf[size_t(u)] = int(s.snapped.size());
+        s.snapped.push_back(moved);
+    }
+    if (s.snapped.empty())
+    {
+        s.snapOf.clear();
+        return;
+    }
+    // The moved triangles must stay proper and the points distinct.
+    bool proper = true;
+    for (int t : nearB)
+    {
+        const Tri& tri = s.triangles[size_t(t)];
+        if ((IsSnapped(s, tri[0]) || IsSnapped(s, tri[1]) || IsSnapped(s, tri[2])) &&
+            CGAL::collinear(ExactPointOf(s, tri[0]), ExactPointOf(s, tri[1]), ExactPointOf(s, tri[2])))
+            proper = false;
+    }
+    std::map<Point3d, std::vector<int>> byRounded;
+    for (size_t u = 0; u < s.points.size() && proper; ++u)
+    {
+        if (!IsSnapped(s, int(u)))
+            continue;
+        Point3d r;
+        for (int c = 0; c < 3; ++c)
+            r[c] = CGAL::to_double(s.snapped[size_t(s.snapOf[u])][c]) + 0.0;
+        byRounded[r].push_back(int(u));
+    }
+    for (const auto& group : byRounded)
+        for (size_t x = 0; x < group.second.size() && proper; ++x)
+            for (size_t y = x + 1; y < group.second.size(); ++y)
+                if (ExactPointOf(s, group.second[x]) == ExactPointOf(s, group.second[y]))
+                    proper = false;
+    if (!proper)
+    {
+        s.snapped.clear();
+        s.snapOf.clear();
+    }
+}
+
+enum SnapWay
+{
+    SNAP_B_ONTO_A,
+    SNAP_BOTH,
+    SNAP_NONE,
+};
+const int SNAP_WAYS = 3;
+
+bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type, SnapWay snap, ResultBuilder& out,
                     std::string& reason)
 {
     const int offsetB = int(soupA.triangles.size());
     std::vector<int> nearA, nearB;
     FindNearTriangles(soupA, soupB, nearA, nearB);
+    if (snap == SNAP_BOTH)
+        SnapToNearbyPlanes(soupA, nearA, soupB, nearB);
+    if (snap != SNAP_NONE)
+        SnapToNearbyPlanes(soupB, nearB, soupA, nearA);
 
     ExactOperand a, b;
     if (!nearA.empty())
@@ -1323,7 +2294,9 @@ bool ComputeBoolean(const OperandSoup& soupA, const OperandSoup& soupB, MeshBool
     GroupFarTriangles(soupB, nearB, farB);
     Classifier againstB, againstA;
     againstB.other = &soupB;
+    againstB.nearOther = nearB;
     againstA.other = &soupA;
+    againstA.nearOther = nearA;
     std::vector<PatchSide> sideA, sideB;
     if (!ClassifyFaces(a, soupA, farA, againstB, true, sideA) || !ClassifyFaces(b, soupB, farB, againstA, false, sideB))
     {
@@ -1419,9 +2392,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         {
             if (soups[k].triangles.empty())
                 continue;
-            // Beside an empty operand the result is just this one: no need to
-            // look for self-intersections either.
-            if (!CheckClosed(soups[k], reason) || !CheckSolid(soups[k], valid[k] || emptyA || emptyB, reason))
+            if (!CheckClosed(soups[k], reason) || !CheckSolid(soups[k], valid[k], reason))
             {
                 Fail(failure, name[k], reason);
                 return false;
@@ -1436,10 +2407,27 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
             if (type == MESH_BOOLEAN_UNION || type == MESH_BOOLEAN_XOR)
                 CopyOperand(soups[1], offsetB, out);
         }
-        else if (!ComputeBoolean(soups[0], soups[1], type, out, reason))
+        else
         {
-            Fail(failure, 0, reason);
-            return false;
+            // Near-coincident faces are snapped together first; where rounding
+            // still spoils that result, the other ways are tried in turn.
+            bool done = false;
+            for (int way = 0; way < 2 * SNAP_WAYS && !done; ++way)
+            {
+                OperandSoup a = soups[0], b = soups[1];
+                out = ResultBuilder();
+                std::string why;
+                done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
+                       SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why);
+                if (way == 0)
+                    reason = why;
+            }
+            if (!done)
+            {
+                Fail(failure, 0, reason);
+                return false;
+            }
+            PutInCanonicalOrder(out);
         }
     }
     catch (const std::exception& e)

@@ -3,16 +3,34 @@
 // arithmetic. Every result triangle reports the input triangle it was born from.
 //
 // Meshes are vertices V (n x 3 doubles) and triangles F (m x 3 ints, 0-based rows
-// of V, counter-clockwise seen from outside). Result coordinates are the exact
-// result rounded to the nearest double; input vertices that survive keep their
-// value bit for bit. Results may be non-manifold (two boxes sharing an edge) and
-// are accepted again as operands.
+// of V, counter-clockwise seen from outside). Rows of V no triangle uses are
+// ignored; rows with equal coordinates are one point.
 //
-// Operands are checked first and refused with a reason: wrong matrix shapes,
-// non-finite coordinates, indices out of range, degenerate triangles, open meshes,
-// zero or negative volume, self-intersections (shared vertices and edges of
-// touching parts are not intersections). An operand marked valid by construction
-// skips only the self-intersection check.
+// Accepted operands: no triangles at all (empty), or triangles that form closed
+// surfaces (every edge bordered as often one way as the other, so parts may
+// share vertices and edges) enclosing a positive volume, with no triangle
+// crossing or touching another except at the vertices and edges they share.
+// Refused, with the reason: V or F not 3 columns wide, a non-finite coordinate,
+// an index outside V, a triangle with two corners at one point or of zero area,
+// an open surface, a flat mesh (its volume next to nothing of its area times
+// its extent, at any scale) or an inside-out one (negative volume), and
+// self-intersections. Both operands always get every check, also when the
+// other is empty; one marked valid by construction skips only the
+// self-intersection check.
+//
+// Results: the exact result rounded to doubles, input vertices that survive
+// keeping their value bit for bit. Where faces of the two operands lie in one
+// plane, the result takes A's. Where turned operands' faces touch or overlap
+// but miss each other's planes by rounding (by less than 1e-11 of the largest
+// coordinate), B's points are first moved exactly onto A's planes, so no sliver
+// a hair thick is cut between them: boxes that only touch have an empty
+// intersection. Rounding can still leave zero-area triangles, flat pieces or
+// crossings a hair deep near new points; these are mended (close points
+// merged, flat pieces dropped, zero-area triangles flipped away) and checked.
+// Every result is therefore itself an accepted operand (possibly non-manifold,
+// as two boxes sharing an edge), valid by construction; in the rare case no
+// valid rounding is found the call fails with an internal error and changes
+// nothing. The same inputs give the same output, triangle order included.
 //
 // Threads: every call runs entirely on the caller's thread and starts no worker
 // thread; separate calls on different threads share no state.
@@ -32,7 +50,8 @@ enum MeshBooleanType : int
 struct MeshBooleanOptions
 {
     // Set for an operand the program generated itself (a primitive with
-    // non-degenerate bounds): its self-intersection check is skipped.
+    // non-degenerate bounds, or a result of this module): its
+    // self-intersection check is skipped.
     bool operandAValid = false;
     bool operandBValid = false;
 };

@@ -17,6 +17,7 @@ struct UiHooks {
     void (*SelectTreeItemByObjectIndex)(int index) = HookDoNothingWithIndex;
     void (*ClearTreeSelection)() = HookDoNothing;           // tree caret to no item
     void (*UpdatePropertiesPanel)() = HookDoNothing;
+    void (*UpdateVertexPropertiesPanel)() = HookDoNothing;
     void (*UpdateCSGMenuState)() = HookDoNothing;
     void (*SetCreationToolsEnabled)(bool enabled) = HookDoNothingWithFlag;
     void (*InvalidateViewport)() = HookDoNothing;           // without erasing

@@ -154,3 +154,17 @@ void SetObjectRotation(SceneObject& object, const Vec3f& rotation)
     Quatf& q = object.orientation;
     EulerToQuaternion(rotation.x, rotation.y, rotation.z, q.w, q.x, q.y, q.z);
 }
+
+void FitBoundsToMesh(SceneObject& object)
+{
+    if (!object.isCSGMesh || object.V.rows() == 0 || object.V.cols() < 3)
+        return;
+    const Eigen::RowVectorXd low = object.V.colwise().minCoeff();
+    const Eigen::RowVectorXd high = object.V.colwise().maxCoeff();
+    object.minX = static_cast<float>(low(0));
+    object.minY = static_cast<float>(low(1));
+    object.minZ = static_cast<float>(low(2));
+    object.maxX = static_cast<float>(high(0));
+    object.maxY = static_cast<float>(high(1));
+    object.maxZ = static_cast<float>(high(2));
+}

@@ -1,7 +1,8 @@
 // World-space triangle mesh of any scene object (stored mesh, or generated
 // primitive turned about its bounds centre), the rescaling that keeps an
-// explicit mesh in step with edited bounds, and the one bounds setter every
-// move, scale and orbit of an object goes through (gizmo, panels).
+// explicit mesh in step with edited bounds, the one bounds setter every
+// move, scale and orbit of an object goes through (gizmo, panels), and bounds
+// refitted to a mesh's vertices.
 #pragma once
 
 #include <Eigen/Core>
@@ -29,3 +30,7 @@ Vec3f BoundsSize(const SceneObject& object);
 
 // Sets the rotation (degrees) and keeps the orientation quaternion in step.
 void SetObjectRotation(SceneObject& object, const Vec3f& rotation);
+
+// An explicit mesh's bounds become the per-column minimum and maximum of its
+// vertices; primitives and meshes without vertices keep theirs.
+void FitBoundsToMesh(SceneObject& object);

@@ -3,14 +3,18 @@
 #include "app/Modal.h"
 #include "scene/SceneState.h"
 
-namespace {
-
 std::wstring VertexEditingLogLine(const SceneObject& converted)
 {
     return L"Converted " + converted.name + L" to mesh for vertex editing";
 }
 
-} // namespace
+std::wstring VertexEditingQuestion(const std::wstring& lead, const std::wstring& need, const std::wstring& extra)
+{
+    return lead + L"To edit vertices, " + need + L"\n"
+                  L"This will allow vertex editing but you will lose\n"
+                  L"the ability to change primitive parameters.\n\n" +
+           extra + L"Convert to mesh?";
+}
 
 std::wstring PrimitivesLead(const std::vector<int>& primitives)
 {
@@ -34,11 +38,7 @@ bool AskAndConvertForVertexEditing(HWND owner, const std::vector<int>& primitive
 {
     MeshConversionRule rule;
     rule.logLine = VertexEditingLogLine;
-    return AskAndConvertToMeshes(owner,
-                                 PrimitivesLead(primitives) +
-                                     L"To edit vertices, they must be converted to meshes.\n"
-                                     L"This will allow vertex editing but you will lose\n"
-                                     L"the ability to change primitive parameters.\n\n"
-                                     L"Convert to mesh?",
-                                 primitives, rule);
+    return AskAndConvertToMeshes(
+        owner, VertexEditingQuestion(PrimitivesLead(primitives), L"they must be converted to meshes."), primitives,
+        rule);
 }

@@ -15,6 +15,14 @@
 // " selected objects are primitives.\n\n": the first lines of a question.
 std::wstring PrimitivesLead(const std::vector<int>& primitives);
 
+// A vertex-editing question: the lead, "To edit vertices, " + need and a
+// line break, the two lines on what is lost, extra, then "Convert to mesh?".
+std::wstring VertexEditingQuestion(const std::wstring& lead, const std::wstring& need,
+                                   const std::wstring& extra = std::wstring());
+
+// "Converted <name> to mesh for vertex editing".
+std::wstring VertexEditingLogLine(const SceneObject& converted);
+
 // Asks prompt in a "Convert to Mesh" Yes/No box with the question icon
 // (owner given); on Yes converts the listed objects by rule. Returns whether
 // the user said Yes. An empty list, or one whose first index names no object,

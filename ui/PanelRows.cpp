@@ -43,8 +43,14 @@ StepRow CreateStepRow(HWND panel, const StepRowLayout& layout, int y, const wcha
     return row;
 }
 
+void EnableControl(HWND control, bool enabled)
+{
+    if ((IsWindowEnabled(control) != FALSE) != enabled)
+        EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
 void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool enabled)
 {
     for (int id : {decreaseId, editId, increaseId})
-        EnableWindow(GetDlgItem(panel, id), enabled ? TRUE : FALSE);
+        EnableControl(GetDlgItem(panel, id), enabled);
 }

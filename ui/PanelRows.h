@@ -45,5 +45,9 @@ StepRow CreateStepRow(HWND panel, const StepRowLayout& layout, int y, const wcha
 HWND CreatePanelControl(HWND panel, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
                         int width, int height, int id, DWORD exStyle = 0);
 
+// Enables or disables a control; nothing when it is in that state already
+// (panels refilled on every drag event then cause no needless redraw).
+void EnableControl(HWND control, bool enabled);
+
 // Enables or disables the row's "<" button, edit and ">" button.
 void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool enabled);

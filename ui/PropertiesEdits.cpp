@@ -13,6 +13,7 @@
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
+#include "ui/GridControls.h"
 #include "ui/PanelEdits.h"
 #include "ui/PropertiesPanel.h"
 #include "viewport/Rotation.h"
@@ -23,7 +24,6 @@ const float UNSNAPPED_STEP = 0.1f;
 const float MIN_PROP_SCALE = 0.1f;
 const float MIN_STEPPED_SIZE = 0.1f;
 const float MIN_TYPED_VALUE = 0.01f;   // cell size, rotation step, tex scale, object size
-const float CELL_SIZE_STEP = 0.1f;
 const float ROTATION_STEP_STEP = 1.0f;
 const float TEX_SCALE_STEP = 0.1f;
 const int ALPHA_STEP = 5;
@@ -189,20 +189,11 @@ void HandleEditChange(int id)
     PropInstance* prop = PropTarget();
     SceneObject* object = ObjectTarget();
     const float value = ValueOf(id);
-    switch (id) {
-    case PROP_GRID_HEIGHT_EDIT:
-        g_GridHeight = value;
-        break;
-    case PROP_GRID_CELL_EDIT:
-        if (value > MIN_TYPED_VALUE)
-            g_GridCellSize = value;
-        break;
-    case PROP_GRID_OFFSET_X_EDIT:
-    case PROP_GRID_OFFSET_Z_EDIT: {
-        const float snapped = std::floor(value / g_GridCellSize + 0.5f) * g_GridCellSize;
-        (id == PROP_GRID_OFFSET_X_EDIT ? g_GridOffsetX : g_GridOffsetZ) = snapped;
-        break;
+    if (IsGridEdit(id)) {
+        ApplyGridEdit(id, value);
+        return;
     }
+    switch (id) {
     case PROP_NAME_EDIT:
         if (prop) {
             RenameProp(*prop, EditText(id, NAME_MAX));
@@ -293,34 +284,6 @@ void PickTexture()
 }
 
 // ---- Buttons ----
-
-void StepGrid(int id)
-{
-    const bool down = (id - PROP_GRID_HEIGHT_DOWN) % 2 == 0;
-    const float sign = down ? -1.0f : 1.0f;
-    switch (id) {
-    case 2005:
-    case 2006:
-        g_GridHeight += sign * g_GridCellSize;
-        WriteGuarded(PROP_GRID_HEIGHT_EDIT, L"%.1f", g_GridHeight);
-        break;
-    case 2007:
-    case 2008:
-        g_GridCellSize = std::max(CELL_SIZE_STEP, g_GridCellSize + sign * CELL_SIZE_STEP);
-        WriteGuarded(PROP_GRID_CELL_EDIT, L"%.1f", g_GridCellSize);
-        break;
-    case 2009:
-    case 2010:
-        g_GridOffsetX += sign * g_GridCellSize;
-        WriteGuarded(PROP_GRID_OFFSET_X_EDIT, L"%.1f", g_GridOffsetX);
-        break;
-    default:
-        g_GridOffsetZ += sign * g_GridCellSize;
-        WriteGuarded(PROP_GRID_OFFSET_Z_EDIT, L"%.1f", g_GridOffsetZ);
-        break;
-    }
-    InvalidateViewport();
-}
 
 // The other selected objects of a group move with the primary; meshes
 // carry their vertices along.
@@ -580,8 +543,8 @@ void ChooseObjectColor(HWND panel)
 
 void HandleButton(HWND panel, int id)
 {
-    if (id >= 2005 && id <= 2012) {
-        StepGrid(id);
+    if (IsGridStepButton(id)) {
+        StepGrid(panel, id, &g_UpdatingPropertiesPanel);
         return;
     }
     if (id >= PROP_POS_X_DOWN && id < PROP_SCALE_X_DOWN) {
@@ -599,11 +562,8 @@ void HandleButton(HWND panel, int id)
     const bool checked = SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     switch (id) {
     case PROP_SHOW_GRID_CHECK:
-        g_ShowGrid = checked;
-        InvalidateViewport();
-        break;
     case PROP_SNAP_CHECK:
-        g_SnapToGrid = checked;
+        ApplyGridCheck(panel, id);
         break;
     case PROP_LINK_SCALING_CHECK:
         g_LinkScaling = checked;

@@ -3,7 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <initializer_list>
+#include <iterator>
+#include <string>
 
 #include "app/MenuState.h"
 #include "app/Preferences.h"
@@ -14,7 +17,9 @@
 #include "scene/SceneTypes.h"
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
+#include "ui/GridControls.h"
 #include "ui/PanelEdits.h"
+#include "ui/PanelPaint.h"
 #include "ui/PanelRows.h"
 #include "ui/PanelScroll.h"
 #include "ui/PropertiesEdits.h"
@@ -42,19 +47,58 @@ HWND g_TexScaleLabel = nullptr;
 const int SUBCLASSED_EDITS[] = {2001, 2002, 2003, 2004, 2100, 2101, 2102, 2103, 2104,
                                 2105, 2106, 2107, 2108, 2109, 2133, 2142, 2136};
 
+// Handles of the controls with ids 2001 to 2146, looked up once: the fill
+// runs on every drag event, and GetDlgItem walks the children every time.
+const int FIRST_ID = 2001;
+const int LAST_ID = 2146;
+HWND g_Controls[LAST_ID - FIRST_ID + 1] = {};
+
+void RememberControls(HWND panel)
+{
+    for (int id = FIRST_ID; id <= LAST_ID; ++id)
+        g_Controls[id - FIRST_ID] = GetDlgItem(panel, id);
+}
+
 HWND Control(int id)
 {
+    if (id >= FIRST_ID && id <= LAST_ID)
+        return g_Controls[id - FIRST_ID];
     return GetDlgItem(g_hPropertiesPanel, id);
 }
 
+// The fills below touch a control only when it would change: every gizmo
+// drag event refills the panel, and each change costs a redraw.
 void Enable(int id, bool enabled)
 {
-    EnableWindow(Control(id), enabled ? TRUE : FALSE);
+    EnableControl(Control(id), enabled);
 }
 
 void SetCheck(int id, bool checked)
 {
-    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageW(Control(id), BM_GETCHECK, 0, 0)) != state)
+        SendMessageW(Control(id), BM_SETCHECK, state, 0);
+}
+
+void ShowText(int id, const wchar_t* text)
+{
+    wchar_t shown[256] = {};
+    HWND control = Control(id);
+    GetWindowTextW(control, shown, 256);
+    if (wcscmp(shown, text) != 0)
+        SetWindowTextW(control, text);
+}
+
+void ShowNumber(int id, const wchar_t* format, double value)
+{
+    wchar_t text[64] = {};
+    swprintf(text, 64, format, value);
+    ShowText(id, text);
+}
+
+void ShowInteger(int id, int value)
+{
+    ShowText(id, std::to_wstring(value).c_str());
 }
 
 HWND CheckBox(HWND panel, int y, int id, const wchar_t* text, bool checked, bool enabled)
@@ -112,12 +156,7 @@ void CreatePropertiesControls(HWND panel)
 
     for (int id : SUBCLASSED_EDITS)
         SubclassPanelEdit(GetDlgItem(panel, id));
-}
-
-HFONT TitleFont(int height)
-{
-    return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+    RememberControls(panel);
 }
 
 void DrawTitles(HDC dc, const RECT& client)
@@ -126,12 +165,12 @@ void DrawTitles(HDC dc, const RECT& client)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
 
-    HFONT big = TitleFont(16);
+    HFONT big = CreateTitleFont(16);
     HGDIOBJ oldFont = SelectObject(dc, big);
     RECT top = {0, 0, client.right, 30};
     DrawTextW(dc, L"Properties", -1, &top, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 
-    HFONT small = TitleFont(12);
+    HFONT small = CreateTitleFont(12);
     SelectObject(dc, small);
     RECT grid = {10, 35 - s, client.right - 10, 50 - s};
     DrawTextW(dc, L"Grid Properties", -1, &grid, DT_LEFT | DT_SINGLELINE);
@@ -142,29 +181,7 @@ void DrawTitles(HDC dc, const RECT& client)
     DeleteObject(big);
     DeleteObject(small);
 
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-    SetDCPenColor(dc, PanelDimTextColor());
-    MoveToEx(dc, 10, 200 - s, nullptr);
-    LineTo(dc, client.right - 10, 200 - s);
-    SelectObject(dc, oldPen);
-}
-
-void PaintPanel(HWND panel)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(panel, &paint);
-    RECT client = {};
-    GetClientRect(panel, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    FillRect(memory, &client, g_hPanelBrush);
-    DrawTitles(memory, client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    EndPaint(panel, &paint);
+    DrawPanelSeparator(dc, client, 200 - s);
 }
 
 // The swatch shows the primary object's colour; everything else the panel's.
@@ -226,13 +243,8 @@ void HandleBareClick(HWND panel, LPARAM lParam)
 
 void FillGridControls()
 {
-    WriteEditNumber(Control(PROP_GRID_HEIGHT_EDIT), L"%.1f", g_GridHeight);
-    WriteEditNumber(Control(PROP_GRID_CELL_EDIT), L"%.1f", g_GridCellSize);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_X_EDIT), L"%.1f", g_GridOffsetX);
-    WriteEditNumber(Control(PROP_GRID_OFFSET_Z_EDIT), L"%.1f", g_GridOffsetZ);
-    WriteEditNumber(Control(PROP_ROT_STEP_EDIT), L"%.1f", g_RotationStep);
-    SetCheck(PROP_SHOW_GRID_CHECK, g_ShowGrid);
-    SetCheck(PROP_SNAP_CHECK, g_SnapToGrid);
+    WriteGridControls(g_hPropertiesPanel);
+    ShowNumber(PROP_ROT_STEP_EDIT, L"%.1f", g_RotationStep);
     SetCheck(PROP_LINK_SCALING_CHECK, g_LinkScaling);
 }
 
@@ -247,14 +259,16 @@ void EnableTransformControls(bool enabled)
 
 void EnableAlphaControls(bool enabled)
 {
-    EnableStepRow(g_hPropertiesPanel, PROP_ALPHA_DOWN, PROP_ALPHA_EDIT, PROP_ALPHA_UP, enabled);
+    for (int id : {PROP_ALPHA_DOWN, PROP_ALPHA_EDIT, PROP_ALPHA_UP})
+        Enable(id, enabled);
 }
 
 void EnableMaterialControls(bool enabled)
 {
     Enable(PROP_CHOOSE_COLOR_BUTTON, enabled);
-    Enable(PROP_TEXTURE_COMBO, enabled);
-    EnableStepRow(g_hPropertiesPanel, PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_UP, enabled);
+    EnableControl(g_hObjectTextureCombo, enabled);
+    for (int id : {PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_UP})
+        Enable(id, enabled);
 }
 
 void EnableTypeAndFlags(bool enabled)
@@ -267,9 +281,9 @@ void EnableTypeAndFlags(bool enabled)
 
 void WriteVector(int firstEditId, const wchar_t* format, float x, float y, float z)
 {
-    WriteEditNumber(Control(firstEditId), format, x);
-    WriteEditNumber(Control(firstEditId + 1), format, y);
-    WriteEditNumber(Control(firstEditId + 2), format, z);
+    ShowNumber(firstEditId, format, x);
+    ShowNumber(firstEditId + 1, format, y);
+    ShowNumber(firstEditId + 2, format, z);
 }
 
 void FillProp(const PropInstance& prop)
@@ -283,11 +297,11 @@ void FillProp(const PropInstance& prop)
     SetCheck(PROP_VISIBLE_CHECK, prop.visible);
     SetCheck(PROP_SELECTABLE_CHECK, prop.selectable);
 
-    SetWindowTextW(Control(PROP_NAME_EDIT), prop.name.c_str());
+    ShowText(PROP_NAME_EDIT, prop.name.c_str());
     WriteVector(PROP_POS_X_EDIT, L"%.2f", prop.position.x, prop.position.y, prop.position.z);
     WriteVector(PROP_SCALE_X_EDIT, L"%.2f", prop.scale.x, prop.scale.y, prop.scale.z);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", prop.rotation.x, prop.rotation.y, prop.rotation.z);
-    WriteEditInteger(Control(PROP_ALPHA_EDIT), static_cast<int>(prop.alpha));
+    ShowInteger(PROP_ALPHA_EDIT, static_cast<int>(prop.alpha));
 }
 
 void FillNothing()
@@ -296,7 +310,7 @@ void FillNothing()
     EnableAlphaControls(false);
     EnableMaterialControls(false);
     EnableTypeAndFlags(false);
-    SetWindowTextW(Control(PROP_NAME_EDIT), L"");
+    ShowText(PROP_NAME_EDIT, L"");
     WriteVector(PROP_POS_X_EDIT, L"%.1f", 0.0f, 0.0f, 0.0f);
     WriteVector(PROP_SCALE_X_EDIT, L"%.1f", 1.0f, 1.0f, 1.0f);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", 0.0f, 0.0f, 0.0f);
@@ -306,7 +320,9 @@ void FillTextureList(int texture)
 {
     if (!TextureComboIsCurrent(g_hObjectTextureCombo))
         FillTextureCombo(g_hObjectTextureCombo);
-    SendMessageW(g_hObjectTextureCombo, CB_SETCURSEL, texture < 0 ? 0 : static_cast<WPARAM>(texture) + 1, 0);
+    const LRESULT item = texture < 0 ? 0 : static_cast<LRESULT>(texture) + 1;
+    if (SendMessageW(g_hObjectTextureCombo, CB_GETCURSEL, 0, 0) != item)
+        SendMessageW(g_hObjectTextureCombo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
 void FillObject(const SceneObject& object)
@@ -321,16 +337,16 @@ void FillObject(const SceneObject& object)
     SetCheck(PROP_SOLID_RADIO, object.objectType == OBJECT_SOLID);
     SetCheck(PROP_HOLE_RADIO, object.objectType == OBJECT_HOLE);
 
-    SetWindowTextW(Control(PROP_NAME_EDIT), object.name.c_str());
+    ShowText(PROP_NAME_EDIT, object.name.c_str());
     WriteVector(PROP_POS_X_EDIT, L"%.2f", (object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2,
                 (object.minZ + object.maxZ) / 2);
     WriteVector(PROP_SCALE_X_EDIT, L"%.2f", object.maxX - object.minX, object.maxY - object.minY,
                 object.maxZ - object.minZ);
     WriteVector(PROP_ROT_X_EDIT, L"%.1f", object.rotation.x, object.rotation.y, object.rotation.z);
     InvalidateRect(Control(PROP_COLOR_SWATCH), nullptr, TRUE);
-    WriteEditInteger(Control(PROP_ALPHA_EDIT), object.a);
+    ShowInteger(PROP_ALPHA_EDIT, object.a);
     FillTextureList(object.texture);
-    WriteEditNumber(Control(PROP_TEX_SCALE_EDIT), L"%.1f", object.texScale);
+    ShowNumber(PROP_TEX_SCALE_EDIT, L"%.1f", object.texScale);
 }
 
 bool IsValidPropIndex(int index)
@@ -364,10 +380,11 @@ void UpdatePropertiesPanelForMode()
         return;
     const BOOL enabled = g_CurrentMode != MODE_PLOTTER ? TRUE : FALSE;
     for (HWND label : {g_TypeLabel, g_ColorLabel, g_TextureLabel, g_TexScaleLabel})
-        EnableWindow(label, enabled);
-    for (int id : {PROP_SOLID_RADIO, PROP_HOLE_RADIO, PROP_COLOR_SWATCH, PROP_CHOOSE_COLOR_BUTTON, PROP_TEXTURE_COMBO,
-                   PROP_TEX_SCALE_EDIT, PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_UP})
-        EnableWindow(Control(id), enabled);
+        EnableControl(label, enabled);
+    for (int id : {PROP_SOLID_RADIO, PROP_HOLE_RADIO, PROP_COLOR_SWATCH, PROP_CHOOSE_COLOR_BUTTON, PROP_TEX_SCALE_EDIT,
+                   PROP_TEX_SCALE_DOWN, PROP_TEX_SCALE_UP})
+        Enable(id, enabled);
+    EnableControl(g_hObjectTextureCombo, enabled);
     g_UpdatingPropertiesPanel = true;
     FillGridControls();
     g_UpdatingPropertiesPanel = false;
@@ -387,7 +404,7 @@ LRESULT CALLBACK PropertiesPanelWndProc(HWND window, UINT message, WPARAM wParam
     case WM_ERASEBKGND:
         return ErasePanelBackground(window, wParam);
     case WM_PAINT:
-        PaintPanel(window);
+        PaintPanelBuffered(window, DrawTitles);
         return 0;
     case WM_DRAWITEM:
         DrawPanelButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), false, DIM_WHEN_DISABLED);
@@ -411,6 +428,7 @@ LRESULT CALLBACK PropertiesPanelWndProc(HWND window, UINT message, WPARAM wParam
         return 0;
     case WM_DESTROY:
         g_hObjectTextureCombo = nullptr;
+        std::fill(std::begin(g_Controls), std::end(g_Controls), nullptr);
         if (g_ColorSwatchBrush) {
             DeleteObject(g_ColorSwatchBrush);
             g_ColorSwatchBrush = nullptr;

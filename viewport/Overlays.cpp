@@ -13,6 +13,7 @@
 #include "scene/DebugLog.h"
 #include "scene/ObjectMesh.h"
 #include "scene/SceneState.h"
+#include "scene/VertexEdit.h"
 #include "viewport/GizmoDrawing.h"
 #include "viewport/PrimitiveDrawing.h"
 
@@ -52,28 +53,11 @@ void DrawBoxGizmo(float minX, float minY, float minZ, float maxX, float maxY, fl
 
 void DrawVertexGizmo()
 {
-    Eigen::Vector3d sum = Eigen::Vector3d::Zero();
-    int counted = 0;
-    Eigen::MatrixXd V;
-    Eigen::MatrixXi F;
-    int meshObject = -1;
-    for (const auto& [object, vertex] : g_SelectedVertices) {
-        if (!IsValidObjectIndex(object))
-            continue;
-        if (object != meshObject) {
-            ObjectToMesh(g_SceneObjects[object], V, F);
-            meshObject = object;
-        }
-        if (vertex < 0 || vertex >= V.rows() || V.cols() < 3)
-            continue;
-        sum += V.row(vertex).transpose();
-        ++counted;
-    }
-    if (counted == 0)
+    Vec3f centroid;
+    if (!SelectedVertexCentroid(&centroid))
         return;
-    const Eigen::Vector3d centroid = sum / counted;
     glPushMatrix();
-    glTranslatef(static_cast<float>(centroid.x()), static_cast<float>(centroid.y()), static_cast<float>(centroid.z()));
+    glTranslatef(centroid.x, centroid.y, centroid.z);
     for (int axis = 0; axis < 3; ++axis)
         DrawMoveGizmoAxis(0, 0, 0, axis);
     glPopMatrix();

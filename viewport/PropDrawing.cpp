@@ -46,18 +46,36 @@ void EnableBlending()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
+// Makes texture (0 for none) the one triangles are drawn with; *bound is the
+// one in use, 0 while texturing is off.
+void UseTexture(unsigned int texture, unsigned int* bound)
+{
+    if (texture == *bound)
+        return;
+    if (texture != 0) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    *bound = texture;
+}
+
 // The model's triangles in batches that restart only when the texture
 // changes. A model without materials is drawn untextured in its base colour.
-void DrawModelTriangles(const Model& model, const PropColoring& coloring)
+// *bound carries the texture in use from one model to the next, so instances
+// of one model change no state between them; texturing is left as it ends.
+void DrawModelTriangles(const Model& model, const PropColoring& coloring, unsigned int* bound)
 {
     if (model.V.cols() < 3 || model.F.cols() < 3)
         return;
     const bool hasUV = model.UV.cols() >= 2;
     const int materialCount = static_cast<int>(model.materialColors.size());
     int currentMaterial = -1;
-    unsigned int currentTexture = 0;
     Rgba color = MaterialColor(coloring, model.baseColor);
-    glBegin(GL_TRIANGLES);
+    if (materialCount == 0)
+        UseTexture(0, bound);
+    bool drawing = false;
     for (Eigen::Index t = 0; t < model.F.rows(); ++t) {
         if (materialCount > 0) {
             int m = t < model.faceMaterial.size() ? model.faceMaterial(t) : 0;
@@ -67,18 +85,16 @@ void DrawModelTriangles(const Model& model, const PropColoring& coloring)
                 color = MaterialColor(coloring, model.materialColors[m]);
                 const unsigned int texture =
                     m < static_cast<int>(model.materialTextures.size()) ? model.materialTextures[m] : 0;
-                if (texture != currentTexture) {
+                if (texture != *bound && drawing) {
                     glEnd();
-                    if (texture != 0) {
-                        glEnable(GL_TEXTURE_2D);
-                        glBindTexture(GL_TEXTURE_2D, texture);
-                    } else {
-                        glDisable(GL_TEXTURE_2D);
-                    }
-                    currentTexture = texture;
-                    glBegin(GL_TRIANGLES);
+                    drawing = false;
                 }
+                UseTexture(texture, bound);
             }
+        }
+        if (!drawing) {
+            glBegin(GL_TRIANGLES);
+            drawing = true;
         }
         bool valid = true;
         for (int k = 0; k < 3; ++k)
@@ -88,21 +104,33 @@ void DrawModelTriangles(const Model& model, const PropColoring& coloring)
         glColor4f(color[0], color[1], color[2], color[3]);
         for (int k = 0; k < 3; ++k) {
             const int v = model.F(t, k);
-            if (currentTexture != 0 && hasUV && v < model.UV.rows())
+            if (*bound != 0 && hasUV && v < model.UV.rows())
                 glTexCoord2f(static_cast<float>(model.UV(v, 0)), static_cast<float>(model.UV(v, 1)));
             glVertex3f(static_cast<float>(model.V(v, 0)), static_cast<float>(model.V(v, 1)),
                        static_cast<float>(model.V(v, 2)));
         }
     }
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    if (drawing)
+        glEnd();
 }
 
 } // namespace
 
+void MultiplyPropTransform(const PropInstance& instance)
+{
+    glTranslatef(instance.position.x, instance.position.y, instance.position.z);
+    glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
+    glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
+    glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+}
+
 void RenderPropInstances()
 {
     const bool plotter = g_CurrentMode == MODE_PLOTTER;
+    EnableBlending();
+    glEnable(GL_DEPTH_TEST);
+    unsigned int bound = 0;
     for (size_t i = 0; i < g_PropInstances.size(); ++i) {
         const PropInstance& instance = g_PropInstances[i];
         if (!instance.visible)
@@ -112,18 +140,13 @@ void RenderPropInstances()
             continue;
         const PropColoring coloring = {false, plotter, plotter && static_cast<int>(i) == g_SelectedPropInstance,
                                        instance.alpha / 255.0f};
-        EnableBlending();
-        glEnable(GL_DEPTH_TEST);
         glPushMatrix();
-        glTranslatef(instance.position.x, instance.position.y, instance.position.z);
-        glRotatef(instance.rotation.y, 0.0f, 1.0f, 0.0f);
-        glRotatef(instance.rotation.x, 1.0f, 0.0f, 0.0f);
-        glRotatef(instance.rotation.z, 0.0f, 0.0f, 1.0f);
-        glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
-        DrawModelTriangles(*model, coloring);
+        MultiplyPropTransform(instance);
+        DrawModelTriangles(*model, coloring, &bound);
         glPopMatrix();
-        glDisable(GL_BLEND);
     }
+    UseTexture(0, &bound);
+    glDisable(GL_BLEND);
 }
 
 void RenderPlotterBrushPreview()
@@ -147,7 +170,9 @@ void RenderPlotterBrushPreview()
     glEnable(GL_DEPTH_TEST);
     glPushMatrix();
     glTranslatef(x + offset.x, g_GridHeight + offset.y, z + offset.z);
-    DrawModelTriangles(*model, {true, true, false, 0.5f});
+    unsigned int bound = 0;
+    DrawModelTriangles(*model, {true, true, false, 0.5f}, &bound);
+    UseTexture(0, &bound);
     glPopMatrix();
     glDisable(GL_BLEND);
 }

@@ -5,6 +5,10 @@
 
 #include "scene/PropInstances.h"
 
+// Multiplies the current matrix by the instance's placement: its position,
+// its rotation about y, then x, then z, and its scale.
+void MultiplyPropTransform(const PropInstance& instance);
+
 // Every visible instance whose model exists, in index order.
 void RenderPropInstances();
 

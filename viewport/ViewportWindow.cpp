@@ -18,6 +18,7 @@
 #include "viewport/PainterInput.h"
 #include "viewport/PlotterInput.h"
 #include "viewport/PropTransform.h"
+#include "viewport/VertexTools.h"
 #include "viewport/ViewportState.h"
 
 namespace {
@@ -57,14 +58,16 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Vertex Editor's presses join this dispatch by mode beside the
-    // Modeller's, the Painter's and the Plotter's.
     if (g_CurrentMode == MODE_PAINTER) {
         PressPainter(window, x, y, IsKeyDown(VK_SHIFT));
         return;
     }
     if (g_CurrentMode == MODE_PLOTTER) {
         PressPlotter(window, x, y);
+        return;
+    }
+    if (g_CurrentMode == MODE_VERTEX_EDITOR) {
+        PressVertexEditor(window, x, y);
         return;
     }
     if (g_CurrentMode != MODE_MODELLER)
@@ -119,15 +122,17 @@ bool IsCreationMove()
            ((g_CreateStage == STAGE_BASE && g_IsCreateDragging) || g_CreateStage == STAGE_HEIGHT);
 }
 
-// One move goes to the first of: a gizmo drag, a creation stage, the camera;
-// the Painter's hover and the Vertex Editor's and Plotter's drags come first
-// in their modes.
+// One move goes to the first of: the Vertex Editor's vertex drag, an object
+// or prop gizmo drag, a creation stage, the camera; the Painter's hover comes
+// first in its mode.
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
     if (g_CurrentMode == MODE_PAINTER && !g_IsRightDragging && !g_IsMiddleDragging)
         HoverPainter(window, x, y);
-    if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
+    if (IsVertexDragActive())
+        DragSelectedVertices(window, x, y);
+    else if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))
         DragObjectGizmo(x, y);
     else if (g_IsDraggingGizmo && g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
         DragPropGizmo(x, y);

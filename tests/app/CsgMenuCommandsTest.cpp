@@ -3,12 +3,18 @@
 // with, and undo through the Edit menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
+
+#include <Eigen/Geometry>
 
 #include "app/MenuState.h"
 #include "app/Modal.h"
 #include "app/WinGlobals.h"
 #include "resources/resource.h"
+#include "scene/ObjectMesh.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
@@ -135,6 +141,158 @@ TEST_F(CsgMenuCommands, CommandsKeepTheOperationSelectionOtherCommandsEmpty)
     EXPECT_FALSE(g_SceneObjects[1].visible);
     EXPECT_TRUE(g_SceneObjects[2].visible);
     EXPECT_TRUE(g_SceneObjects[3].isCSGMesh);
+}
+
+// Objects turned about y only are prisms over their x-z footprint, so their
+// volumes follow from convex polygons: an independent check of the engine.
+typedef std::vector<Eigen::Vector2d> Polygon;
+
+double Cross(const Eigen::Vector2d& a, const Eigen::Vector2d& b)
+{
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// The x-z corners of the object's top face, counter-clockwise.
+Polygon Footprint(const SceneObject& object)
+{
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+    ObjectToMesh(object, V, F);
+    Polygon corners;
+    const double top = V.col(1).maxCoeff();
+    for (Eigen::Index i = 0; i < V.rows(); ++i)
+        if (V(i, 1) == top)
+            corners.emplace_back(V(i, 0), V(i, 2));
+    Eigen::Vector2d centre = Eigen::Vector2d::Zero();
+    for (const Eigen::Vector2d& p : corners)
+        centre += p / double(corners.size());
+    std::sort(corners.begin(), corners.end(), [&](const Eigen::Vector2d& a, const Eigen::Vector2d& b) {
+        return std::atan2(a.y() - centre.y(), a.x() - centre.x()) < std::atan2(b.y() - centre.y(), b.x() - centre.x());
+    });
+    return corners;
+}
+
+// The part of `subject` on the left of the directed line a->b.
+Polygon ClipByLine(const Polygon& subject, const Eigen::Vector2d& a, const Eigen::Vector2d& b)
+{
+    Polygon out;
+    for (size_t i = 0; i < subject.size(); ++i)
+    {
+        const Eigen::Vector2d& p = subject[i];
+        const Eigen::Vector2d& q = subject[(i + 1) % subject.size()];
+        const double sp = Cross(b - a, p - a), sq = Cross(b - a, q - a);
+        if (sp >= 0)
+            out.push_back(p);
+        if ((sp >= 0) != (sq >= 0))
+            out.push_back(p + (q - p) * (sp / (sp - sq)));
+    }
+    return out;
+}
+
+Polygon Clip(Polygon subject, const Polygon& convex)
+{
+    for (size_t i = 0; i < convex.size() && !subject.empty(); ++i)
+        subject = ClipByLine(subject, convex[i], convex[(i + 1) % convex.size()]);
+    return subject;
+}
+
+double Area(const Polygon& p)
+{
+    double twice = 0;
+    for (size_t i = 0; i < p.size(); ++i)
+        twice += Cross(p[i], p[(i + 1) % p.size()]);
+    return std::fabs(twice) / 2;
+}
+
+// Area of the union of convex polygons by inclusion and exclusion.
+double UnionArea(const std::vector<Polygon>& parts)
+{
+    double area = 0;
+    const size_t n = parts.size();
+    for (size_t mask = 1; mask < (size_t(1) << n); ++mask)
+    {
+        Polygon common;
+        int count = 0;
+        for (size_t k = 0; k < n; ++k)
+            if (mask & (size_t(1) << k))
+                common = count++ == 0 ? parts[k] : Clip(common, parts[k]);
+        area += (count % 2 ? 1 : -1) * Area(common);
+    }
+    return area;
+}
+
+double MeshVolume(const SceneObject& object)
+{
+    double volume = 0;
+    for (Eigen::Index t = 0; t < object.F.rows(); ++t)
+    {
+        const Eigen::Vector3d a = object.V.row(object.F(t, 0)), b = object.V.row(object.F(t, 1)),
+                              c = object.V.row(object.F(t, 2));
+        volume += a.dot(b.cross(c)) / 6;
+    }
+    return volume;
+}
+
+TEST_F(CsgMenuCommands, TurnedCubesJoinJoinAgainAndSlice)
+{
+    // Each turned about one axis: the cubes about y, the knife about x (a
+    // vertical cut at z = 0.8). Every result is the next step's operand.
+    g_SceneObjects = {MakeBox(PRIMITIVE_CUBE, L"Cube_1", 0, 0, 0, 2), MakeBox(PRIMITIVE_CUBE, L"Cube_2", 1, 0, 0.5f, 2),
+                      MakeBox(PRIMITIVE_CUBE, L"Cube_3", 2, 0, -0.5f, 2)};
+    g_SceneObjects[0].rotation = Vec3f(0, 45, 0);
+    g_SceneObjects[1].rotation = Vec3f(0, 30, 0);
+    g_SceneObjects[2].rotation = Vec3f(0, 20, 0);
+    std::vector<Polygon> footprints;
+    for (const SceneObject& cube : g_SceneObjects)
+        footprints.push_back(Footprint(cube));
+
+    Select({0, 1});
+    QueueModalAnswer(IDOK);
+    Command(ID_EDIT_JOIN);
+    ASSERT_EQ(g_SceneObjects.size(), 4u);
+    EXPECT_NEAR(MeshVolume(g_SceneObjects[3]), 2 * UnionArea({footprints[0], footprints[1]}), 1e-9);
+
+    Select({3, 2});
+    QueueModalAnswer(IDOK);
+    Command(ID_EDIT_JOIN);
+    ASSERT_EQ(g_SceneObjects.size(), 5u);
+    const SceneObject& joined = g_SceneObjects[4];
+    EXPECT_TRUE(joined.isCSGMesh && joined.visible);
+    EXPECT_NEAR(MeshVolume(joined), 2 * UnionArea(footprints), 1e-9);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    for (const ModalCall& call : g_ModalCalls)
+    {
+        EXPECT_EQ(call.caption, L"Join Objects");
+        EXPECT_EQ(call.flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    }
+
+    g_SceneObjects.push_back(MakePrimitive(PRIMITIVE_KNIFE, L"Knife_6", -3, 1, -3.2f, 7, 1, 4.8f));
+    g_SceneObjects.back().rotation = Vec3f(90, 0, 0);
+    Select({4, 5});
+    QueueModalAnswer(IDOK);
+    Command(ID_EDIT_SLICE);
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+    EXPECT_EQ(g_ModalCalls[2].flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+    std::vector<const SceneObject*> fragments;
+    for (const SceneObject& object : g_SceneObjects)
+        if (object.visible && object.isCSGMesh)
+            fragments.push_back(&object);
+    ASSERT_EQ(fragments.size(), 2u);
+    const Polygon below = {{-10, -10}, {10, -10}, {10, 0.8}, {-10, 0.8}};
+    const Polygon above = {{-10, 0.8}, {10, 0.8}, {10, 10}, {-10, 10}};
+    std::vector<Polygon> lowParts, highParts;
+    for (const Polygon& p : footprints)
+    {
+        lowParts.push_back(Clip(p, below));
+        highParts.push_back(Clip(p, above));
+    }
+    const double low = 2 * UnionArea(lowParts), high = 2 * UnionArea(highParts);
+    const double first = MeshVolume(*fragments[0]), second = MeshVolume(*fragments[1]);
+    // The knife's plane comes from single-precision turns: a hair off z = 0.8.
+    EXPECT_NEAR(std::min(first, second), std::min(low, high), 1e-5);
+    EXPECT_NEAR(std::max(first, second), std::max(low, high), 1e-5);
+    EXPECT_NEAR(first + second, 2 * UnionArea(footprints), 1e-9);
+    EXPECT_EQ(g_ModalUnexpectedCalls, 0);
 }
 
 } // namespace

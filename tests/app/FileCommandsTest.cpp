@@ -184,6 +184,47 @@ TEST_F(FileCommands, OpenOfAnUnreadableFileShowsLoadErrorAndChangesNothing)
     EXPECT_EQ(g_ModellerUndoStack.size(), 1u);
 }
 
+TEST_F(FileCommands, DamagedFileWarnsAndIsNotOverwrittenByTheNextSave)
+{
+    std::wstring path = scratch.path + L"damaged.tsp";
+    g_SceneObjects.clear();
+    for (int i = 0; i < 10; ++i)
+        g_SceneObjects.push_back(Cube((L"Cube " + std::to_wstring(i)).c_str(), static_cast<float>(i)));
+    std::wstring failure;
+    ASSERT_TRUE(SaveScene(path, failure));
+    // One byte changed: the '=' after minX in the fourth object's bounds.
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes));
+    std::string text(bytes.begin(), bytes.end());
+    size_t at = 0;
+    for (int i = 0; i < 4; ++i)
+        at = text.find("minX=", at + 1);
+    bytes[at + 4] = 'x';
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    const ModalCall& box = g_ModalCalls[1];
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.caption, L"Load Complete");
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_NE(box.text.find(L"not fully read"), std::wstring::npos);
+    EXPECT_NE(box.text.find(L"1 element read with values missing or replaced"), std::wstring::npos);
+    // Only the damaged value is lost, and Save asks for a new name.
+    EXPECT_EQ(g_SceneObjects.size(), 10u);
+    EXPECT_EQ(g_SceneObjects[9].name, L"Cube 9");
+    EXPECT_TRUE(g_CurrentScenePath.empty());
+    g_ModalAnswers.push_back({FALSE, L"", 0});
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+    EXPECT_EQ(g_ModalCalls[2].kind, MODAL_SAVE_FILE);
+    std::vector<unsigned char> after;
+    ASSERT_TRUE(ReadFileBytes(path, after));
+    EXPECT_EQ(after, bytes);
+}
+
 TEST_F(FileCommands, CancelledOpenDoesNothing)
 {
     g_SceneObjects = {Cube(L"Kept", 0.0f)};
@@ -333,4 +374,139 @@ TEST_F(FileCommands, ConvertedAndSlicedMeshesKeepTheirColoursThroughSaveAndOpen)
         }
     }
     EXPECT_EQ(meshes, 3);
+}
+
+namespace {
+
+struct ExportDialog {
+    int command;
+    const wchar_t* title;
+    const wchar_t* filter;
+    const wchar_t* extension;
+};
+
+const ExportDialog EXPORT_DIALOGS[3] = {
+    {ID_FILE_EXPORTGLB, L"Export Scene to GLB", L"GL Transmission Format Binary (*.glb)", L"glb"},
+    {ID_FILE_EXPORTOBJ, L"Export Scene to OBJ", L"Wavefront OBJ (*.obj)", L"obj"},
+    {ID_FILE_EXPORTRUNTIME, L"Export Runtime Scene to TRS", L"TarselBasic Runtime Scene (*.trs)", L"trs"},
+};
+
+void ExpectExportDialog(const ModalCall& call, const ExportDialog& dialog)
+{
+    EXPECT_EQ(call.kind, MODAL_SAVE_FILE);
+    EXPECT_EQ(call.owner, g_hMainWnd);
+    EXPECT_EQ(call.caption, dialog.title);
+    EXPECT_EQ(call.flags, static_cast<UINT>(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST));
+    EXPECT_EQ(call.defaultExtension, dialog.extension);
+    const std::wstring ext = std::wstring(L"*.") + dialog.extension;
+    EXPECT_EQ(call.filter, std::wstring(dialog.filter) + L'\0' + ext + L'\0' + L"All Files (*.*)" + L'\0' + L"*.*" +
+                               L'\0');
+}
+
+} // namespace
+
+TEST_F(FileCommands, ExportCommandsWriteTheirFilesIntoAFolderWithANonAsciiName)
+{
+    const std::wstring folder = scratch.path + L"Экспорт ✓\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    SceneObject mesh = Cube(L"Union_2", 2.0f);
+    mesh.isCSGMesh = true;
+    mesh.V.resize(3, 3);
+    mesh.V << 0, 0, 0, 1, 0, 0, 0, 1, 0;
+    mesh.F.resize(1, 3);
+    mesh.F << 0, 2, 1;
+    g_SceneObjects = {Cube(L"Cube 1", 0.0f), mesh};
+    PropInstance prop;
+    prop.name = L"Prop";
+    g_PropInstances = {prop};
+
+    QueuePath(folder + L"сцена.glb");
+    QueueModalAnswer(IDOK);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTGLB);
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+    ExpectExportDialog(g_ModalCalls[0], EXPORT_DIALOGS[0]);
+    ExpectBox(g_ModalCalls[1], L"CSG Export Debug",
+              L"Exporting CSG mesh: Union_2, faces=1, hasPerFaceTextures=false, hasPerFaceColors=false, "
+              L"faceTextureIDs.size=0, faceColors.size=0",
+              MB_OK);
+    ExpectBox(g_ModalCalls[2], L"Export Complete", L"Scene exported to GLB successfully!", MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(FileExists(folder + L"сцена.glb"));
+    EXPECT_NE(LogText().find(L"GLB export complete: 2 meshes, 1 materials"), std::wstring::npos);
+
+    g_ModalCalls.clear();
+    QueuePath(folder + L"сцена.obj");
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTOBJ);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    ExpectExportDialog(g_ModalCalls[0], EXPORT_DIALOGS[1]);
+    ExpectBox(g_ModalCalls[1], L"Export Complete", L"Scene exported to OBJ successfully!", MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(FileExists(folder + L"сцена.obj"));
+    EXPECT_TRUE(FileExists(folder + L"сцена.mtl"));
+
+    g_ModalCalls.clear();
+    QueuePath(folder + L"уровень.trs");
+    for (int k = 0; k < 3; ++k)
+        QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTRUNTIME);
+    ASSERT_EQ(g_ModalCalls.size(), 4u);
+    ExpectExportDialog(g_ModalCalls[0], EXPORT_DIALOGS[2]);
+    EXPECT_EQ(g_ModalCalls[1].caption, L"CSG Export Debug");
+    ExpectBox(g_ModalCalls[2], L"Export Complete", L"Scene exported to GLB successfully!", MB_OK | MB_ICONINFORMATION);
+    ExpectBox(g_ModalCalls[3], L"Export Complete", L"Scene exported to TRS successfully!", MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(FileExists(folder + L"уровень.trs"));
+    EXPECT_TRUE(FileExists(folder + L".уровеньAssets\\modeller.glb"));
+    EXPECT_EQ(g_ModalUnexpectedCalls, 0);
+}
+
+TEST_F(FileCommands, ExportsRefuseEmptyAndAllHiddenScenesAndCancelDoesNothing)
+{
+    for (const ExportDialog& dialog : EXPORT_DIALOGS) {
+        g_ModalAnswers.push_back({FALSE, L"", 0});
+        Command(dialog.command);
+    }
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+
+    const wchar_t* emptyTexts[3] = {L"Scene is empty - nothing to export!", L"No objects to export!",
+                                    L"Scene is empty - nothing to export!"};
+    for (int k = 0; k < 3; ++k) {
+        g_ModalCalls.clear();
+        QueuePath(scratch.path + L"empty." + EXPORT_DIALOGS[k].extension);
+        QueueModalAnswer(IDOK);
+        Command(EXPORT_DIALOGS[k].command);
+        ASSERT_EQ(g_ModalCalls.size(), 2u);
+        ExpectBox(g_ModalCalls[1], L"Export Error", emptyTexts[k], MB_OK | MB_ICONERROR);
+        EXPECT_FALSE(FileExists(scratch.path + L"empty." + EXPORT_DIALOGS[k].extension));
+    }
+
+    SceneObject hidden = Cube(L"Hidden", 0.0f);
+    hidden.visible = false;
+    g_SceneObjects = {hidden};
+    g_ModalCalls.clear();
+    QueuePath(scratch.path + L"hidden.glb");
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTGLB);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    ExpectBox(g_ModalCalls[1], L"Export Error", L"No visible geometry to export!", MB_OK | MB_ICONERROR);
+
+    g_ModalCalls.clear();
+    QueuePath(scratch.path + L"hidden.trs");
+    QueueModalAnswer(IDOK);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTRUNTIME);
+    ASSERT_EQ(g_ModalCalls.size(), 3u);
+    ExpectBox(g_ModalCalls[1], L"Export Error", L"No visible geometry to export!", MB_OK | MB_ICONERROR);
+    ExpectBox(g_ModalCalls[2], L"Export Error", L"Failed to export modeller geometry!", MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(FileExists(scratch.path + L"hidden.trs"));
+
+    g_ModalCalls.clear();
+    QueuePath(scratch.path + L"hidden.obj");
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_EXPORTOBJ);
+    ASSERT_EQ(g_ModalCalls.size(), 2u);
+    ExpectBox(g_ModalCalls[1], L"Export Complete", L"Scene exported to OBJ successfully!", MB_OK | MB_ICONINFORMATION);
+    std::vector<unsigned char> obj;
+    ASSERT_TRUE(ReadFileBytes(scratch.path + L"hidden.obj", obj));
+    EXPECT_EQ(std::string(obj.begin(), obj.end()), "# Ostrel OBJ Export\nmtllib hidden.mtl\n\n");
+    EXPECT_EQ(g_ModalUnexpectedCalls, 0);
 }

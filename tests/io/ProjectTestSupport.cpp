@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
 #include "io/FileUtil.h"
+#include "io/PropBrushes.h"
 #include "io/Utf8.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
@@ -109,6 +110,16 @@ void BuildGoldenScene(const std::wstring& folder)
     instance.gridCellSize = 0.5f;
     g_PropInstances = {instance};
 }
+
+void ProjectFileTest::SetUp()
+{
+    ResetProjectState();
+    executable = temp.MakeSubfolder(L"exe");
+    temp.MakeSubfolder(L"exe" + std::wstring(1, PATH_SEPARATOR) + L"config");
+    WriteTestFile(BuiltInCustomPropPath(executable), TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
+}
+
+void ProjectFileTest::TearDown() { ResetProjectState(); }
 
 std::wstring GoldenFile(const std::wstring& name)
 {

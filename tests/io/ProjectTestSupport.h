@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
 // Empties the scene, selections and history and restores camera, grid and
 // counters; then ResetAssetState (log capture, fake texture upload).
 void ResetProjectState();
@@ -13,6 +17,16 @@ void ResetProjectState();
 // ends with a separator): texture and model paths lie in folder where the
 // golden file has them relative.
 void BuildGoldenScene(const std::wstring& folder);
+
+// A clean project state around each test, and a folder "exe" holding
+// config/customprop.glb (one triangle) as beside the executable.
+struct ProjectFileTest : ::testing::Test {
+    TempFolder temp;
+    std::wstring executable;   // with its separator
+
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // A file of tests/io/golden.
 std::wstring GoldenFile(const std::wstring& name);

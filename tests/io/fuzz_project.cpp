@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             object.groupID != -1 || object.texture >= static_cast<int>(g_Textures.size()))
             std::abort();
     }
-    // Textures accumulate across loads by design; keep runs independent.
+    // Textures accumulate across loads by design, and a refused file leaves
+    // the scene as it was: keep runs independent.
     g_Textures.clear();
+    g_SceneObjects.clear();
     return 0;
 }

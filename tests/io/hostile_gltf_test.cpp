@@ -8,6 +8,7 @@
 
 #include "TestSupport.h"
 #include "io/GltfDocument.h"
+#include "io/GltfWalk.h"
 #include "io/ModelLoader.h"
 #include "scene/SceneState.h"
 
@@ -312,4 +313,29 @@ TEST_F(HostileGltfTest, BinChunkCannotBeClaimedByManyBuffers)
     // A few such buffers within the file's size are still fine.
     builder.root["buffers"] = {{{"byteLength", builder.bin.size()}}};
     EXPECT_EQ(GLTF_PARSED, ParseGltfDocument(builder.Glb(), L"", document));
+}
+
+TEST_F(HostileGltfTest, SharedMeshWithLongTexcoordsCostsOnlyItsVertices)
+{
+    // Nodes sharing one mesh whose TEXCOORD_0 claims far more elements than
+    // its three vertices: each visit may read only what the vertices use.
+    const int NODES = 200;
+    GltfBuilder builder;
+    int positions = builder.AddFloats(TRIANGLE, "VEC3");
+    int texcoords = builder.AddFloats(std::vector<float>(2 * 4096, 0.5f), "VEC2");
+    int mesh = builder.AddMesh(positions, -1, -1, {{"TEXCOORD_0", texcoords}});
+    std::vector<int> roots;
+    for (int i = 0; i < NODES; ++i)
+        roots.push_back(builder.AddNode({{"mesh", mesh}}));
+    builder.SetScene(roots);
+    GltfDocument document;
+    ASSERT_EQ(GLTF_PARSED, ParseGltfDocument(builder.Glb(), L"", document));
+    GltfWalkContext context(document);
+    for (int root : roots)
+        ProcessGLTFNode(context, root, IdentityMatrix4());
+    // Per node: 3 positions, 3 implicit indices and 3 texture coordinates.
+    EXPECT_EQ(context.elementsRead, static_cast<size_t>(NODES) * 9);
+    EXPECT_EQ(context.vertexCount, NODES * 3);
+    ASSERT_EQ(context.texcoords.size(), static_cast<size_t>(NODES) * 6);
+    EXPECT_FLOAT_EQ(context.texcoords.back(), 0.5f);
 }

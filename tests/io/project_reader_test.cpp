@@ -15,18 +15,7 @@
 
 namespace {
 
-struct ProjectReaderTest : ::testing::Test {
-    TempFolder temp;
-    std::wstring executable;
-
-    void SetUp() override
-    {
-        ResetProjectState();
-        executable = temp.MakeSubfolder(L"exe");
-        temp.MakeSubfolder(L"exe" + std::wstring(1, PATH_SEPARATOR) + L"config");
-        WriteTestFile(BuiltInCustomPropPath(executable), TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
-    }
-    void TearDown() override { ResetProjectState(); }
+struct ProjectReaderTest : ProjectFileTest {
 
     // Loads a project made of the given sections between the root tags.
     void LoadBody(const std::string& body)
@@ -58,7 +47,8 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     // Textures loaded before keep their places; the file's are mapped to theirs.
     LoadTexture(L"earlier.png");
 
-    ASSERT_TRUE(LoadScene(path, executable));
+    ProjectLoadReport report;
+    ASSERT_TRUE(LoadScene(path, executable, &report));
     EXPECT_FLOAT_EQ(g_GridHeight, 0.5f);
     EXPECT_FLOAT_EQ(g_GridCellSize, 0.25f);
     EXPECT_FLOAT_EQ(g_GridOffsetZ, -2.5f);
@@ -112,7 +102,10 @@ TEST_F(ProjectReaderTest, GoldenFileLoadsEveryField)
     EXPECT_FLOAT_EQ(tree.worldBounds.maxY, 2.5f);
     EXPECT_FLOAT_EQ(tree.worldBounds.maxZ, -3.0f);
 
-    EXPECT_EQ(g_CurrentScenePath, path);
+    // The missing model makes it a partial load: Save must not overwrite the file.
+    EXPECT_EQ(report.skippedModels, 1);
+    EXPECT_EQ(report.repairedElements + report.unreadableParts + report.skippedObjects, 0);
+    EXPECT_EQ(g_CurrentScenePath, L"");
     EXPECT_TRUE(LogContains(L"Scene loaded: " + path + L" (3 objects)"));
 }
 

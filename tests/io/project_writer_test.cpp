@@ -95,14 +95,22 @@ TEST_F(ProjectWriterTest, PathsAreRelativeOnlyInsideTheProjectFolder)
     EXPECT_EQ(PathRelativeToFolder(L"\u00C9\\a.png", L"\u00E9\\"), L"\u00C9\\a.png");   // only A to Z fold
 }
 
-TEST_F(ProjectWriterTest, CharactersBeyondOneByteAreReportedNotCorrupted)
+TEST_F(ProjectWriterTest, CharactersBeyondOneByteSwitchToTheEscapedForm)
 {
     SceneObject object;
-    object.name = L"Caf\u00E9 \u0122";   // U+0122's low byte would be a double quote
+    object.name = L"Caf\u00E9 \u0122 2\u00D7\u00BD";   // U+0122's low byte would be a double quote
     g_SceneObjects.push_back(object);
     std::string text = SaveAndRead(temp.File(L"n.tsp"));
-    EXPECT_NE(text.find("<Name>Caf\xE9 ?</Name>"), std::string::npos);
-    EXPECT_TRUE(LogContains(L"WARNING: Characters beyond one byte written as '?' in name: Caf\u00E9 \u0122"));
+    EXPECT_NE(text.find("<OstrelScene version=\"1.0\" text=\"escaped\">"), std::string::npos);
+    // Latin-1 stays one byte, except a pair that would read as UTF-8.
+    EXPECT_NE(text.find("<Name>Caf\xE9 \xC4\xA2 2&#215;\xBD</Name>"), std::string::npos);
+
+    g_SceneObjects.clear();
+    g_SceneObjects.push_back(SceneObject());
+    g_SceneObjects[0].name = L"Caf\u00E9 <&>";
+    text = SaveAndRead(temp.File(L"plain.tsp"));
+    EXPECT_NE(text.find("<OstrelScene version=\"1.0\">"), std::string::npos);   // the plain form holds it
+    EXPECT_NE(text.find("<Name>Caf\xE9 <&></Name>"), std::string::npos);
 }
 
 TEST_F(ProjectWriterTest, ProjectThatCannotBeCreatedKeepsThePathAndReports)

@@ -94,6 +94,7 @@ void RecSelectTreeItem(int index)
 }
 void RecClearTreeSelection() { Record("ClearTreeSelection"); }
 void RecUpdatePropertiesPanel() { Record("UpdatePropertiesPanel"); }
+void RecUpdateVertexPropertiesPanel() { Record("UpdateVertexPropertiesPanel"); }
 void RecUpdateCSGMenuState() { Record("UpdateCSGMenuState"); }
 void RecSetCreationToolsEnabled(bool enabled)
 {
@@ -114,6 +115,7 @@ void InstallRecordingHooks()
     g_Hooks.SelectTreeItemByObjectIndex = RecSelectTreeItem;
     g_Hooks.ClearTreeSelection = RecClearTreeSelection;
     g_Hooks.UpdatePropertiesPanel = RecUpdatePropertiesPanel;
+    g_Hooks.UpdateVertexPropertiesPanel = RecUpdateVertexPropertiesPanel;
     g_Hooks.UpdateCSGMenuState = RecUpdateCSGMenuState;
     g_Hooks.SetCreationToolsEnabled = RecSetCreationToolsEnabled;
     g_Hooks.InvalidateViewport = RecInvalidateViewport;

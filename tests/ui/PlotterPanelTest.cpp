@@ -16,7 +16,9 @@
 #include "io/ProjectWriter.h"
 #include "resources/resource.h"
 #include "scene/SceneState.h"
+#include "app/Theme.h"
 #include "tests/app/AppHarness.h"
+#include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotterPanel.h"
 
 namespace {
@@ -105,11 +107,18 @@ TEST_F(PlotterPanel, EnteringThePlotterShowsEveryModelAndBrush)
     EXPECT_EQ(ListItems(g_hPropModelCombo, true), (std::vector<std::wstring>{L"None", L"customprop.glb", L"Box.glb"}));
     EXPECT_EQ(ListItems(g_hPropBrushList, false), std::vector<std::wstring>{L"Custom"});
 
-    // The tool buttons arm their tools; only the active one is framed.
+    // The tool buttons arm their tools; only the active one has the thick
+    // accent frame.
     PanelCommand(PLOTTER_TOOL_SCALE);
     EXPECT_EQ(g_CurrentTool, TOOL_SCALE);
+    const HWND scale = GetDlgItem(g_hPlotterPanel, PLOTTER_TOOL_SCALE);
+    const HWND plot = GetDlgItem(g_hPlotterPanel, PLOTTER_TOOL_PLOT);
+    EXPECT_EQ(PrintedPixel(scale, 1, 1), RGB(0, 120, 215));
+    EXPECT_EQ(PrintedPixel(plot, 0, 0), ColorOf(g_ColorPrefs.UIText));
+    EXPECT_EQ(PrintedPixel(plot, 1, 1), ColorOf(g_ColorPrefs.UIEditBackground));
     PanelCommand(PLOTTER_TOOL_PLOT);
     EXPECT_EQ(g_CurrentTool, TOOL_PLOT);
+    EXPECT_EQ(PrintedPixel(plot, 1, 1), RGB(0, 120, 215));
 }
 
 TEST_F(PlotterPanel, BrushesAreCreatedRenamedGivenOneModelAndTheBuiltInOneStays)

@@ -1,0 +1,205 @@
+// Every file the writer writes reads back to the same scene, whatever names
+// and paths hold; a damaged file costs at most its damaged element and is
+// never reported as fully read when something is missing.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ProjectTestSupport.h"
+#include "SceneRoundTrip.h"
+#include "TestSupport.h"
+#include "io/FileUtil.h"
+#include "io/ModelLoader.h"
+#include "io/ProjectReader.h"
+#include "io/ProjectWriter.h"
+#include "io/PropBrushes.h"
+#include "io/Utf8.h"
+
+namespace {
+
+const wchar_t* const PROJECT_NAMES[] = {L"scene.tsp", L"\u0423\u0440\u043E\u0432\u0435\u043D\u044C.tsp",
+                                        L"\u4E2D & co.tsp", L"it's #1;.tsp"};
+
+struct ProjectRoundTripTest : ProjectFileTest {
+
+    // Saves the scene at path, empties the textures (the reader appends to
+    // them) and loads it back.
+    ProjectLoadReport SaveAndLoad(const std::wstring& path)
+    {
+        std::wstring failure;
+        EXPECT_TRUE(SaveScene(path, failure)) << WideToUtf8(failure);
+        g_Textures.clear();
+        ProjectLoadReport report;
+        EXPECT_TRUE(LoadScene(path, executable, &report));
+        return report;
+    }
+};
+
+} // namespace
+
+TEST_F(ProjectRoundTripTest, HostileScenesReadBackFieldByField)
+{
+    std::wstring folder = temp.MakeSubfolder(L"\u041F\u0430\u043F\u043A\u0430 \u4E2D");
+    std::mt19937 random(12);
+    for (int seed = 0; seed < 300; ++seed) {
+        std::vector<uint8_t> bytes(600);
+        for (uint8_t& byte : bytes)
+            byte = static_cast<uint8_t>(random());
+        ByteSource source{bytes.data(), bytes.size()};
+        RoundTripOptions options;
+        options.folder = folder;
+        options.meshes = true;
+        for (int m = 0; m < 2; ++m) {
+            std::wstring path = folder + L"m" + std::to_wstring(m) + HostileText(source, true) + L".glb";
+            WriteTestFile(path, TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, static_cast<float>(m)}));
+            options.modelPaths.push_back(path);
+        }
+        g_Models.clear();
+        BuildSceneFromBytes(source, options);
+        ExpectedScene expected = CaptureScene();
+        std::wstring path = folder + PROJECT_NAMES[seed % 4];
+        ProjectLoadReport report = SaveAndLoad(path);
+        ASSERT_TRUE(report.Clean()) << "seed " << seed << ": " << WideToUtf8(PartialLoadMessage(report));
+        ASSERT_EQ(DifferenceFrom(expected), "") << "seed " << seed;
+        ASSERT_EQ(g_CurrentScenePath, path);
+    }
+}
+
+TEST_F(ProjectRoundTripTest, NamesThatOnceEmptiedTheSceneSurvive)
+{
+    std::wstring folder = temp.MakeSubfolder(L"\u0422\u0435\u043A\u0441\u0442\u0443\u0440\u044B \u6750\u8D28");
+    Texture texture;
+    texture.path = folder + L"\u6728\u6750.png";
+    g_Textures = {texture};
+    std::wstring model = folder + L"\u0434\u0435\u0440\u0435\u0432\u043E.glb";
+    WriteTestFile(model, TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
+    ASSERT_EQ(LoadGLBModel(model), 0);
+    const wchar_t* const BRUSHES[] = {L"Crate\">", L"a\"/>", L"b\" >", L"a\" b=\"c", L"2\u00D7\u00BD &amp; <x>"};
+    for (const wchar_t* name : BRUSHES) {
+        PropBrush brush;
+        brush.name = name;
+        brush.modelID = g_Models[0].id;
+        g_PropBrushes.push_back(brush);
+    }
+    const wchar_t* const OBJECTS[] = {L"</Name>", L"x</Name><Name>y", L"line\r\nbreak", L"\u0423\u0440\u043E\u0432\u0435\u043D\u044C"};
+    for (const wchar_t* name : OBJECTS) {
+        SceneObject object;
+        object.name = name;
+        object.texture = 0;
+        object.isCSGMesh = true;
+        object.V = Eigen::MatrixXd::Identity(3, 3);
+        object.F.resize(1, 3);
+        object.F << 0, 1, 2;
+        g_SceneObjects.push_back(object);
+    }
+    PropInstance instance;
+    instance.name = L"</Name>\"/>";
+    instance.modelID = g_Models[0].id;
+    g_PropInstances = {instance};
+    ExpectedScene expected = CaptureScene();
+
+    ProjectLoadReport report = SaveAndLoad(folder + L"\u0423\u0440\u043E\u0432\u0435\u043D\u044C.tsp");
+    EXPECT_TRUE(report.Clean()) << WideToUtf8(PartialLoadMessage(report));
+    EXPECT_EQ(DifferenceFrom(expected), "");
+    EXPECT_EQ(g_SceneObjects.size(), 4u);   // every explicit mesh found its side file
+    EXPECT_EQ(g_Textures[0].path, texture.path);
+}
+
+TEST_F(ProjectRoundTripTest, PlainFilesWithMarkupInNamesReadWhole)
+{
+    // Written without escaping, as files always were: the name runs to the
+    // last "</Name>" of its line and the brush name to the tag's end.
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<OstrelScene version=\"1.0\">\r\n"
+                       "  <PropBrushes>\r\n    <PropBrush id=\"1\" modelID=\"-1\" name=\"Crate\">\"/>\r\n"
+                       "    <PropBrush id=\"2\" modelID=\"-1\" name=\"R&D <1>\"/>\r\n  </PropBrushes>\r\n"
+                       "  <Objects>\r\n    <Primitive id=\"0\" type=\"cube\">\r\n      <Name>a</Name>b &amp; \xE9</Name>\r\n"
+                       "    </Primitive>\r\n    <Primitive id=\"1\" type=\"cone\">\r\n      <Name>c</Name>\r\n"
+                       "    </Primitive>\r\n  </Objects>\r\n</OstrelScene>\r\n";
+    ASSERT_TRUE(LoadSceneFromBytes(text, temp.File(L"old.tsp"), executable));
+    ASSERT_EQ(g_PropBrushes.size(), 3u);
+    EXPECT_EQ(g_PropBrushes[1].name, L"Crate\">");
+    EXPECT_EQ(g_PropBrushes[2].name, L"R&D <1>");
+    ASSERT_EQ(g_SceneObjects.size(), 2u);
+    EXPECT_EQ(g_SceneObjects[0].name, L"a</Name>b &amp; \u00E9");
+    EXPECT_EQ(g_SceneObjects[1].type, PRIMITIVE_CONE);
+}
+
+TEST_F(ProjectRoundTripTest, DamagedFilesLoseAtMostTheDamagedElementAndSaySo)
+{
+    std::wstring folder = temp.MakeSubfolder(L"p");
+    std::wstring model = folder + L"tree.glb";
+    WriteTestFile(model, TriangleGlb({0, 0, 0, 1, 0, 0, 0, 1, 0}));
+    for (const wchar_t* brushName : {L"Tree", L"Crate\">"}) {   // the plain form, then the escaped one
+        ResetProjectState();
+        ASSERT_EQ(LoadGLBModel(model), 0);
+        Texture texture;
+        texture.path = folder + L"brick.png";
+        g_Textures = {texture};
+        PropBrush brush;
+        brush.name = brushName;
+        brush.modelID = g_Models[0].id;
+        g_PropBrushes = {brush};
+        SceneObject cube;
+        cube.name = L"Cube 1";
+        cube.maxX = 1.5f;
+        cube.texture = 0;
+        SceneObject mesh = cube;
+        mesh.name = L"Mesh";
+        mesh.isCSGMesh = true;
+        mesh.V = Eigen::MatrixXd::Identity(3, 3);
+        mesh.F.resize(1, 3);
+        mesh.F << 0, 1, 2;
+        g_SceneObjects = {cube, mesh};
+        PropInstance instance;
+        instance.name = L"Tree 1";
+        instance.modelID = g_Models[0].id;
+        instance.position = Vec3f(2.0f, 0.0f, 1.0f);
+        g_PropInstances = {instance};
+        ExpectedScene expected = CaptureScene();
+        std::wstring path = folder + L"scene.tsp";
+        std::wstring failure;
+        ASSERT_TRUE(SaveScene(path, failure));
+        std::string saved = FileText(path);
+
+        auto check = [&](const std::string& bytes, const std::string& what) {
+            g_Textures.clear();
+            g_SceneObjects.assign(1, SceneObject());
+            g_SceneObjects[0].name = L"untouched";
+            ProjectLoadReport report;
+            if (!LoadSceneFromBytes(bytes, path, executable, &report)) {
+                ASSERT_EQ(g_SceneObjects.size(), 1u) << what;
+                ASSERT_EQ(g_SceneObjects[0].name, L"untouched") << what;
+                return;
+            }
+            int unmatched = UnmatchedRecords(expected);
+            bool complete = g_SceneObjects.size() == expected.objects.size() &&
+                            g_PropInstances.size() == expected.instances.size() &&
+                            g_PropBrushes.size() == expected.brushes.size() + 1 &&
+                            g_Textures.size() == expected.texturePaths.size() && g_Models.size() == 2;   // the built-in one too
+            if (report.Clean()) {
+                ASSERT_TRUE(complete && unmatched <= 1) << what << ", " << unmatched << " records differ";
+                ASSERT_EQ(g_CurrentScenePath, path) << what;
+            } else {
+                ASSERT_EQ(g_CurrentScenePath, L"") << what;
+            }
+            ASSERT_LE(unmatched, 1) << what;
+        };
+        for (size_t at = 0; at < saved.size(); ++at) {
+            for (char replacement : {'x', '7', '"', '<', '>', '=', '/', '\0'}) {
+                if (saved[at] == replacement)
+                    continue;
+                std::string bytes = saved;
+                bytes[at] = replacement;
+                check(bytes, "byte " + std::to_string(at) + " replaced by " + std::to_string(replacement));
+            }
+        }
+        for (size_t size = 0; size < saved.size(); ++size) {
+            g_Textures.clear();
+            g_SceneObjects.clear();
+            ProjectLoadReport report;
+            if (LoadSceneFromBytes(saved.substr(0, size), path, executable, &report) && report.Clean()) {
+                ASSERT_EQ(UnmatchedRecords(expected), 0) << "cut at " << size;
+            }
+        }
+    }
+}

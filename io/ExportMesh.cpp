@@ -388,12 +388,17 @@ void AppendMeshFaces(const SceneObject& object, const std::vector<int>& faces, b
 {
     if (object.V.cols() != 3 || object.F.cols() != 3)
         return;
-    // Three vertices per face; reserving once keeps large meshes from copying.
-    const size_t vertices = mesh.VertexCount() + 3 * faces.size();
-    mesh.positions.reserve(3 * vertices);
-    mesh.normals.reserve(3 * vertices);
-    mesh.uvs.reserve(2 * vertices);
+    // Room for three vertices per face, filled in place and trimmed to the
+    // faces kept: large meshes are neither copied as they grow nor checked per value.
+    const size_t first = mesh.VertexCount();
+    mesh.positions.resize(3 * (first + 3 * faces.size()));
+    mesh.normals.resize(mesh.positions.size());
+    mesh.uvs.resize(2 * (first + 3 * faces.size()));
     mesh.indices.reserve(mesh.indices.size() + 3 * faces.size());
+    float* position = mesh.positions.data() + 3 * first;
+    float* normalOut = mesh.normals.data() + 3 * first;
+    float* uv = mesh.uvs.data() + 2 * first;
+    uint32_t next = static_cast<uint32_t>(first);
     for (int f : faces) {
         if (f < 0 || f >= object.F.rows() || !FaceIsUsable(object, f))
             continue;
@@ -423,16 +428,20 @@ void AppendMeshFaces(const SceneObject& object, const std::vector<int>& faces, b
         } else if (ay >= ax && ay >= az) {
             vAxis = 2;
         }
-        const Normal normal = {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])};
-        const uint32_t base = static_cast<uint32_t>(mesh.VertexCount());
         for (const double* corner : p) {
-            AddVertex(mesh,
-                      {static_cast<float>(corner[0]), static_cast<float>(corner[1]), static_cast<float>(corner[2]),
-                       static_cast<float>(corner[uAxis] / t), static_cast<float>(corner[vAxis] / t)},
-                      normal);
+            for (int axis = 0; axis < 3; ++axis) {
+                *position++ = static_cast<float>(corner[axis]);
+                *normalOut++ = static_cast<float>(n[axis]);
+            }
+            *uv++ = static_cast<float>(corner[uAxis] / t);
+            *uv++ = static_cast<float>(corner[vAxis] / t);
         }
-        AddTriangle(mesh, base, base + 1, base + 2);
+        AddTriangle(mesh, next, next + 1, next + 2);
+        next += 3;
     }
+    mesh.positions.resize(3 * static_cast<size_t>(next));
+    mesh.normals.resize(3 * static_cast<size_t>(next));
+    mesh.uvs.resize(2 * static_cast<size_t>(next));
 }
 
 ExportMesh BuildExportMesh(const SceneObject& object)

@@ -76,19 +76,35 @@ bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes, 
     return ok;
 }
 
-bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
+namespace {
+
+bool WritePieces(const std::wstring& path, const std::vector<FilePiece>& pieces)
 {
     FILE* file = OpenFile(path, true);
     if (!file)
         return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+    bool ok = true;
+    for (const FilePiece& piece : pieces)
+        ok = ok && (piece.size == 0 || std::fwrite(piece.data, 1, piece.size, file) == piece.size);
     return std::fclose(file) == 0 && ok;
+}
+
+} // namespace
+
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
+{
+    return WritePieces(path, {{data, size}});
 }
 
 bool WriteFileReplacing(const std::wstring& target, const void* data, size_t size)
 {
+    return WriteFileReplacing(target, std::vector<FilePiece>{{data, size}});
+}
+
+bool WriteFileReplacing(const std::wstring& target, const std::vector<FilePiece>& pieces)
+{
     const std::wstring temporary = target + L".partial";
-    if (WriteFileBytes(temporary, data, size) && ReplaceFileWith(target, temporary))
+    if (WritePieces(temporary, pieces) && ReplaceFileWith(target, temporary))
         return true;
     RemoveFile(temporary);
     return false;

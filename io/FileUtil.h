@@ -42,6 +42,12 @@ inline bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned 
 // so a failed write (a full disk) leaves no half file under the real name.
 // False on any failure, the temporary file removed.
 bool WriteFileReplacing(const std::wstring& target, const void* data, size_t size);
+// The same for a file made of pieces written one after another.
+struct FilePiece {
+    const void* data;
+    size_t size;
+};
+bool WriteFileReplacing(const std::wstring& target, const std::vector<FilePiece>& pieces);
 inline bool WriteFileReplacing(const std::wstring& target, const std::vector<unsigned char>& bytes)
 {
     return WriteFileReplacing(target, bytes.data(), bytes.size());

@@ -91,15 +91,6 @@ ExportOutcome BuildParts(MaterialTable& table, std::vector<GlbMeshPart>& parts)
     return outcome;
 }
 
-template <typename T>
-unsigned char* CopyValues(unsigned char* out, const std::vector<T>& values)
-{
-    static_assert(sizeof(T) == 4, "glTF components here are 4 bytes");
-    if (!values.empty())
-        std::memcpy(out, values.data(), values.size() * 4);
-    return out + values.size() * 4;
-}
-
 unsigned char* PutU32(unsigned char* out, uint32_t value)
 {
     for (int k = 0; k < 4; ++k)
@@ -119,8 +110,9 @@ std::string PositionBounds(const std::vector<float>& positions)
     }
     for (size_t i = 0; i + 2 < positions.size(); i += 3) {
         for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::fmin(low[axis], positions[i + axis]);
-            high[axis] = std::fmax(high[axis], positions[i + axis]);
+            const float value = positions[i + axis];
+            low[axis] = value < low[axis] ? value : low[axis];
+            high[axis] = value > high[axis] ? value : high[axis];
         }
     }
     std::string text;
@@ -178,10 +170,18 @@ std::string MaterialText(const MaterialFields& material, int textureNumber)
 
 size_t Padded(size_t size) { return (size + 3) & ~size_t(3); }
 
-// The whole file: the JSON text is laid out first, then every array and
-// image is copied once into its place in the BIN chunk.
-std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, const MaterialTable& table)
+// The file as pieces written in order: the header, JSON and BIN chunk header
+// in head, then the parts' arrays and the images straight from where they
+// lie, so no array is copied. Empty when the file would be too large.
+struct GlbFile {
+    std::vector<unsigned char> head;
+    std::vector<std::vector<unsigned char>> images;
+    std::vector<FilePiece> pieces;
+};
+
+GlbFile BuildGlbFile(const std::vector<GlbMeshPart>& parts, const MaterialTable& table)
 {
+    GlbFile glb;
     const size_t n = parts.size();
     std::string json = "{\n"
                        "  \"asset\": { \"version\": \"2.0\", \"generator\": \"Ostrel\" },\n"
@@ -225,8 +225,7 @@ std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, c
     }
     // Each material embeds its own copy of its texture, after the arrays.
     std::vector<int> textureNumbers(table.keys.size(), -1);
-    std::vector<std::vector<unsigned char>> images;
-    std::vector<size_t> imageOffsets;
+    std::vector<std::vector<unsigned char>>& images = glb.images;
     for (size_t m = 0; m < table.keys.size(); ++m) {
         std::vector<unsigned char> png;
         if (!EncodeTextureAsPng(ParseMaterialKey(table.keys[m]).texture, png))
@@ -234,7 +233,6 @@ std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, c
         textureNumbers[m] = static_cast<int>(images.size());
         views.push_back("{ \"buffer\": 0, \"byteOffset\": " + Number(binLength) + ", \"byteLength\": " +
                         Number(png.size()) + " }");
-        imageOffsets.push_back(binLength);
         binLength += Padded(png.size());
         images.push_back(std::move(png));
     }
@@ -262,9 +260,9 @@ std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, c
 
     const size_t total = GLB_HEADER_BYTES + json.size() + binLength;
     if (total > std::numeric_limits<uint32_t>::max())
-        return std::vector<unsigned char>();
-    std::vector<unsigned char> file(total);
-    unsigned char* out = file.data();
+        return glb;
+    glb.head.resize(GLB_HEADER_BYTES + json.size());
+    unsigned char* out = glb.head.data();
     out = PutU32(out, GLB_MAGIC);
     out = PutU32(out, GLB_VERSION);
     out = PutU32(out, static_cast<uint32_t>(total));
@@ -273,18 +271,21 @@ std::vector<unsigned char> BuildGlbFile(const std::vector<GlbMeshPart>& parts, c
     std::memcpy(out, json.data(), json.size());
     out += json.size();
     out = PutU32(out, static_cast<uint32_t>(binLength));
-    out = PutU32(out, CHUNK_BIN);
-    unsigned char* const bin = out;
+    PutU32(out, CHUNK_BIN);
+    glb.pieces.push_back({glb.head.data(), glb.head.size()});
     for (const GlbMeshPart& part : parts) {
-        out = CopyValues(out, part.positions);
-        out = CopyValues(out, part.normals);
-        out = CopyValues(out, part.uvs);
+        glb.pieces.push_back({part.positions.data(), part.positions.size() * 4});
+        glb.pieces.push_back({part.normals.data(), part.normals.size() * 4});
+        glb.pieces.push_back({part.uvs.data(), part.uvs.size() * 4});
     }
     for (const GlbMeshPart& part : parts)
-        out = CopyValues(out, part.indices);
-    for (size_t k = 0; k < images.size(); ++k)
-        std::memcpy(bin + imageOffsets[k], images[k].data(), images[k].size());   // padding stays zero
-    return file;
+        glb.pieces.push_back({part.indices.data(), part.indices.size() * 4});
+    static const unsigned char ZEROS[3] = {0, 0, 0};
+    for (const std::vector<unsigned char>& png : images) {
+        glb.pieces.push_back({png.data(), png.size()});
+        glb.pieces.push_back({ZEROS, Padded(png.size()) - png.size()});
+    }
+    return glb;
 }
 
 } // namespace
@@ -303,12 +304,12 @@ ExportOutcome ExportSceneToGLB(const std::wstring& path)
     if (parts.empty())
         return outcome.Fail(L"No visible geometry to export!");
 
-    const std::vector<unsigned char> file = BuildGlbFile(parts, table);
-    if (file.empty()) {
+    const GlbFile file = BuildGlbFile(parts, table);
+    if (file.pieces.empty()) {
         DebugLog(L"ERROR: GLB export larger than a GLB file can hold (4 GiB)");
         return outcome.Fail(L"Failed to create GLB file!");
     }
-    if (!WriteFileReplacing(path, file))
+    if (!WriteFileReplacing(path, file.pieces))
         return outcome.Fail(L"Failed to create GLB file!");
 
     DebugLog(L"GLB export complete: " + std::to_wstring(parts.size()) + L" meshes, " +

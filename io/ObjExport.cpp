@@ -1,6 +1,7 @@
 #include "io/ObjExport.h"
 
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "io/ExportMesh.h"
@@ -109,8 +110,17 @@ std::string ObjText(const std::vector<ExportMesh>& meshes, const std::string& mt
         const size_t count = mesh.VertexCount();
         for (size_t k = 0; k < count; ++k)
             AppendFloats(out, "v", mesh.positions, 3 * k, 3);
-        for (size_t k = 0; k < count; ++k)
+        // Flat faces repeat one normal on all three corners: format it once.
+        size_t lineStart = 0, lineLength = 0;
+        for (size_t k = 0; k < count; ++k) {
+            if (k > 0 && std::memcmp(&mesh.normals[3 * k], &mesh.normals[3 * (k - 1)], 3 * sizeof(float)) == 0) {
+                out.append(out, lineStart, lineLength);
+                continue;
+            }
+            lineStart = out.size();
             AppendFloats(out, "vn", mesh.normals, 3 * k, 3);
+            lineLength = out.size() - lineStart;
+        }
         for (size_t k = 0; k < count; ++k)
             AppendFloats(out, "vt", mesh.uvs, 2 * k, 2);
         out += "\nusemtl " + mesh.name + "\n";

@@ -370,6 +370,9 @@ bool ParseProjectXml(const std::string& text, XmlDocument& document)
     document.elements.reserve(text.size() / 32 + 1);
     Scanner scanner{text};
     Builder builder{document, {}, -1, false};
+    // Text editors may put a UTF-8 byte order mark in front.
+    if (scanner.StartsWith("\xEF\xBB\xBF"))
+        scanner.at = 3;
     for (;;) {
         while (scanner.at < text.size() && IsSpace(text[scanner.at]))
             ++scanner.at;
@@ -382,7 +385,7 @@ bool ParseProjectXml(const std::string& text, XmlDocument& document)
         }
         if (scanner.StartsWith("<?")) {
             size_t end = text.find("?>", scanner.at);
-            if (end == std::string::npos || builder.placedAny || scanner.at > 3)
+            if (end == std::string::npos || builder.placedAny)
                 ++document.unreadableParts;
             scanner.at = end == std::string::npos ? text.size() : end + 2;
             continue;

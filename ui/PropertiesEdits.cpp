@@ -10,6 +10,7 @@
 #include "scene/DebugLog.h"
 #include "scene/Hooks.h"
 #include "scene/ObjectMesh.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "scene/Undo.h"
@@ -62,8 +63,7 @@ float AxisOf(const Vec3f& v, int axis)
 
 PropInstance* PropTarget()
 {
-    if (g_CurrentMode != MODE_PLOTTER || g_SelectedPropInstance < 0 ||
-        g_SelectedPropInstance >= static_cast<int>(g_PropInstances.size()))
+    if (g_CurrentMode != MODE_PLOTTER || !IsValidPropInstanceIndex(g_SelectedPropInstance))
         return nullptr;
     return &g_PropInstances[g_SelectedPropInstance];
 }
@@ -109,21 +109,17 @@ void RecentreProp(PropInstance& prop)
 // The prop's bounds from its model's vertex extent, its scale and position.
 void BoundPropByModel(PropInstance& prop)
 {
-    for (const Model& model : g_Models) {
-        if (model.id != prop.modelID)
-            continue;
-        if (model.V.rows() == 0 || model.V.cols() < 3)
-            return;
-        const Eigen::RowVectorXd low = model.V.colwise().minCoeff(), high = model.V.colwise().maxCoeff();
-        Bounds3f& b = prop.worldBounds;
-        b.minX = static_cast<float>(low(0)) * prop.scale.x + prop.position.x;
-        b.maxX = static_cast<float>(high(0)) * prop.scale.x + prop.position.x;
-        b.minY = static_cast<float>(low(1)) * prop.scale.y + prop.position.y;
-        b.maxY = static_cast<float>(high(1)) * prop.scale.y + prop.position.y;
-        b.minZ = static_cast<float>(low(2)) * prop.scale.z + prop.position.z;
-        b.maxZ = static_cast<float>(high(2)) * prop.scale.z + prop.position.z;
+    const Model* model = FindModelById(prop.modelID);
+    if (!model || model->V.rows() == 0 || model->V.cols() < 3)
         return;
-    }
+    const Eigen::RowVectorXd low = model->V.colwise().minCoeff(), high = model->V.colwise().maxCoeff();
+    Bounds3f& b = prop.worldBounds;
+    b.minX = static_cast<float>(low(0)) * prop.scale.x + prop.position.x;
+    b.maxX = static_cast<float>(high(0)) * prop.scale.x + prop.position.x;
+    b.minY = static_cast<float>(low(1)) * prop.scale.y + prop.position.y;
+    b.maxY = static_cast<float>(high(1)) * prop.scale.y + prop.position.y;
+    b.minZ = static_cast<float>(low(2)) * prop.scale.z + prop.position.z;
+    b.maxZ = static_cast<float>(high(2)) * prop.scale.z + prop.position.z;
 }
 
 void RefreshAfterChange()
@@ -503,7 +499,7 @@ void SetFlag(int id)
     if (IsValidObjectIndex(g_SelectedObjectIndex)) {
         SceneObject& object = g_SceneObjects[g_SelectedObjectIndex];
         (id == PROP_VISIBLE_CHECK ? object.visible : object.selectable) = checked;
-    } else if (g_SelectedPropInstance >= 0 && g_SelectedPropInstance < static_cast<int>(g_PropInstances.size())) {
+    } else if (IsValidPropInstanceIndex(g_SelectedPropInstance)) {
         PropInstance& prop = g_PropInstances[g_SelectedPropInstance];
         (id == PROP_VISIBLE_CHECK ? prop.visible : prop.selectable) = checked;
     }

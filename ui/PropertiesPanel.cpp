@@ -13,6 +13,7 @@
 #include "app/Refresh.h"
 #include "app/Theme.h"
 #include "app/WinGlobals.h"
+#include "scene/PropInstances.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
 #include "ui/PanelButtons.h"
@@ -349,11 +350,6 @@ void FillObject(const SceneObject& object)
     ShowNumber(PROP_TEX_SCALE_EDIT, L"%.1f", object.texScale);
 }
 
-bool IsValidPropIndex(int index)
-{
-    return index >= 0 && index < static_cast<int>(g_PropInstances.size());
-}
-
 } // namespace
 
 void UpdatePropertiesPanel()
@@ -364,7 +360,7 @@ void UpdatePropertiesPanel()
     // Whatever was typed is replaced: leaving the edit must not write it back.
     EndEditSession();
     FillGridControls();
-    if (g_CurrentMode == MODE_PLOTTER && IsValidPropIndex(g_SelectedPropInstance))
+    if (g_CurrentMode == MODE_PLOTTER && IsValidPropInstanceIndex(g_SelectedPropInstance))
         FillProp(g_PropInstances[g_SelectedPropInstance]);
     else if (g_SelectedObjectIndex == -1)
         FillNothing();

@@ -1,6 +1,5 @@
 #include "viewport/PropTransform.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 

@@ -340,3 +340,30 @@ TEST_F(ProjectReaderTest, DamagedCopiesOfTheGoldenFileNeverYieldUnusableValues)
         }
     }
 }
+
+TEST_F(ProjectReaderTest, OverflowingPropBoundsKeepThePositionAndResetThatScale)
+{
+    std::wstring builtIn = BuiltInCustomPropPath(executable);
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<OstrelScene version=\"1.0\">\r\n"
+                       "<Objects>\r\n</Objects>\r\n<Models>\r\n<Model id=\"1\" path=\"" +
+                       std::string(builtIn.begin(), builtIn.end()) +
+                       "\" name=\"c\"/>\r\n</Models>\r\n<PropInstances>\r\n"
+                       "<PropInstance id=\"0\" modelID=\"1\" gridCellSize=\"1\">\r\n<Name>big</Name>\r\n"
+                       "<Position x=\"3e+38\" y=\"0\" z=\"0\"/>\r\n<Rotation x=\"0\" y=\"0\" z=\"0\"/>\r\n"
+                       "<Scale x=\"3e+38\" y=\"2\" z=\"1\"/>\r\n<Material alpha=\"255\" visible=\"true\" selectable=\"true\"/>\r\n"
+                       "</PropInstance>\r\n</PropInstances>\r\n</OstrelScene>\r\n";
+    ProjectLoadReport report;
+    ASSERT_TRUE(LoadSceneFromBytes(text, temp.File(L"big.tsp"), executable, &report));
+    ASSERT_EQ(g_PropInstances.size(), 1u);
+    const PropInstance& instance = g_PropInstances[0];
+    EXPECT_FLOAT_EQ(instance.position.x, 3e38f);
+    EXPECT_FLOAT_EQ(instance.scale.x, 1.0f);
+    EXPECT_FLOAT_EQ(instance.scale.y, 2.0f);   // only the overflowing axis
+    const float bounds[] = {instance.worldBounds.minX, instance.worldBounds.maxX, instance.worldBounds.minY,
+                            instance.worldBounds.maxY};
+    for (float value : bounds)
+        EXPECT_TRUE(std::isfinite(value));
+    EXPECT_EQ(report.repairedElements, 1);
+    EXPECT_EQ(g_CurrentScenePath, L"");
+    EXPECT_TRUE(LogContains(L"WARNING: Prop instance bounds overflow on the X axis, scale set to 1: big"));
+}

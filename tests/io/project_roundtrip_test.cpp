@@ -115,7 +115,10 @@ TEST_F(ProjectRoundTripTest, PlainFilesWithMarkupInNamesReadWhole)
                        "  <Objects>\r\n    <Primitive id=\"0\" type=\"cube\">\r\n      <Name>a</Name>b &amp; \xE9</Name>\r\n"
                        "    </Primitive>\r\n    <Primitive id=\"1\" type=\"cone\">\r\n      <Name>c</Name>\r\n"
                        "    </Primitive>\r\n  </Objects>\r\n</OstrelScene>\r\n";
-    ASSERT_TRUE(LoadSceneFromBytes(text, temp.File(L"old.tsp"), executable));
+    ProjectLoadReport report;
+    // A byte order mark, as a text editor may add one, is no damage.
+    ASSERT_TRUE(LoadSceneFromBytes("\xEF\xBB\xBF" + text, temp.File(L"old.tsp"), executable, &report));
+    EXPECT_EQ(report.unreadableParts, 0);
     ASSERT_EQ(g_PropBrushes.size(), 3u);
     EXPECT_EQ(g_PropBrushes[1].name, L"Crate\">");
     EXPECT_EQ(g_PropBrushes[2].name, L"R&D <1>");

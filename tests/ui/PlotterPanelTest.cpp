@@ -20,6 +20,7 @@
 #include "tests/app/AppHarness.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotterPanel.h"
+#include "ui/PropertiesPanel.h"
 
 namespace {
 
@@ -171,6 +172,26 @@ TEST_F(PlotterPanel, BrushesAreCreatedRenamedGivenOneModelAndTheBuiltInOneStays)
     EXPECT_EQ(g_SelectedPropBrush, -1);
     EXPECT_EQ(SendMessageW(g_hPropBrushList, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(WindowText(nameEdit), L"");
+}
+
+TEST_F(PlotterPanel, APropPickedInTheListShowsInThePropertiesPanel)
+{
+    PropInstance crate;
+    crate.modelID = g_Models[0].id;
+    crate.name = L"Crate 1";
+    crate.position = Vec3f(1.5f, 0.0f, -2.5f);
+    g_PropInstances.push_back(crate);
+    FillPlacedPropsList();
+    SendMessageW(g_hPlacedPropsList, LB_SETCURSEL, 0, 0);
+    PanelCommand(PLOTTER_PLACED_LIST, LBN_SELCHANGE);
+    EXPECT_EQ(g_SelectedPropInstance, 0);
+    EXPECT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_NAME_EDIT)), L"Crate 1");
+    EXPECT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_POS_X_EDIT)), L"1.50");
+
+    PanelCommand(PLOTTER_REMOVE_PROP);
+    EXPECT_TRUE(g_PropInstances.empty());
+    EXPECT_TRUE(ListItems(g_hPlacedPropsList, false).empty());
+    EXPECT_NE(WindowText(GetDlgItem(g_hPropertiesPanel, PROP_NAME_EDIT)), L"Crate 1");
 }
 
 TEST_F(PlotterPanel, NewAndOpenLeaveNoListNamingTheOldScene)

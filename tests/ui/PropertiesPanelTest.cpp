@@ -320,12 +320,21 @@ TEST_F(Properties, PropTargetInThePlotter)
     EXPECT_EQ(SendMessageW(g_hPlacedPropsList, LB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(SendMessageW(g_hPlacedPropsList, LB_GETCOUNT, 0, 0), 2);
 
-    // Linked typing: the typed edit keeps its text, the others follow with two decimals.
+    // Linked typing: the typed edit keeps its text, the others follow with two
+    // decimals, and the bounds follow the model's extent.
+    Model model;
+    model.id = 7;
+    model.V.resize(2, 3);
+    model.V << -0.5, 0, -0.5, 0.5, 1, 0.5;
+    g_Models = {model};
+    g_PropInstances[1].modelID = 7;
     g_LinkScaling = true;
     Retype(2105, L"12");
     EXPECT_EQ(Text(2105), L"12");
     EXPECT_EQ(Text(2104), L"12.00");
     EXPECT_FLOAT_EQ(g_PropInstances[1].scale.z, 12.0f);
+    EXPECT_FLOAT_EQ(g_PropInstances[1].worldBounds.maxY, 12.5f);
+    EXPECT_FLOAT_EQ(g_PropInstances[1].worldBounds.minX, -4.75f);
     Leave();
 
     // Position buttons move the prop and its bounds; alpha buttons stop at the ends.
@@ -560,4 +569,21 @@ TEST_F(Properties, ClickOnTheBarePanelLetsGoOfTheOperands)
     EXPECT_EQ(g_OperationSelection.size(), 1u);
     SendMessageW(g_hPropertiesPanel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_TRUE(g_OperationSelection.empty());
+}
+
+TEST_F(Properties, RenamingThenClickingAnotherTreeItemSelectsIt)
+{
+    AddObject(MakeBox(L"First", 0, 0, 0, 1, 1, 1));
+    AddObject(MakeBox(L"Second", 2, 0, 0, 3, 1, 1));
+    g_Hooks.RefreshHierarchyTree();
+    Select(0);
+    Retype(PROP_NAME_EDIT, L"Renamed");
+    ClickTreeItem(FirstTreeItemWithValue(1), false);
+    EXPECT_EQ(g_SceneObjects[0].name, L"Renamed");
+    EXPECT_EQ(g_SelectedObjectIndex, 1);
+    EXPECT_EQ(Text(PROP_NAME_EDIT), L"Second");
+    bool renamedShown = false;
+    for (const TreeRow& row : TreeRows())
+        renamedShown = renamedShown || row.text == L"Renamed";
+    EXPECT_TRUE(renamedShown);
 }

@@ -24,6 +24,7 @@
 #include "ui/GroupDialogs.h"
 #include "ui/Layout.h"
 #include "ui/MeshConversion.h"
+#include "ui/PainterPanel.h"
 #include "ui/PlotterPanel.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/PropertiesPanel.h"
@@ -91,6 +92,7 @@ void RunTextureManager(HWND mainWindow)
     ShowDialog(g_hInstance, IDD_TEXTUREMANAGER, mainWindow, TextureManagerDlgProc, 0);
     if (g_SelectedObjectIndex >= 0)
         g_Hooks.UpdatePropertiesPanel();
+    RefreshPainterTextureCombo();
     InvalidateViewport();
 }
 
@@ -160,8 +162,7 @@ void FileNew(HWND mainWindow)
 
     // Nothing may keep pointing into the emptied lists.
     ClearSceneSelections();
-    for (PaintBrush& brush : g_PaintBrushes)
-        brush.texture = -1;
+    ForgetPaintBrushTextures();
     ClearUndoHistory();
 
     ResetGrid();
@@ -205,6 +206,7 @@ void SwitchMode(HWND mainWindow, int mode)
     g_SelectedFaces.clear();
     g_SelectedFacesObject = -1;
     g_HoveredFace = -1;
+    g_HoveredFaceObject = -1;
     g_SelectedPropInstance = -1;
     if (mode != MODE_PLOTTER)
         g_SelectedPropBrush = -1;
@@ -218,6 +220,8 @@ void SwitchMode(HWND mainWindow, int mode)
     g_IsRightDragging = false;
     g_IsMiddleDragging = false;
 
+    if (mode == MODE_PAINTER)
+        RefreshPainterTextureCombo();
     if (mode == MODE_PLOTTER)
         RefillPlotterLists();
     if (mode == MODE_VERTEX_EDITOR)

@@ -12,6 +12,7 @@
 #include "io/ProjectReader.h"
 #include "io/ProjectWriter.h"
 #include "scene/SceneState.h"
+#include "ui/PainterPanel.h"
 #include "ui/PlotterPanel.h"
 
 namespace {
@@ -40,6 +41,7 @@ void FileOpen(HWND mainWindow)
     }
     FillPropBrushList();
     FillPlacedPropsList();
+    ForgetPaintBrushTextures();
     RefreshPlotterPropCombo();
     UpdateCSGMenuState();
     // A partial scene must not pass for the file: the reader has also emptied

@@ -18,6 +18,7 @@
 #include "ui/DebugWindow.h"
 #include "ui/HierarchyPanel.h"
 #include "ui/HierarchyTree.h"
+#include "ui/PainterPanel.h"
 #include "ui/PlotterPanel.h"
 #include "ui/PropertiesPanel.h"
 #include "ui/ToolsPanel.h"
@@ -77,7 +78,7 @@ void RegisterWindowClasses(HINSTANCE instance)
     RegisterPlainClass(instance, L"OstrelViewport", ViewportWndProc, CS_OWNDC,
                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RegisterPlainClass(instance, L"OstrelProperties", PropertiesPanelWndProc, 0, window);
-    RegisterPlainClass(instance, L"OstrelPainterPanel", BlankPanelWndProc, 0, window);
+    RegisterPlainClass(instance, L"OstrelPainterPanel", PainterPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelPlotterPanel", PlotterPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPanel", VertexPanelWndProc, 0, window);
     RegisterPlainClass(instance, L"OstrelVertexPropertiesPanel", VertexPropertiesPanelWndProc, 0, window);

@@ -16,6 +16,8 @@ HWND g_hVertexPropertiesPanel = nullptr;
 
 HWND g_hTreeView = nullptr;
 HWND g_hPaintBrushList = nullptr;
+HWND g_hPaintTextureCombo = nullptr;
+HWND g_hPainterStatus = nullptr;
 HWND g_hPropBrushList = nullptr;
 HWND g_hPlacedPropsList = nullptr;
 HWND g_hPropModelCombo = nullptr;

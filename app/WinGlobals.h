@@ -23,6 +23,8 @@ extern HWND g_hVertexPropertiesPanel;
 // Controls inside the panels that the theme styles and the commands refill.
 extern HWND g_hTreeView;
 extern HWND g_hPaintBrushList;
+extern HWND g_hPaintTextureCombo;
+extern HWND g_hPainterStatus;   // the Painter's "Surface Info" box
 extern HWND g_hPropBrushList;
 extern HWND g_hPlacedPropsList;
 extern HWND g_hPropModelCombo;

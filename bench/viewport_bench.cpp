@@ -13,11 +13,15 @@
 // latency of PickPropInstance among them, and frames of 1,000 built-in props
 // and of 200 props of a 5,000-triangle textured model, each beside a
 // calibration that draws the same models in the same places with the same
-// texture and blending by the plainest immediate-mode loop. Last, the
+// texture and blending by the plainest immediate-mode loop. Then the
 // properties panel refresh that every gizmo drag event runs
 // (UpdatePropertiesPanel with 100 textures loaded and a cube selected), alone
 // and with the repaint it causes, beside a refresh that refills the texture
-// list each time. Run under Wine +
+// list each time. Last the Painter on the large mesh: a Shift+click that
+// paints a face through the viewport's own press handler (pick, undo
+// snapshot, writes, status text), the hover pick of one mouse move, and a
+// Painter frame with 1,000 selected faces beside the same frame without
+// them ("painter" as the argument runs only these). Run under Wine +
 // Xvfb with LP_NUM_THREADS=2 for figures that hold on a two-core machine.
 #include <windows.h>
 #include <GL/gl.h>
@@ -250,6 +254,85 @@ void RunPicks(const char* scene, float hitX, float hitY, float hitZ)
             return face;
         });
     }
+}
+
+double MedianOf(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void SetShiftDown(bool down)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+LPARAM PointParameter(const POINT& p)
+{
+    return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+}
+
+// The large mesh in the Painter with one brush and a "Surface Info" box.
+void RunPainter()
+{
+    g_CurrentMode = MODE_PAINTER;
+    g_PaintBrushes.assign(1, PaintBrush());
+    g_PaintBrushes[0].r = 250;
+    g_SelectedPaintBrush = 0;
+    g_hPainterStatus = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_MULTILINE | ES_READONLY, 0, 0, 200, 100,
+                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    RenderScene();
+    glFinish();
+    const POINT points[2] = {ClientPointOf(0.0f, 0.0f, 0.0f), ClientPointOf(3.0f, 0.0f, 2.0f)};
+
+    // Each press paints a face that is not selected yet: one snapshot of the
+    // whole scene, one face written, the summary shown.
+    std::vector<double> paints;
+    SetShiftDown(true);
+    for (int i = 0; i < MEASURED_PICKS; ++i) {
+        g_SelectedFaces.clear();
+        g_SelectedFacesObject = -1;
+        g_PainterUndoStack.clear();
+        const auto start = std::chrono::steady_clock::now();
+        SendMessageW(g_hViewport, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, PointParameter(points[i % 2]));
+        paints.push_back(MillisecondsSince(start));
+        SendMessageW(g_hViewport, WM_LBUTTONUP, MK_SHIFT, PointParameter(points[i % 2]));
+    }
+    SetShiftDown(false);
+    std::printf("%-34s Shift+click paint (pick, snapshot, write, status): median %7.3f ms, %zu undo step(s)\n",
+                "200k-triangle mesh, Painter", MedianOf(paints), g_PainterUndoStack.size());
+
+    // Moves between two faces: every move picks and lights a new face.
+    std::vector<double> hovers;
+    g_SelectedFaces.clear();
+    g_SelectedFacesObject = -1;
+    for (int i = 0; i < MEASURED_PICKS; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        SendMessageW(g_hViewport, WM_MOUSEMOVE, 0, PointParameter(points[i % 2]));
+        hovers.push_back(MillisecondsSince(start));
+    }
+    std::printf("%-34s hover pick of one mouse move: median %7.3f ms (face %d)\n", "200k-triangle mesh, Painter",
+                MedianOf(hovers), g_HoveredFace);
+    std::fflush(stdout);
+
+    g_HoveredFace = -1;
+    g_HoveredFaceObject = -1;
+    RunScene("200k-triangle mesh, Painter, no faces");
+    g_SelectedFacesObject = 0;
+    for (int face = 0; face < 1000; ++face)
+        g_SelectedFaces.push_back(face * 199);
+    RunScene("200k-triangle mesh, Painter, 1,000 faces");
+    DestroyWindow(g_hPainterStatus);
+    g_hPainterStatus = nullptr;
+    g_CurrentMode = MODE_MODELLER;
 }
 
 void ResetScene()
@@ -720,6 +803,7 @@ int main(int argc, char** argv)
         return 0;
     }
     const bool plotterOnly = argc > 1 && std::string(argv[1]) == "plotter";
+    const bool painterOnly = argc > 1 && std::string(argv[1]) == "painter";
     g_hViewport = CreateBenchWindow();
     if (!g_hViewport || !g_hViewportRC) {
         std::printf("no OpenGL context\n");
@@ -732,6 +816,12 @@ int main(int argc, char** argv)
 
     if (plotterOnly) {
         RunPlotter();
+        return 0;
+    }
+    if (painterOnly) {
+        ResetScene();
+        AddLargeMesh();
+        RunPainter();
         return 0;
     }
     ResetScene();
@@ -768,5 +858,9 @@ int main(int argc, char** argv)
     RunVertexEdits();
 
     RunPropertiesRefresh();
+
+    ResetScene();
+    AddLargeMesh();
+    RunPainter();
     return 0;
 }

@@ -12,6 +12,11 @@
 // inside or outside and asked once. The operation then keeps and orients what
 // it needs, and exact points are rounded to the nearest double, equal results
 // merged. Everything runs on the caller's thread.
+// CGAL's own assertions stay on in every build: where its corefinement meets
+// a case it cannot handle it then throws (and another way is tried) instead
+// of reading past its tables, and optimised and debug builds agree.
+#define CGAL_DEBUG
+
 #include "meshbool/MeshBoolean.h"
 
 #include <Eigen/Geometry>
@@ -272,15 +277,18 @@ void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tr
                 extent = std::max(extent, std::fabs(points[size_t(triangles[size_t(t)][c])][k] - o[k]));
     int exponent = 0;
     std::frexp(extent, &exponent);
+    // A power of two: the scaling is exact.
+    const double factor = std::ldexp(1.0, -std::max(-1000, std::min(1000, exponent)));
+    const double rest = std::ldexp(1.0, -(exponent - std::max(-1000, std::min(1000, exponent))));
     for (int t : which)
     {
         const Tri& tri = triangles[size_t(t)];
         double a[3], b[3], c[3];
         for (int k = 0; k < 3; ++k)
         {
-            a[k] = std::ldexp(points[size_t(tri[0])][k] - o[k], -exponent);
-            b[k] = std::ldexp(points[size_t(tri[1])][k] - o[k], -exponent);
-            c[k] = std::ldexp(points[size_t(tri[2])][k] - o[k], -exponent);
+            a[k] = (points[size_t(tri[0])][k] - o[k]) * factor * rest;
+            b[k] = (points[size_t(tri[1])][k] - o[k]) * factor * rest;
+            c[k] = (points[size_t(tri[2])][k] - o[k]) * factor * rest;
         }
         const double cross[3] = {(b[1] - a[1]) * (c[2] - a[2]) - (b[2] - a[2]) * (c[1] - a[1]),
                                  (b[2] - a[2]) * (c[0] - a[0]) - (b[0] - a[0]) * (c[2] - a[2]),
@@ -369,16 +377,60 @@ struct FoundIntersection
 
 typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> TriangleBox;
 
-// Calls f(a, b) once for each pair of overlapping boxes, using a uniform grid
-// of cells about the size of a box: each pair is met in the cell holding the
-// low corner of their overlap. Returns false, having called nothing, when the
-// boxes are too uneven for a grid.
-template <class F>
-bool ForEachOverlappingPairOnGrid(const std::vector<TriangleBox>& boxes, F&& f)
+// A uniform grid of cubic cells over the boxes' span.
+struct CellGrid
 {
-    if (boxes.size() < 64)
-        return false;
-    double lo[3], hi[3], extent = 0;
+    double lo[3] = {0, 0, 0};
+    double cell = 0;
+    long long dims[3] = {1, 1, 1};
+    long long cells = 1;
+
+    // False when the size is unusable or more than maxCells cells are needed.
+    bool Lay(const std::vector<TriangleBox>& boxes, double size, double maxCells)
+    {
+        double hi[3];
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = boxes[0].min_coord(c);
+            hi[c] = boxes[0].max_coord(c);
+        }
+        for (const TriangleBox& box : boxes)
+            for (int c = 0; c < 3; ++c)
+            {
+                lo[c] = std::min(lo[c], box.min_coord(c));
+                hi[c] = std::max(hi[c], box.max_coord(c));
+            }
+        cell = size;
+        if (!(cell > 0) || !std::isfinite(cell))
+            return false;
+        cells = 1;
+        for (int c = 0; c < 3; ++c)
+        {
+            const double span = std::ceil((hi[c] - lo[c]) / cell);
+            if (!(span * double(cells) <= maxCells))
+                return false;
+            dims[c] = std::max(1LL, (long long)span);
+            cells *= dims[c];
+        }
+        return true;
+    }
+
+    long long CellOf(double x, int c) const
+    {
+        const double k = std::floor((x - lo[c]) / cell);
+        return k < 0 ? 0LL : (k >= double(dims[c]) ? dims[c] - 1 : (long long)k);
+    }
+
+    size_t Id(long long x, long long y, long long z) const
+    {
+        return size_t((x * dims[1] + y) * dims[2] + z);
+    }
+};
+
+// The mean over boxes of their longest side, and the volume of their span.
+void MeasureBoxes(const std::vector<TriangleBox>& boxes, double& meanSide, double& space)
+{
+    double lo[3], hi[3], sum = 0;
     for (int c = 0; c < 3; ++c)
     {
         lo[c] = boxes[0].min_coord(c);
@@ -393,25 +445,32 @@ bool ForEachOverlappingPairOnGrid(const std::vector<TriangleBox>& boxes, F&& f)
             hi[c] = std::max(hi[c], box.max_coord(c));
             longest = std::max(longest, box.max_coord(c) - box.min_coord(c));
         }
-        extent += longest;
+        sum += longest;
     }
-    const double cell = extent / double(boxes.size());
-    if (!(cell > 0) || !std::isfinite(cell))
+    meanSide = sum / double(boxes.size());
+    space = (hi[0] - lo[0]) * (hi[1] - lo[1]) * (hi[2] - lo[2]);
+}
+
+// Calls f(a, b) once for each pair of overlapping boxes, using a uniform grid
+// of cells about the size of a box: each pair is met in the cell holding the
+// low corner of their overlap. Returns false, having called nothing, when the
+// boxes are too uneven for a grid.
+template <class F>
+bool ForEachOverlappingPairOnGrid(const std::vector<TriangleBox>& boxes, F&& f)
+{
+    if (boxes.size() < 64)
         return false;
-    const double maxCells = 4 * double(boxes.size()) + 1024;
-    long long dims[3], cells = 1;
-    for (int c = 0; c < 3; ++c)
-    {
-        const double span = std::ceil((hi[c] - lo[c]) / cell);
-        if (!(span * double(cells) <= maxCells))
-            return false;
-        dims[c] = std::max(1LL, (long long)span);
-        cells *= dims[c];
-    }
-    auto cellOf = [&](double x, int c) {
-        const double k = std::floor((x - lo[c]) / cell);
-        return k < 0 ? 0LL : (k >= double(dims[c]) ? dims[c] - 1 : (long long)k);
-    };
+    // About a box across, but no more cells than about twice the boxes: a
+    // surface fills only a thin layer of them.
+    double meanSide, space;
+    MeasureBoxes(boxes, meanSide, space);
+    CellGrid grid;
+    if (!grid.Lay(boxes, std::max(meanSide, std::cbrt(space / (2 * double(boxes.size())))),
+                  4 * double(boxes.size()) + 1024))
+        return false;
+    const long long cells = grid.cells;
+    const long long* dims = grid.dims;
+    auto cellOf = [&](double x, int c) { return grid.CellOf(x, c); };
     std::vector<long long> first(boxes.size() * 3), last(boxes.size() * 3);
     std::vector<int> start(size_t(cells) + 1, 0);
     long long entries = 0;
@@ -452,16 +511,18 @@ bool ForEachOverlappingPairOnGrid(const std::vector<TriangleBox>& boxes, F&& f)
                 for (int i = start[id]; i < start[id + 1]; ++i)
                     for (int j = i + 1; j < start[id + 1]; ++j)
                     {
-                        const TriangleBox& a = boxes[size_t(members[size_t(i)])];
-                        const TriangleBox& b = boxes[size_t(members[size_t(j)])];
-                        bool meet = true, home = true;
+                        const size_t p = size_t(members[size_t(i)]), q = size_t(members[size_t(j)]);
+                        // The overlap's low corner lies in the cell of the larger first cells.
+                        bool home = true;
+                        for (int c = 0; c < 3 && home; ++c)
+                            home = std::max(first[3 * p + size_t(c)], first[3 * q + size_t(c)]) == here[c];
+                        if (!home)
+                            continue;
+                        const TriangleBox &a = boxes[p], &b = boxes[q];
+                        bool meet = true;
                         for (int c = 0; c < 3 && meet; ++c)
-                        {
-                            const double low = std::max(a.min_coord(c), b.min_coord(c));
-                            meet = low <= std::min(a.max_coord(c), b.max_coord(c));
-                            home = home && cellOf(low, c) == here[c];
-                        }
-                        if (meet && home)
+                            meet = a.min_coord(c) <= b.max_coord(c) && b.min_coord(c) <= a.max_coord(c);
+                        if (meet)
                             f(a, b);
                     }
             }
@@ -689,36 +750,14 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
 bool MarkNearOnGrid(const std::vector<TriangleBox>& boxesA, const std::vector<TriangleBox>& boxesB,
                     std::vector<char>& isNearA, std::vector<char>& isNearB)
 {
-    double lo[3], hi[3], extent = 0;
-    for (int c = 0; c < 3; ++c)
-    {
-        lo[c] = boxesB[0].min_coord(c);
-        hi[c] = boxesB[0].max_coord(c);
-    }
-    for (const TriangleBox& box : boxesB)
-        for (int c = 0; c < 3; ++c)
-        {
-            lo[c] = std::min(lo[c], box.min_coord(c));
-            hi[c] = std::max(hi[c], box.max_coord(c));
-            extent += box.max_coord(c) - box.min_coord(c);
-        }
-    const double cell = 2 * extent / (3 * double(boxesB.size()));
-    if (!(cell > 0) || !std::isfinite(cell))
+    double meanSide, space;
+    MeasureBoxes(boxesB, meanSide, space);
+    CellGrid grid;
+    if (!grid.Lay(boxesB, meanSide, 4 * double(boxesA.size() + boxesB.size()) + 1024))
         return false;
-    const double maxCells = 4 * double(boxesA.size() + boxesB.size()) + 1024;
-    long long dims[3], cells = 1;
-    for (int c = 0; c < 3; ++c)
-    {
-        const double span = std::ceil((hi[c] - lo[c]) / cell);
-        if (!(span * double(cells) <= maxCells))
-            return false;
-        dims[c] = std::max(1LL, (long long)span);
-        cells *= dims[c];
-    }
-    auto cellOf = [&](double x, int c) {
-        const double k = std::floor((x - lo[c]) / cell);
-        return k < 0 ? 0LL : (k >= double(dims[c]) ? dims[c] - 1 : (long long)k);
-    };
+    const long long cells = grid.cells;
+    const long long* dims = grid.dims;
+    auto cellOf = [&](double x, int c) { return grid.CellOf(x, c); };
     auto range = [&](const TriangleBox& box, int c, long long& first, long long& last) {
         first = cellOf(box.min_coord(c), c);
         last = cellOf(box.max_coord(c), c);
@@ -2417,8 +2456,15 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 OperandSoup a = soups[0], b = soups[1];
                 out = ResultBuilder();
                 std::string why;
-                done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
-                       SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why);
+                try
+                {
+                    done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
+                           SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why);
+                }
+                catch (const std::exception& e)
+                {
+                    why = std::string("internal error: ") + e.what();
+                }
                 if (way == 0)
                     reason = why;
             }

@@ -19,10 +19,11 @@ void RenumberIndexList(std::vector<int>& list, int erased)
 void RenumberFaceSelection(int erased)
 {
     g_SelectedFacesObject = RenumberIndex(g_SelectedFacesObject, erased);
-    if (g_SelectedFacesObject == -1) {
+    if (g_SelectedFacesObject == -1)
         g_SelectedFaces.clear();
+    g_HoveredFaceObject = RenumberIndex(g_HoveredFaceObject, erased);
+    if (g_HoveredFaceObject == -1)
         g_HoveredFace = -1;
-    }
 }
 
 void RenumberVertexSelection(int erased)

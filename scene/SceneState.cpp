@@ -22,6 +22,7 @@ int g_SelectedPaintBrush = -1;
 std::vector<int> g_SelectedFaces;
 int g_SelectedFacesObject = -1;
 int g_HoveredFace = -1;
+int g_HoveredFaceObject = -1;
 std::vector<std::pair<int, int>> g_SelectedVertices;
 int g_SelectedVertexObject = -1;
 int g_SelectedVertexIndex = -1;
@@ -83,6 +84,7 @@ void ClearSceneSelections()
     g_SelectedFaces.clear();
     g_SelectedFacesObject = -1;
     g_HoveredFace = -1;
+    g_HoveredFaceObject = -1;
     g_SelectedVertices.clear();
     g_SelectedVertexObject = -1;
     g_SelectedVertexIndex = -1;

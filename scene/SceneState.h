@@ -34,7 +34,8 @@ extern int g_SelectedPropBrush;
 extern int g_SelectedPaintBrush;
 extern std::vector<int> g_SelectedFaces;   // ordered list, not a set
 extern int g_SelectedFacesObject;
-extern int g_HoveredFace;
+extern int g_HoveredFace;         // face under the cursor in the Painter, -1 none
+extern int g_HoveredFaceObject;   // the object that face belongs to, -1 none
 extern std::vector<std::pair<int, int>> g_SelectedVertices;  // (object, row of V)
 extern int g_SelectedVertexObject;
 extern int g_SelectedVertexIndex;

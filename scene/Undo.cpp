@@ -74,14 +74,16 @@ void DropStaleSelections()
     if (!IsValidObjectIndex(g_SelectedFacesObject)) {
         g_SelectedFacesObject = -1;
         g_SelectedFaces.clear();
-        g_HoveredFace = -1;
     } else {
         const int faceCount = CountFaces(g_SceneObjects[static_cast<size_t>(g_SelectedFacesObject)]);
         auto stale = [faceCount](int face) { return face < 0 || face >= faceCount; };
         g_SelectedFaces.erase(std::remove_if(g_SelectedFaces.begin(), g_SelectedFaces.end(), stale),
                               g_SelectedFaces.end());
-        if (stale(g_HoveredFace))
-            g_HoveredFace = -1;
+    }
+    if (!IsValidObjectIndex(g_HoveredFaceObject) || g_HoveredFace < 0 ||
+        g_HoveredFace >= CountFaces(g_SceneObjects[static_cast<size_t>(g_HoveredFaceObject)])) {
+        g_HoveredFaceObject = -1;
+        g_HoveredFace = -1;
     }
 
     g_SelectedVertices.erase(

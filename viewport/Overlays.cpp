@@ -90,6 +90,24 @@ bool IsSelectedVertex(int object, int vertex)
            g_SelectedVertices.end();
 }
 
+// The world mesh of one object: an explicit mesh is read in place (no copy of
+// a large mesh every frame), a primitive's is generated.
+class WorldMesh {
+public:
+    explicit WorldMesh(const SceneObject& object) : object_(object)
+    {
+        if (!object.isCSGMesh)
+            ObjectToMesh(object, generatedV_, generatedF_);
+    }
+    const Eigen::MatrixXd& V() const { return object_.isCSGMesh ? object_.V : generatedV_; }
+    const Eigen::MatrixXi& F() const { return object_.isCSGMesh ? object_.F : generatedF_; }
+
+private:
+    const SceneObject& object_;
+    Eigen::MatrixXd generatedV_;
+    Eigen::MatrixXi generatedF_;
+};
+
 } // namespace
 
 void RenderGizmos()
@@ -157,26 +175,26 @@ void RenderPainterOverlay()
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 
-    if (IsValidObjectIndex(g_SelectedFacesObject)) {
-        Eigen::MatrixXd V;
-        Eigen::MatrixXi F;
-        ObjectToMesh(g_SceneObjects[g_SelectedFacesObject], V, F);
-        const int faceCount = static_cast<int>(F.rows());
-        if (!g_SelectedFaces.empty()) {
-            glColor4f(0.0f, 0.5f, 1.0f, 0.3f);
-            glBegin(GL_TRIANGLES);
-            for (int face : g_SelectedFaces)
-                if (face >= 0 && face < faceCount)
-                    DrawFace(V, F, face);
-            glEnd();
-        }
-        if (g_HoveredFace >= 0 &&
-            std::find(g_SelectedFaces.begin(), g_SelectedFaces.end(), g_HoveredFace) == g_SelectedFaces.end()) {
+    if (IsValidObjectIndex(g_SelectedFacesObject) && !g_SelectedFaces.empty()) {
+        WorldMesh mesh(g_SceneObjects[g_SelectedFacesObject]);
+        glColor4f(0.0f, 0.5f, 1.0f, 0.3f);
+        glBegin(GL_TRIANGLES);
+        for (int face : g_SelectedFaces)
+            if (face >= 0 && face < mesh.F().rows())
+                DrawFace(mesh.V(), mesh.F(), face);
+        glEnd();
+    }
+    // The hovered face is lit on its own object; a selected face keeps its tint.
+    const bool hoverSelected =
+        g_HoveredFaceObject == g_SelectedFacesObject &&
+        std::find(g_SelectedFaces.begin(), g_SelectedFaces.end(), g_HoveredFace) != g_SelectedFaces.end();
+    if (g_HoveredFace >= 0 && IsValidObjectIndex(g_HoveredFaceObject) && !hoverSelected) {
+        WorldMesh mesh(g_SceneObjects[g_HoveredFaceObject]);
+        if (g_HoveredFace < mesh.F().rows()) {
             const Color3f& hover = g_ColorPrefs.FaceHover;
             glColor4f(hover.r, hover.g, hover.b, 0.5f);
             glBegin(GL_TRIANGLES);
-            if (g_HoveredFace < faceCount)
-                DrawFace(V, F, g_HoveredFace);
+            DrawFace(mesh.V(), mesh.F(), g_HoveredFace);
             glEnd();
         }
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/Preferences.h"
 #include "scene/DebugLog.h"
@@ -41,6 +42,53 @@ Vec3f PlacePropCorner(const PropInstance& instance, const Eigen::MatrixXd& V, in
     p = TurnAboutX(p, cosines[0], sines[0]);
     p = TurnAboutZ(p, cosines[2], sines[2]);
     return Vec3f(p.x + instance.position.x, p.y + instance.position.y, p.z + instance.position.z);
+}
+
+// Every vertex's offsets from the ray's line along two directions across
+// it. A face whose three corners all lie beyond one side of the line (by a
+// margin far above rounding) cannot meet the ray, so on a large mesh only the
+// few faces around the line take the exact test.
+struct RaySpace {
+    std::vector<float> offsets;   // two per vertex
+    float margin = 0.0f;
+};
+
+RaySpace& ProjectAcrossRay(const Ray& ray, const PickMesh& mesh)
+{
+    static RaySpace space;
+    const Vec3f& d = ray.direction;
+    const Vec3f helper = std::fabs(d.x) < 0.6f ? Vec3f(1, 0, 0) : Vec3f(0, 1, 0);
+    Vec3f across1 = Cross(d, helper);
+    const float length1 = std::sqrt(Dot(across1, across1));
+    across1 = Vec3f(across1.x / length1, across1.y / length1, across1.z / length1);
+    Vec3f across2 = Cross(d, across1);
+    const float length2 = std::sqrt(Dot(across2, across2));
+    across2 = Vec3f(across2.x / length2, across2.y / length2, across2.z / length2);
+
+    const size_t count = mesh.vertices.size();
+    space.offsets.resize(2 * count);
+    for (size_t i = 0; i < count; ++i) {
+        const Vec3f s = Minus(mesh.vertices[i], ray.origin);
+        space.offsets[2 * i] = Dot(s, across1);
+        space.offsets[2 * i + 1] = Dot(s, across2);
+    }
+    const float reach = std::fabs(ray.origin.x) + std::fabs(ray.origin.y) + std::fabs(ray.origin.z) +
+                        std::fabs(mesh.low.x) + std::fabs(mesh.low.y) + std::fabs(mesh.low.z) +
+                        std::fabs(mesh.high.x) + std::fabs(mesh.high.y) + std::fabs(mesh.high.z);
+    space.margin = 1e-4f * (1.0f + reach);
+    return space;
+}
+
+bool AllBeyond(float a, float b, float c, float margin)
+{
+    return (a > margin && b > margin && c > margin) || (a < -margin && b < -margin && c < -margin);
+}
+
+bool FaceMissesRayLine(const RaySpace& space, int v0, int v1, int v2)
+{
+    const float* o = space.offsets.data();
+    return AllBeyond(o[2 * v0], o[2 * v1], o[2 * v2], space.margin) ||
+           AllBeyond(o[2 * v0 + 1], o[2 * v1 + 1], o[2 * v2 + 1], space.margin);
 }
 
 const Model* FindPickableModel(int modelID)
@@ -98,8 +146,9 @@ bool PickFace(int x, int y, int* object, int* face)
         if (mesh.vertices.empty() || !RayMayHitBox(ray, mesh.low, mesh.high))
             continue;
         const Eigen::MatrixXi& F = *mesh.faces;
+        const RaySpace& space = ProjectAcrossRay(ray, mesh);
         for (int f = 0; f < static_cast<int>(F.rows()); ++f) {
-            if (!IsFaceValid(mesh, f))
+            if (!IsFaceValid(mesh, f) || FaceMissesRayLine(space, F(f, 0), F(f, 1), F(f, 2)))
                 continue;
             float t = 0.0f;
             if (RayIntersectsTriangle(ray, mesh.vertices[F(f, 0)], mesh.vertices[F(f, 1)], mesh.vertices[F(f, 2)],

@@ -15,6 +15,7 @@
 #include "viewport/GLContext.h"
 #include "viewport/ObjectSelection.h"
 #include "viewport/ObjectTransform.h"
+#include "viewport/PainterInput.h"
 #include "viewport/PlotterInput.h"
 #include "viewport/PropTransform.h"
 #include "viewport/VertexTools.h"
@@ -57,8 +58,10 @@ void PressLeft(HWND window, int x, int y)
     }
     DebugLog(L"WM_LBUTTONDOWN: Mode=" + std::to_wstring(g_CurrentMode) + L" Tool=" + std::to_wstring(g_CurrentTool) +
              L" SelectedProp=" + std::to_wstring(g_SelectedPropInstance));
-    // The Painter's press joins this dispatch by mode beside the Modeller's,
-    // the Plotter's and the Vertex Editor's.
+    if (g_CurrentMode == MODE_PAINTER) {
+        PressPainter(window, x, y, IsKeyDown(VK_SHIFT));
+        return;
+    }
     if (g_CurrentMode == MODE_PLOTTER) {
         PressPlotter(window, x, y);
         return;
@@ -125,6 +128,8 @@ bool IsCreationMove()
 void MoveMouse(HWND window, WPARAM buttons, int x, int y)
 {
     EndStuckDrags(window, buttons, y);
+    if (g_CurrentMode == MODE_PAINTER && !g_IsRightDragging && !g_IsMiddleDragging)
+        HoverPainter(window, x, y);
     if (IsVertexDragActive())
         DragSelectedVertices(window, x, y);
     else if (g_IsDraggingGizmo && IsValidObjectIndex(g_SelectedObjectIndex))

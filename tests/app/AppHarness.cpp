@@ -87,9 +87,26 @@ void RestartApplication()
     EnsureApplicationStarted();
 }
 
+namespace {
+
+// The scene reset emptied the paint brushes: a new Painter panel lists its
+// start-up "Brush 1" again, as the running program's does.
+void RecreatePainterPanel()
+{
+    if (!g_hPainterPanel)
+        return;
+    DestroyWindow(g_hPainterPanel);
+    g_hPainterPanel = CreateWindowExW(WS_EX_COMPOSITED | WS_EX_CLIENTEDGE, L"OstrelPainterPanel", L"",
+                                      WS_CHILD | WS_VSCROLL, 0, 0, 300, 720, g_hMainWnd, nullptr, g_hInstance,
+                                      nullptr);
+}
+
+} // namespace
+
 void ResetEditorState()
 {
     ResetSceneState();
+    RecreatePainterPanel();
     if (g_hMainWnd) {
         SetWindowTextW(g_hMainWnd, L"Tarsel Studio - Modeller Mode");
         SendMessageW(g_hMainWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1280, 720));

@@ -211,6 +211,7 @@ TEST_F(Commands, ModeSwitchesSetTitleAndResetState)
     g_SelectedFaces = {3, 4};
     g_SelectedFacesObject = 0;
     g_HoveredFace = 4;
+    g_HoveredFaceObject = 0;
     g_SelectedPropInstance = 0;
     g_SelectedPropBrush = 0;
     g_IsInCreateMode = true;
@@ -226,6 +227,7 @@ TEST_F(Commands, ModeSwitchesSetTitleAndResetState)
     EXPECT_FALSE(g_IsRightDragging);
     EXPECT_TRUE(g_SelectedFaces.empty());
     EXPECT_EQ(g_HoveredFace, -1);
+    EXPECT_EQ(g_HoveredFaceObject, -1);
     EXPECT_EQ(g_SelectedPropBrush, -1);
     EXPECT_EQ(g_CurrentTool, TOOL_MOVE);
 
@@ -372,6 +374,7 @@ TEST_F(Commands, FileNewClearsTheSceneAndEverythingPointingIntoIt)
     g_SelectedFaces = {1, 2};
     g_SelectedFacesObject = 1;
     g_HoveredFace = 2;
+    g_HoveredFaceObject = 1;
     g_SelectedVertices = {{0, 3}};
     g_SelectedVertexObject = 0;
     g_SelectedVertexIndex = 3;
@@ -416,6 +419,7 @@ TEST_F(Commands, FileNewClearsTheSceneAndEverythingPointingIntoIt)
     EXPECT_TRUE(g_SelectedFaces.empty());
     EXPECT_EQ(g_SelectedFacesObject, -1);
     EXPECT_EQ(g_HoveredFace, -1);
+    EXPECT_EQ(g_HoveredFaceObject, -1);
     EXPECT_TRUE(g_SelectedVertices.empty());
     EXPECT_EQ(g_SelectedVertexObject, -1);
     EXPECT_EQ(g_SelectedVertexIndex, -1);

@@ -318,6 +318,64 @@ TEST_F(FileCommands, RealSaveDialogAppendsTheExtensionAndSaves)
     EXPECT_TRUE(FileExists(scratch.path + L"typed.tsp"));
 }
 
+// A red cube converted for vertex editing (one face painted blue) and the
+// fragments of a sliced red cube come back red, with the blue face, after
+// Save As and Open.
+TEST_F(FileCommands, ConvertedAndSlicedMeshesKeepTheirColoursThroughSaveAndOpen)
+{
+    SceneObject converted = Cube(L"Converted", 4.0f);
+    SceneObject sliced = Cube(L"Sliced", 0.0f);
+    sliced.maxX = sliced.maxY = sliced.maxZ = 2.0f;
+    // A flat knife across the middle of the sliced cube.
+    SceneObject knife = Cube(L"Knife", -1.0f);
+    knife.type = PRIMITIVE_KNIFE;
+    knife.minY = 1.0f;
+    knife.minZ = -1.0f;
+    knife.maxX = knife.maxZ = 3.0f;
+    knife.maxY = 5.0f;
+    for (SceneObject* red : {&converted, &sliced}) {
+        red->r = 200;
+        red->g = 0;
+        red->b = 0;
+    }
+    g_SceneObjects = {converted, sliced, knife};
+    g_SelectedObjects = {0};
+    QueueModalAnswer(IDYES);
+    Command(ID_MODE_VERTEXEDITOR);
+    Command(ID_MODE_MODELLER);
+    ASSERT_TRUE(g_SceneObjects[0].isCSGMesh);
+    g_SceneObjects[0].faceColors.at(3) = FaceColor(0, 0, 250);
+    g_SelectedObjects = {1, 2};
+    g_SelectedObjectIndex = 1;
+    QueueModalAnswer(IDOK);
+    Command(ID_EDIT_SLICE);
+    ASSERT_EQ(g_SceneObjects.size(), 4u);
+
+    const std::wstring path = scratch.path + L"colours.tsp";
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_SAVEAS);
+    g_SceneObjects.clear();
+    QueuePath(path);
+    QueueModalAnswer(IDOK);
+    Command(ID_FILE_OPEN);
+
+    int meshes = 0;
+    for (const SceneObject& object : g_SceneObjects) {
+        if (!object.isCSGMesh)
+            continue;
+        ++meshes;
+        ASSERT_EQ(object.faceColors.size(), static_cast<size_t>(object.F.rows()));
+        for (size_t f = 0; f < object.faceColors.size(); ++f) {
+            const FaceColor& color = object.faceColors[f];
+            const bool blue = object.name == L"[Mesh] Converted" && f == 3;
+            EXPECT_EQ(color.r, blue ? 0 : 200);
+            EXPECT_EQ(color.b, blue ? 250 : 0);
+        }
+    }
+    EXPECT_EQ(meshes, 3);
+}
+
 namespace {
 
 struct ExportDialog {

@@ -117,7 +117,8 @@ TEST_F(Theme, LightThemeGivesExplorerStyle)
     EXPECT_EQ(ThemeCallsFor(g_hToolsPanel, L"Explorer"), 1);
     EXPECT_EQ(ThemeCallsFor(g_hPropBrushList, L"Explorer"), 1);
     EXPECT_EQ(ThemeCallsFor(g_hPlacedPropsList, L"Explorer"), 1);
-    EXPECT_EQ(g_ThemeCalls.size(), 4u);
+    EXPECT_EQ(ThemeCallsFor(g_hPaintBrushList, L"Explorer"), 1);
+    EXPECT_EQ(g_ThemeCalls.size(), 5u);
 }
 
 TEST_F(Theme, DarkThemeGivesDarkStyles)
@@ -135,7 +136,7 @@ TEST_F(Theme, DarkThemeGivesDarkStyles)
     ApplyThemeColors();
     EXPECT_EQ(ThemeCallsFor(g_hTreeView, L"DarkMode_Explorer"), 1);
     EXPECT_EQ(ThemeCallsFor(g_hToolsPanel, L"DarkMode_Explorer"), 1);
-    ASSERT_EQ(g_ThemeCalls.size(), 8u);
+    ASSERT_EQ(g_ThemeCalls.size(), 10u);
     EXPECT_EQ(g_ThemeCalls[0].name, L"DarkMode_CFD");
     EXPECT_EQ(g_ThemeCalls[1].name, L"DarkMode_Explorer");
 }

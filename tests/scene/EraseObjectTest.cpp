@@ -83,15 +83,18 @@ TEST_F(EraseObjectTest, PainterFaceSelectionFollowsOrIsDropped)
     g_SelectedFacesObject = 3;
     g_SelectedFaces = {5, 7};
     g_HoveredFace = 5;
+    g_HoveredFaceObject = 3;
     EraseSceneObject(0);
     EXPECT_EQ(g_SelectedFacesObject, 2);
     EXPECT_EQ(g_SelectedFaces, (std::vector<int>{5, 7}));
     EXPECT_EQ(g_HoveredFace, 5);
+    EXPECT_EQ(g_HoveredFaceObject, 2);
 
     EraseSceneObject(2);
     EXPECT_EQ(g_SelectedFacesObject, -1);
     EXPECT_TRUE(g_SelectedFaces.empty());
     EXPECT_EQ(g_HoveredFace, -1);
+    EXPECT_EQ(g_HoveredFaceObject, -1);
 }
 
 TEST_F(EraseObjectTest, VertexSelectionFollowsOrIsDropped)

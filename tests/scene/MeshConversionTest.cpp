@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "SceneTestSupport.h"
+#include "scene/FacePainting.h"
 #include "scene/MeshConversion.h"
 #include "scene/ObjectMesh.h"
 #include "scene/PerFaceArrays.h"
@@ -46,6 +47,7 @@ bool AllFacesLookLike(const SceneObject& object, int texture, float scale, int r
 }
 
 using PerFaceArrays = SceneTest;
+using FacePainting = SceneTest;
 using MeshConversion = SceneTest;
 
 // Short, empty and overlong arrays all end at the face count; entries that
@@ -75,6 +77,36 @@ TEST_F(PerFaceArrays, EveryArrayIsSizedToTheFacesKeepingExistingEntries)
     mesh.faceTextureScales.clear();
     mesh.faceColors.clear();
     EnsurePerFaceArrays(mesh);
+    EXPECT_TRUE(AllFacesLookLike(mesh, 3, 2.5f, 200, 10, 20));
+}
+
+// Paint lands on a mesh whose lists are empty or short (a scale list of one
+// entry under a full texture list must not be written past), only on faces
+// that exist, and leaves the other faces in the object's own look.
+TEST_F(FacePainting, PaintsExistingFacesWhateverTheListsHold)
+{
+    SceneObject mesh = RedTexturedCube();
+    ObjectToMesh(mesh, mesh.V, mesh.F);
+    mesh.isCSGMesh = true;
+    mesh.faceTextureIDs.assign(12, 3);
+    mesh.faceTextureScales = {2.5f};
+    PaintBrush brush;
+    brush.texture = 1;
+    brush.textureScale = 0.5f;
+    brush.b = 0;
+
+    EXPECT_TRUE(PaintFace(mesh, 11, brush));
+    EXPECT_FALSE(PaintFace(mesh, 12, brush));
+    EXPECT_FALSE(PaintFace(mesh, -1, brush));
+
+    ASSERT_EQ(mesh.faceTextureScales.size(), 12u);
+    EXPECT_EQ(mesh.faceTextureIDs[11], 1);
+    EXPECT_EQ(mesh.faceTextureScales[11], 0.5f);
+    EXPECT_EQ(mesh.faceColors[11].b, 0);
+    EXPECT_EQ(mesh.faceColors[11].r, 255);
+    mesh.faceTextureIDs[11] = 3;
+    mesh.faceTextureScales[11] = 2.5f;
+    mesh.faceColors[11] = FaceColor(200, 10, 20);
     EXPECT_TRUE(AllFacesLookLike(mesh, 3, 2.5f, 200, 10, 20));
 }
 

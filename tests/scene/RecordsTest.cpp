@@ -16,7 +16,8 @@ struct StartValues {
     int selectedObjectIndex = g_SelectedObjectIndex, selectedGroup = g_SelectedGroup;
     int selectedPropInstance = g_SelectedPropInstance, selectedPropBrush = g_SelectedPropBrush;
     int selectedPaintBrush = g_SelectedPaintBrush, selectedFacesObject = g_SelectedFacesObject;
-    int hoveredFace = g_HoveredFace, selectedVertexObject = g_SelectedVertexObject;
+    int hoveredFace = g_HoveredFace, hoveredFaceObject = g_HoveredFaceObject;
+    int selectedVertexObject = g_SelectedVertexObject;
     int selectedVertexIndex = g_SelectedVertexIndex;
     int mode = g_CurrentMode, tool = g_CurrentTool;
     bool inCreate = g_IsInCreateMode;
@@ -42,7 +43,8 @@ TEST(SceneRecords, StartValuesOfGlobals)
     EXPECT_EQ(kStart.missingTexture, 0u);
     for (int none : {kStart.selectedObjectIndex, kStart.selectedGroup, kStart.selectedPropInstance,
                      kStart.selectedPropBrush, kStart.selectedPaintBrush, kStart.selectedFacesObject,
-                     kStart.hoveredFace, kStart.selectedVertexObject, kStart.selectedVertexIndex,
+                     kStart.hoveredFace, kStart.hoveredFaceObject, kStart.selectedVertexObject,
+                     kStart.selectedVertexIndex,
                      kStart.gizmoAxis, kStart.addToGroup})
         EXPECT_EQ(none, -1);
     EXPECT_EQ(kStart.mode, MODE_MODELLER);

@@ -206,6 +206,7 @@ TEST_F(UndoTest, StaleFaceSelectionIsPruned)
     g_SelectedFacesObject = 0;
     g_SelectedFaces = {2, 7, 3, 11};
     g_HoveredFace = 9;
+    g_HoveredFaceObject = 0;
     Undo();
     EXPECT_EQ(g_SelectedFacesObject, 0);
     EXPECT_EQ(g_SelectedFaces, (std::vector<int>{2, 3}));
@@ -216,6 +217,7 @@ TEST_F(UndoTest, StaleFaceSelectionIsPruned)
     SaveUndoState();
     g_SelectedFaces = {11, 12, 5};
     g_HoveredFace = 10;
+    g_HoveredFaceObject = 0;
     Undo();
     EXPECT_EQ(g_SelectedFaces, (std::vector<int>{11, 5}));
     EXPECT_EQ(g_HoveredFace, 10);
@@ -228,10 +230,12 @@ TEST_F(UndoTest, FaceSelectionOfVanishedObjectIsCleared)
     g_SelectedFacesObject = 0;
     g_SelectedFaces = {1};
     g_HoveredFace = 1;
+    g_HoveredFaceObject = 0;
     Undo();
     EXPECT_EQ(g_SelectedFacesObject, -1);
     EXPECT_TRUE(g_SelectedFaces.empty());
     EXPECT_EQ(g_HoveredFace, -1);
+    EXPECT_EQ(g_HoveredFaceObject, -1);
 }
 
 TEST_F(UndoTest, StaleVertexSelectionIsPruned)

@@ -420,6 +420,7 @@ TEST_F(Drawing, PainterOverlayTintsSelectedFacesThroughGeometry)
     g_SelectedFacesObject = 0;
     g_SelectedFaces = {0};
     g_HoveredFace = 1;
+    g_HoveredFaceObject = 0;
     RenderFrame();
     EXPECT_TRUE(SameColor(PixelAtWorld(1.0f, 0, -1.0f), ToRgb(0.7f, 0.7f + 0.15f, 1.0f)))
         << Describe(PixelAtWorld(1.0f, 0, -1.0f));
@@ -478,6 +479,7 @@ TEST_F(Drawing, BusySceneLeavesTheStateTheNextFrameExpects)
         g_SelectedFacesObject = 7;
         g_SelectedFaces = {0, 1, 50};
         g_HoveredFace = 2;
+        g_HoveredFaceObject = 7;
         g_SelectedVertices = {{7, 0}, {3, 5}};
         RenderFrame();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "mode " << mode;

@@ -1,3 +1,4 @@
+#include "app/Modal.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
 #include "tests/scene/SceneTestSupport.h"
@@ -168,11 +169,17 @@ TEST_F(ObjectSelection, PlainPressInAnotherModeEmptiesTheOperandsFirst)
 {
     g_OperationSelection = {0, 1};
     g_CurrentMode = MODE_PAINTER;
+    // Each click on the primitive offers its conversion; both are declined.
+    g_ModalScripted = true;
+    g_ModalAnswers = {{IDNO, L"", 0}, {IDNO, L"", 0}};
     SetKeyDown(VK_CONTROL, true);
     Click(viewport, first, MK_CONTROL);
     EXPECT_EQ(g_OperationSelection, (std::vector<int>{0, 1}));
     SetKeyDown(VK_CONTROL, false);
     Click(viewport, first);
+    g_ModalScripted = false;
+    EXPECT_TRUE(g_ModalAnswers.empty());
+    EXPECT_EQ(g_ModalUnexpectedCalls, 0);
     EXPECT_TRUE(g_OperationSelection.empty());
     EXPECT_EQ(CountCalls("UpdateCSGMenuState"), 1);
     EXPECT_EQ(CountLogLines(L"WM_LBUTTONDOWN: Mode=1 Tool=0 SelectedProp=-1"), 2);

@@ -17,7 +17,12 @@
 // properties panel refresh that every gizmo drag event runs
 // (UpdatePropertiesPanel with 100 textures loaded and a cube selected), alone
 // and with the repaint it causes, beside a refresh that refills the texture
-// list each time. Last the Painter on the large mesh: a Shift+click that
+// list each time. Then the Vertex Editor: a drag frame (one mouse move
+// dragging 1,000 of a 10,000-vertex mesh's vertices, then the frame) beside
+// the same frame without the move, and an edge split, a face split and a
+// removal through the viewport's press handler on the large mesh with
+// PickVertex over its vertices ("vertex" as the argument runs only these).
+// Last the Painter on the large mesh: a Shift+click that
 // paints a face through the viewport's own press handler (pick, undo
 // snapshot, writes, status text), the hover pick of one mouse move, and a
 // Painter frame with 1,000 selected faces beside the same frame without
@@ -804,6 +809,7 @@ int main(int argc, char** argv)
     }
     const bool plotterOnly = argc > 1 && std::string(argv[1]) == "plotter";
     const bool painterOnly = argc > 1 && std::string(argv[1]) == "painter";
+    const bool vertexOnly = argc > 1 && std::string(argv[1]) == "vertex";
     g_hViewport = CreateBenchWindow();
     if (!g_hViewport || !g_hViewportRC) {
         std::printf("no OpenGL context\n");
@@ -816,6 +822,11 @@ int main(int argc, char** argv)
 
     if (plotterOnly) {
         RunPlotter();
+        return 0;
+    }
+    if (vertexOnly) {
+        RunVertexDrag();
+        RunVertexEdits();
         return 0;
     }
     if (painterOnly) {

@@ -24,43 +24,67 @@ bool IsFaceInMesh(const SceneObject& object, int face)
     return true;
 }
 
-// Each new face's entry is its parent's; parents never decrease, so an array
-// shorter than the old face list yields one shorter than the new.
+// Face `face` gives way to `faces` (none: it is dropped); they inherit its
+// paint.
+struct FaceReplacement {
+    int face;
+    std::vector<Eigen::Vector3i> faces;
+};
+
+// The per-face entries spliced like the faces. Entries exist for a prefix of
+// the faces only: replacements past the array's end leave it as it is.
 template <typename T>
-void FollowFaces(std::vector<T>& values, const std::vector<int>& parents)
+void SpliceValues(std::vector<T>& values, const std::vector<FaceReplacement>& replacements)
 {
     if (values.empty())
         return;
-    std::vector<T> followed;
-    followed.reserve(parents.size());
-    for (int parent : parents) {
-        if (parent >= static_cast<int>(values.size()))
+    std::vector<T> spliced;
+    spliced.reserve(values.size() + 2 * replacements.size());
+    size_t from = 0;
+    for (const FaceReplacement& replacement : replacements) {
+        const size_t face = static_cast<size_t>(replacement.face);
+        if (face >= values.size())
             break;
-        followed.push_back(values[parent]);
+        spliced.insert(spliced.end(), values.begin() + static_cast<std::ptrdiff_t>(from),
+                       values.begin() + static_cast<std::ptrdiff_t>(face));
+        spliced.insert(spliced.end(), replacement.faces.size(), values[face]);
+        from = face + 1;
     }
-    values = std::move(followed);
+    spliced.insert(spliced.end(), values.begin() + static_cast<std::ptrdiff_t>(from), values.end());
+    values = std::move(spliced);
 }
 
-// Rebuilds F face by face: replace(f, corners, out) appends the faces that
-// take face f's place (none to drop it); each inherits f's paint.
-template <typename Replace>
-void ReplaceFaces(SceneObject& object, Replace replace)
+// Rebuilds F with the replacements (in increasing face order) in place of
+// their faces; the runs of faces between them are copied whole, so an edit
+// costs a copy of the mesh, not a pass over it face by face.
+void SpliceFaces(SceneObject& object, const std::vector<FaceReplacement>& replacements)
 {
-    std::vector<Eigen::Vector3i> faces;
-    std::vector<int> parents;
-    faces.reserve(static_cast<size_t>(object.F.rows()) + 2);
-    parents.reserve(faces.capacity());
-    for (int f = 0; f < static_cast<int>(object.F.rows()) && object.F.cols() >= 3; ++f) {
-        const size_t before = faces.size();
-        replace(f, Eigen::Vector3i(object.F.row(f).leftCols(3).transpose()), faces);
-        parents.insert(parents.end(), faces.size() - before, f);
+    if (object.F.cols() < 3)
+        return;
+    const Eigen::Index rows = object.F.rows();
+    Eigen::Index newRows = rows;
+    for (const FaceReplacement& replacement : replacements)
+        newRows += static_cast<Eigen::Index>(replacement.faces.size()) - 1;
+    Eigen::MatrixXi F(newRows, 3);
+    Eigen::Index from = 0, to = 0;
+    for (const FaceReplacement& replacement : replacements) {
+        const Eigen::Index run = replacement.face - from;
+        F.middleRows(to, run) = object.F.middleRows(from, run).leftCols(3);
+        to += run;
+        for (const Eigen::Vector3i& face : replacement.faces)
+            F.row(to++) = face.transpose();
+        from = replacement.face + 1;
     }
-    object.F.resize(static_cast<Eigen::Index>(faces.size()), 3);
-    for (size_t i = 0; i < faces.size(); ++i)
-        object.F.row(static_cast<Eigen::Index>(i)) = faces[i].transpose();
-    FollowFaces(object.faceTextureIDs, parents);
-    FollowFaces(object.faceTextureScales, parents);
-    FollowFaces(object.faceColors, parents);
+    F.bottomRows(rows - from) = object.F.bottomRows(rows - from).leftCols(3);
+    object.F = std::move(F);
+    SpliceValues(object.faceTextureIDs, replacements);
+    SpliceValues(object.faceTextureScales, replacements);
+    SpliceValues(object.faceColors, replacements);
+}
+
+bool HasCorner(const Eigen::MatrixXi& F, Eigen::Index face, int vertex)
+{
+    return F(face, 0) == vertex || F(face, 1) == vertex || F(face, 2) == vertex;
 }
 
 int AppendVertex(SceneObject& object, const Eigen::RowVector3d& point)
@@ -111,38 +135,36 @@ bool AreVerticesConnected(const Eigen::MatrixXi& F, int a, int b)
 {
     if (F.cols() < 3)
         return false;
-    for (Eigen::Index f = 0; f < F.rows(); ++f) {
-        bool hasA = false, hasB = false;
-        for (int k = 0; k < 3; ++k) {
-            hasA = hasA || F(f, k) == a;
-            hasB = hasB || F(f, k) == b;
-        }
-        if (hasA && hasB)
+    for (Eigen::Index f = 0; f < F.rows(); ++f)
+        if (HasCorner(F, f, a) && HasCorner(F, f, b))
             return true;
-    }
     return false;
 }
 
 int SplitMeshEdge(SceneObject& object, int a, int b, const Eigen::RowVector3d& point)
 {
-    if (a == b || !HasVertex(object, a) || !HasVertex(object, b) || !AreVerticesConnected(object.F, a, b))
+    if (a == b || !HasVertex(object, a) || !HasVertex(object, b) || object.F.cols() < 3)
+        return -1;
+    const Eigen::Array<bool, Eigen::Dynamic, 1> holdsEdge =
+        (object.F.array() == a).rowwise().any() && (object.F.array() == b).rowwise().any();
+    if (!holdsEdge.any())
         return -1;
     const int n = AppendVertex(object, point);
-    ReplaceFaces(object, [&](int, const Eigen::Vector3i& corners, std::vector<Eigen::Vector3i>& out) {
-        int from = -1;   // corner where the face runs from one end of the edge to the other
+    std::vector<FaceReplacement> replacements;
+    for (int f = 0; f < static_cast<int>(object.F.rows()); ++f) {
+        if (!holdsEdge(f))
+            continue;
+        // The corner where the face runs from one end of the edge to the other.
+        int from = 0;
         for (int k = 0; k < 3; ++k) {
-            const int here = corners(k), next = corners((k + 1) % 3);
+            const int here = object.F(f, k), next = object.F(f, (k + 1) % 3);
             if ((here == a && next == b) || (here == b && next == a))
                 from = k;
         }
-        if (from < 0) {
-            out.push_back(corners);
-            return;
-        }
-        const int first = corners(from), second = corners((from + 1) % 3), third = corners((from + 2) % 3);
-        out.emplace_back(first, n, third);
-        out.emplace_back(n, second, third);
-    });
+        const int first = object.F(f, from), second = object.F(f, (from + 1) % 3), third = object.F(f, (from + 2) % 3);
+        replacements.push_back({f, {Eigen::Vector3i(first, n, third), Eigen::Vector3i(n, second, third)}});
+    }
+    SpliceFaces(object, replacements);
     FitBoundsToMesh(object);
     return n;
 }
@@ -152,14 +174,10 @@ int SplitMeshFace(SceneObject& object, int face, const Eigen::RowVector3d& point
     if (!IsFaceInMesh(object, face))
         return -1;
     const int n = AppendVertex(object, point);
-    ReplaceFaces(object, [&](int f, const Eigen::Vector3i& corners, std::vector<Eigen::Vector3i>& out) {
-        if (f != face) {
-            out.push_back(corners);
-            return;
-        }
-        for (int k = 0; k < 3; ++k)
-            out.emplace_back(corners(k), corners((k + 1) % 3), n);
-    });
+    const Eigen::Vector3i corners = object.F.row(face).leftCols(3).transpose();
+    SpliceFaces(object, {{face,
+                          {Eigen::Vector3i(corners(0), corners(1), n), Eigen::Vector3i(corners(1), corners(2), n),
+                           Eigen::Vector3i(corners(2), corners(0), n)}}});
     FitBoundsToMesh(object);
     return n;
 }
@@ -173,14 +191,13 @@ bool RemoveMeshVertex(SceneObject& object, int vertex)
     V.topRows(vertex) = object.V.topRows(vertex).leftCols(3);
     V.bottomRows(rows - 1 - vertex) = object.V.bottomRows(rows - 1 - vertex).leftCols(3);
     object.V = std::move(V);
-    ReplaceFaces(object, [&](int, Eigen::Vector3i corners, std::vector<Eigen::Vector3i>& out) {
-        if ((corners.array() == vertex).any())
-            return;
-        for (int k = 0; k < 3; ++k)
-            if (corners(k) > vertex)
-                --corners(k);
-        out.push_back(corners);
-    });
+    std::vector<FaceReplacement> dropped;
+    for (int f = 0; f < static_cast<int>(object.F.rows()) && object.F.cols() >= 3; ++f)
+        if (HasCorner(object.F, f, vertex))
+            dropped.push_back({f, {}});
+    // Later rows moved down by one.
+    object.F = (object.F.array() > vertex).select(object.F.array() - 1, object.F.array()).matrix();
+    SpliceFaces(object, dropped);
     FitBoundsToMesh(object);
     return true;
 }

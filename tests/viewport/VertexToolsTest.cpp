@@ -283,6 +283,33 @@ TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFaces)
     EXPECT_EQ(g_VertexUndoStack.size(), 1u);
 }
 
+TEST_F(VertexTools, RemovingAPrimitivesVertexConvertsItFirstAndFarClicksSplitNothing)
+{
+    SceneObject primitive = MakeCube(-1, 0, -1, 1, 2, 1, 200, 0, 0);
+    primitive.name = L"Red";
+    g_SceneObjects[0] = primitive;
+    g_CurrentTool = TOOL_REMOVE_VERTEX;
+    RenderFrame();
+    Answer(IDYES);
+    Click(viewport, Aim(-1, 2, -1));
+    ASSERT_TRUE(g_SceneObjects[0].isCSGMesh);
+    EXPECT_EQ(g_SceneObjects[0].name, L"[Mesh] Red");
+    EXPECT_EQ(g_SceneObjects[0].V.rows(), 7);
+    EXPECT_EQ(g_SceneObjects[0].faceColors.size(), 9u);
+    EXPECT_EQ(CountLogLines(L"Converted"), 0);
+    // One step for the conversion, one for the removal.
+    EXPECT_EQ(g_VertexUndoStack.size(), 2u);
+
+    // Two connected vertices, a click far from their edge: nothing added.
+    g_CurrentTool = TOOL_ADD_VERTEX;
+    g_SelectedVertices = {{0, 1}, {0, 5}};
+    RenderFrame();
+    Click(viewport, Offset(Aim(0, 0, 0), 0, -200));
+    EXPECT_TRUE(HasLine(L"ADD VERTEX: Click not close enough to edge"));
+    EXPECT_EQ(g_SceneObjects[0].V.rows(), 7);
+    EXPECT_EQ(g_VertexUndoStack.size(), 2u);
+}
+
 TEST_F(VertexTools, ObjectClickOffersTheConversionAndNoClearsTheSelection)
 {
     SceneObject primitive = MakeCube(2, 0, -1, 4, 2, 1, 0, 0, 200);

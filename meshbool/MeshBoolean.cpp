@@ -12,11 +12,6 @@
 // inside or outside and asked once. The operation then keeps and orients what
 // it needs, and exact points are rounded to the nearest double, equal results
 // merged. Everything runs on the caller's thread.
-// CGAL's own assertions stay on in every build: where its corefinement meets
-// a case it cannot handle it then throws (and another way is tried) instead
-// of reading past its tables, and optimised and debug builds agree.
-#define CGAL_DEBUG
-
 #include "meshbool/MeshBoolean.h"
 
 #include <Eigen/Geometry>
@@ -27,6 +22,49 @@
 #include <CGAL/AABB_triangle_primitive.h>
 #include <CGAL/Exact_predicates_exact_constructions_kernel.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+// What the corefinement builds on, with CGAL's usual assertions.
+#include <CGAL/Constrained_Delaunay_triangulation_2.h>
+#include <CGAL/Polygon_mesh_processing/connected_components.h>
+#include <CGAL/Polygon_mesh_processing/intersection.h>
+#include <CGAL/Polygon_mesh_processing/orientation.h>
+#include <CGAL/Polygon_mesh_processing/stitch_borders.h>
+#include <CGAL/Projection_traits_3.h>
+#include <CGAL/Side_of_triangle_mesh.h>
+#include <CGAL/Triangulation_vertex_base_with_info_2.h>
+#include <CGAL/boost/graph/Euler_operations.h>
+#include <CGAL/boost/graph/copy_face_graph.h>
+// The assertions of the corefinement's visitor stay on in every build: where
+// it meets a case it cannot handle it then throws (and another way is tried)
+// instead of reading past its tables, so optimised and debug builds agree.
+// Its whole-triangulation validity checks are left out (they cost more than
+// the corefinement); the rest of CGAL keeps the build's setting.
+#if defined(CGAL_NO_ASSERTIONS)
+constexpr bool IsCheapCgalCheck(const char* text)
+{
+    for (const char* p = text; *p; ++p)
+        if (p[0] == 'i' && p[1] == 's' && p[2] == '_' && p[3] == 'v' && p[4] == 'a' && p[5] == 'l' && p[6] == 'i' &&
+            p[7] == 'd')
+            return false;
+    return true;
+}
+#undef CGAL_assertion
+#undef CGAL_assertion_msg
+#undef CGAL_assertion_code
+#define CGAL_assertion(EX)                                                                                     \
+    (!IsCheapCgalCheck(#EX) || CGAL::possibly(EX) ? static_cast<void>(0)                                       \
+                                                  : ::CGAL::assertion_fail(#EX, __FILE__, __LINE__))
+#define CGAL_assertion_msg(EX, MSG)                                                                            \
+    (!IsCheapCgalCheck(#EX) || CGAL::possibly(EX) ? static_cast<void>(0)                                       \
+                                                  : ::CGAL::assertion_fail(#EX, __FILE__, __LINE__, MSG))
+#define CGAL_assertion_code(CODE) CODE
+#include <CGAL/Polygon_mesh_processing/internal/Corefinement/Visitor.h>
+#undef CGAL_assertion
+#undef CGAL_assertion_msg
+#undef CGAL_assertion_code
+#define CGAL_assertion(EX) (static_cast<void>(0))
+#define CGAL_assertion_msg(EX, MSG) (static_cast<void>(0))
+#define CGAL_assertion_code(CODE)
+#endif
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
 #include <CGAL/Polygon_mesh_processing/internal/Side_of_triangle_mesh/Point_inside_vertical_ray_cast.h>
 #include <CGAL/Polygon_mesh_processing/orient_polygon_soup.h>

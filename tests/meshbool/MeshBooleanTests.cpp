@@ -1057,9 +1057,13 @@ TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
             }
             EXPECT_TRUE(IsReusable(a, b, r)) << "pair " << n << " operation " << k;
             if (together)
+            {
                 EXPECT_NEAR(Volume(r.mesh), expected[k], 1e-9) << "pair " << n << " operation " << k;
+            }
             if (together && common == 0 && types[k] == MESH_BOOLEAN_INTERSECTION)
+            {
                 EXPECT_EQ(r.mesh.F.rows(), 0) << "pair " << n;
+            }
         }
     }
     EXPECT_LE(refused * 25, cases) << refused << " of " << cases;

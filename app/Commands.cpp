@@ -174,6 +174,7 @@ void FileNew(HWND mainWindow)
     FillPlacedPropsList();
     RefreshPlotterPropCombo();
     g_Hooks.UpdatePropertiesPanel();
+    g_Hooks.UpdateVertexPropertiesPanel();
     UpdateCSGMenuState();
     InvalidateViewport();
     DebugLog(L"New scene created - clean slate");
@@ -280,10 +281,12 @@ bool HandleCommand(HWND mainWindow, int id)
     case ID_EDIT_UNDO:
         Undo();
         g_Hooks.UpdatePropertiesPanel();
+        g_Hooks.UpdateVertexPropertiesPanel();
         return true;
     case ID_EDIT_REDO:
         Redo();
         g_Hooks.UpdatePropertiesPanel();
+        g_Hooks.UpdateVertexPropertiesPanel();
         return true;
     case ID_EDIT_JOIN:
         ShowCommandMessage(mainWindow, JoinSelectedObjects());

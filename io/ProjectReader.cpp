@@ -584,6 +584,7 @@ bool LoadSceneFromBytes(const std::string& bytes, const std::wstring& path, cons
     ClearUndoHistory();
     g_Hooks.RefreshHierarchyTree();
     g_Hooks.UpdatePropertiesPanel();
+    g_Hooks.UpdateVertexPropertiesPanel();
     g_Hooks.InvalidateViewport();
     DebugLog(L"Scene loaded: " + path + L" (" + std::to_wstring(g_SceneObjects.size()) + L" objects)");
     if (!clean) {

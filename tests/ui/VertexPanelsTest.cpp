@@ -129,6 +129,26 @@ TEST_F(VertexPanels, TypedPositionSnapsAndStepsMoveByACell)
     EXPECT_TRUE(g_VertexUndoStack.empty());
 }
 
+TEST_F(VertexPanels, UndoRedoAndNewRefreshThePositionRows)
+{
+    ClickVertex(6);
+    ASSERT_EQ(g_SelectedVertexIndex, 6);
+    SaveUndoState();   // an undoable edit, then a typed move that takes none
+    Type(VERTEX_POS_X_EDIT, L"5");
+    ASSERT_DOUBLE_EQ(g_SceneObjects[0].V(6, 0), 5.0);
+    Command(ID_EDIT_UNDO);
+    EXPECT_DOUBLE_EQ(g_SceneObjects[0].V(6, 0), 1.0);
+    EXPECT_EQ(Text(VERTEX_POS_X_EDIT), L"1.00");
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(Text(VERTEX_POS_X_EDIT), L"5.00");
+
+    g_GridCellSize = 0.5f;
+    QueueModalAnswer(IDYES);
+    Command(ID_FILE_NEW);
+    EXPECT_FALSE(IsWindowEnabled(Control(VERTEX_POS_X_EDIT)));
+    EXPECT_EQ(Text(2002), L"1.0");
+}
+
 TEST_F(VertexPanels, TypingIntoAPrimitivesVertexAsksToConvert)
 {
     SceneObject primitive = MakeCube(-1, 0, -1, 1, 2, 1, 255, 0, 0);

@@ -4,9 +4,7 @@
 // against the text floor: the same numbers formatted with std::to_chars into
 // one buffer and written. Medians of 7 runs, taken in turns; then the PNG
 // encoding of one 1024 x 1024 texture on its own.
-#include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "io/ExportMesh.h"
 #include "io/FileUtil.h"
 #include "io/GlbExport.h"
@@ -27,23 +26,6 @@ namespace {
 const int RUNS = 7;
 const int PRIMITIVES = 1000;
 const int ROWS = 400, COLUMNS = 250;   // 2 x 400 x 250 = 200,000 triangles
-
-struct Timing {
-    std::vector<double> times;
-    double Median() const
-    {
-        std::vector<double> sorted = times;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-};
-
-void Time(Timing& timing, const std::function<void()>& work)
-{
-    auto start = std::chrono::steady_clock::now();
-    work();
-    timing.times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-}
 
 SceneObject MakeMesh()
 {

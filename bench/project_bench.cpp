@@ -1,8 +1,6 @@
 // Speed of saving and opening a project: 1,000 primitives and 20 explicit
 // meshes of 50,000 triangles each, against writing and reading the same
 // files' bytes with a plain buffered stream. Prints the median of 9 runs.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "io/ProjectReader.h"
 #include "io/ProjectWriter.h"
 #include "scene/SceneState.h"
@@ -23,14 +22,10 @@ const int GRID = 158;   // 2 x 157 x 159 = 49,926 triangles; with the fan below,
 
 double MedianMilliseconds(const std::function<void()>& work)
 {
-    std::vector<double> times;
-    for (int run = 0; run < RUNS; ++run) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[RUNS / 2];
+    Timing timing;
+    for (int run = 0; run < RUNS; ++run)
+        Time(timing, work);
+    return timing.Median();
 }
 
 // A wavy grid of exactly 50,000 triangles with full per-face arrays.

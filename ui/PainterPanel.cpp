@@ -348,22 +348,16 @@ LRESULT CALLBACK PainterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_PAINT:
         ValidateRect(window, nullptr);
         return 0;
-    case WM_ERASEBKGND:
-        return ErasePanelBackground(window, wParam);
     case WM_DRAWITEM:
         DrawPanelButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), false);
         return TRUE;
-    case WM_CTLCOLOREDIT:
-        return PanelEditColors(wParam);
-    case WM_CTLCOLORLISTBOX:
-        return PanelListColors(wParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         if (reinterpret_cast<HWND>(lParam) == g_hColorSwatch && HasSelectedBrush())
             return SwatchColors(wParam);
         return PanelStaticColors(wParam);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return HandlePanelDefault(window, message, wParam, lParam);
     }
 }
 

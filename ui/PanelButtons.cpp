@@ -3,12 +3,14 @@
 #include "app/Preferences.h"
 #include "app/Theme.h"
 #include "ui/PanelColors.h"
+#include "ui/PanelRows.h"
 
 namespace {
 
 const COLORREF ACTIVE_FRAME_LIGHT = RGB(0, 120, 215);
 const COLORREF ACTIVE_FRAME_DARK = RGB(100, 160, 220);
 const int CAPTION_MAX = 64;
+const int TOOL_COLUMN_WIDTH_AND_BAR = 230;
 
 } // namespace
 
@@ -40,4 +42,23 @@ void DrawPanelButton(const DRAWITEMSTRUCT* item, bool active, int disabledCaptio
     const bool dim = disabledCaption == DIM_WHEN_DISABLED && (item->itemState & ODS_DISABLED);
     SetTextColor(dc, dim ? PanelDimTextColor() : ColorOf(g_ColorPrefs.UIText));
     DrawTextW(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+int ToolColumnWidth()
+{
+    return TOOL_COLUMN_WIDTH_AND_BAR - GetSystemMetrics(SM_CXVSCROLL);
+}
+
+HWND CreateToolColumnControl(HWND panel, int id, const wchar_t* text, int y, int height)
+{
+    const bool label = id == -1;
+    return CreatePanelControl(panel, label ? L"STATIC" : L"BUTTON", text, label ? SS_LEFT : BS_OWNERDRAW, TOOL_COLUMN_X,
+                              y, ToolColumnWidth(), height, id);
+}
+
+LRESULT DrawToolButton(LPARAM drawItem, bool (*isActive)(int id))
+{
+    const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(drawItem);
+    DrawPanelButton(item, isActive(static_cast<int>(item->CtlID)));
+    return TRUE;
 }

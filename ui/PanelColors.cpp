@@ -35,6 +35,23 @@ LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext)
     return 1;
 }
 
+LRESULT HandlePanelDefault(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return ErasePanelBackground(panel, wParam);
+    case WM_CTLCOLOREDIT:
+        return PanelEditColors(wParam);
+    case WM_CTLCOLORLISTBOX:
+        return PanelListColors(wParam);
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return PanelStaticColors(wParam);
+    default:
+        return DefWindowProcW(panel, message, wParam, lParam);
+    }
+}
+
 INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext)
 {
     switch (message) {

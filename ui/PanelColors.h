@@ -23,6 +23,12 @@ INT_PTR ThemedDialogColors(HWND dialog, UINT message, WPARAM deviceContext);
 // WM_ERASEBKGND: fills the client area with g_hPanelBrush; returns 1.
 LRESULT ErasePanelBackground(HWND panel, WPARAM deviceContext);
 
+// The default of a themed side panel's window procedure: erases the
+// background, answers WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN and
+// WM_CTLCOLORSTATIC with the colours above, and passes anything else to
+// DefWindowProcW.
+LRESULT HandlePanelDefault(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Per channel (UIPanelBackground + UIText) / 2: separator lines and the
 // captions of disabled owner-drawn buttons.
 COLORREF PanelDimTextColor();

@@ -12,11 +12,10 @@
 #include "scene/SceneState.h"
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
+#include "ui/PanelRows.h"
 
 namespace {
 
-const int CONTROL_X = 10;
-const int CONTROL_WIDTH_AND_BAR = 230;   // the scroll bar's width is taken off
 const int NAME_LIMIT = 256;
 
 HWND g_hBrushNameEdit = nullptr;
@@ -54,17 +53,15 @@ HWND CreateControl(HWND panel, int id, const wchar_t* className, const wchar_t* 
                    int width, int height)
 {
     const bool framed = id == PLOTTER_BRUSH_LIST || id == PLOTTER_PLACED_LIST || id == PLOTTER_BRUSH_NAME;
-    return CreateWindowExW(framed ? WS_EX_CLIENTEDGE : 0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                           height, panel, id < 0 ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           g_hInstance, nullptr);
+    return CreatePanelControl(panel, className, text, style, x, y, width, height, id, framed ? WS_EX_CLIENTEDGE : 0);
 }
 
 void CreatePlotterControls(HWND panel)
 {
-    const int width = CONTROL_WIDTH_AND_BAR - GetSystemMetrics(SM_CXVSCROLL);
+    const int width = ToolColumnWidth();
     const int half = (width - 5) / 2;
     for (const PlotterControl& control : PLOTTER_CONTROLS) {
-        HWND child = CreateControl(panel, control.id, control.className, control.text, control.style, CONTROL_X,
+        HWND child = CreateControl(panel, control.id, control.className, control.text, control.style, TOOL_COLUMN_X,
                                    control.y, width, control.height);
         switch (control.id) {
         case PLOTTER_BRUSH_LIST: g_hPropBrushList = child; break;
@@ -74,7 +71,7 @@ void CreatePlotterControls(HWND panel)
         default: break;
         }
     }
-    CreateControl(panel, PLOTTER_CREATE_BRUSH, L"BUTTON", L"Create", BS_OWNERDRAW, CONTROL_X, 137, half, 25);
+    CreateControl(panel, PLOTTER_CREATE_BRUSH, L"BUTTON", L"Create", BS_OWNERDRAW, TOOL_COLUMN_X, 137, half, 25);
     CreateControl(panel, PLOTTER_REMOVE_BRUSH, L"BUTTON", L"Remove", BS_OWNERDRAW, half + 15, 137, half, 25);
     ApplyWindowTheme(g_hPropBrushList);
     ApplyWindowTheme(g_hPlacedPropsList);
@@ -95,6 +92,12 @@ int ToolOfButton(int id)
     case PLOTTER_TOOL_PLOT: return TOOL_PLOT;
     default: return -1;
     }
+}
+
+bool IsActivePlotterButton(int id)
+{
+    const int tool = ToolOfButton(id);
+    return tool >= 0 && tool == g_CurrentTool;
 }
 
 void SetBrushNameText(const std::wstring& text)
@@ -276,22 +279,9 @@ LRESULT CALLBACK PlotterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
         ValidateRect(window, nullptr);
         return 0;
     }
-    case WM_ERASEBKGND:
-        return ErasePanelBackground(window, wParam);
-    case WM_DRAWITEM: {
-        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        const int tool = ToolOfButton(static_cast<int>(item->CtlID));
-        DrawPanelButton(item, tool >= 0 && tool == g_CurrentTool);
-        return TRUE;
-    }
-    case WM_CTLCOLOREDIT:
-        return PanelEditColors(wParam);
-    case WM_CTLCOLORLISTBOX:
-        return PanelListColors(wParam);
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        return PanelStaticColors(wParam);
+    case WM_DRAWITEM:
+        return DrawToolButton(lParam, IsActivePlotterButton);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return HandlePanelDefault(window, message, wParam, lParam);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/InfoDialog.h"
 #include "app/SceneStatistics.h"
 #include "resources/resource.h"
 
@@ -14,11 +15,7 @@ INT_PTR CALLBACK SceneStatisticsDlgProc(HWND dialog, UINT message, WPARAM wParam
         return TRUE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndInfoDialogOnCommand(dialog, wParam);
     default:
         return FALSE;
     }

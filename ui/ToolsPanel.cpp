@@ -7,7 +7,6 @@
 #include "app/Modal.h"
 #include "app/Refresh.h"
 #include "app/Theme.h"
-#include "app/WinGlobals.h"
 #include "resources/resource.h"
 #include "scene/EraseObject.h"
 #include "scene/Hooks.h"
@@ -17,15 +16,14 @@
 #include "ui/HierarchyTree.h"
 #include "ui/PanelButtons.h"
 #include "ui/PanelColors.h"
+#include "ui/PanelPaint.h"
 #include "ui/PanelScroll.h"
 
 int g_ToolsScrollPos = 0;
 
 namespace {
 
-const int CONTROL_X = 10;
 const int CONTROL_HEIGHT = 20;
-const int CONTROL_WIDTH_AND_BAR = 230;   // the scroll bar's width is taken off
 const int SCROLL_MAXIMUM = 395;
 const int SCROLL_LINE = 20;
 const int HEADING_FONT_HEIGHT = 12;
@@ -70,14 +68,8 @@ bool IsCreateButton(int id)
 
 void CreateToolsControls(HWND panel)
 {
-    const int width = CONTROL_WIDTH_AND_BAR - GetSystemMetrics(SM_CXVSCROLL);
-    for (const ToolsControl& control : TOOLS_CONTROLS) {
-        const bool label = control.id == -1;
-        CreateWindowExW(0, label ? L"STATIC" : L"BUTTON", control.text,
-                        WS_CHILD | WS_VISIBLE | (label ? SS_LEFT : BS_OWNERDRAW), CONTROL_X, control.y, width,
-                        CONTROL_HEIGHT, panel, label ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                        g_hInstance, nullptr);
-    }
+    for (const ToolsControl& control : TOOLS_CONTROLS)
+        CreateToolColumnControl(panel, control.id, control.text, control.y, CONTROL_HEIGHT);
 }
 
 bool IsActiveToolsButton(int id)
@@ -95,8 +87,7 @@ void PaintHeadings(HWND panel)
     HDC dc = BeginPaint(panel, &paint);
     RECT client = {};
     GetClientRect(panel, &client);
-    HFONT font = CreateFontW(HEADING_FONT_HEIGHT, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+    HFONT font = CreateTitleFont(HEADING_FONT_HEIGHT);
     HGDIOBJ oldFont = SelectObject(dc, font);
     // The headings scroll with the controls.
     const int top = -g_ToolsScrollPos;
@@ -221,22 +212,12 @@ LRESULT CALLBACK ToolsPanelWndProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT:
         PaintHeadings(window);
         return 0;
-    case WM_ERASEBKGND:
-        return ErasePanelBackground(window, wParam);
-    case WM_DRAWITEM: {
-        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        DrawPanelButton(item, IsActiveToolsButton(static_cast<int>(item->CtlID)));
-        return TRUE;
-    }
+    case WM_DRAWITEM:
+        return DrawToolButton(lParam, IsActiveToolsButton);
     case WM_COMMAND:
         HandleToolsCommand(window, wParam, lParam);
         return 0;
-    case WM_CTLCOLOREDIT:
-        return PanelEditColors(wParam);
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        return PanelStaticColors(wParam);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return HandlePanelDefault(window, message, wParam, lParam);
     }
 }

@@ -1,7 +1,6 @@
 #include "ui/VertexPanel.h"
 
 #include "app/Theme.h"
-#include "app/WinGlobals.h"
 #include "scene/DebugLog.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
@@ -10,9 +9,7 @@
 
 namespace {
 
-const int CONTROL_X = 10;
 const int CONTROL_HEIGHT = 20;
-const int CONTROL_WIDTH_AND_BAR = 230;   // the scroll bar's width is taken off
 
 struct VertexToolButton {
     int id;
@@ -39,13 +36,9 @@ const VertexToolButton* FindButton(int id)
 
 void CreateVertexControls(HWND panel)
 {
-    const int width = CONTROL_WIDTH_AND_BAR - GetSystemMetrics(SM_CXVSCROLL);
-    CreateWindowExW(0, L"STATIC", L"Vertex Tools:", WS_CHILD | WS_VISIBLE | SS_LEFT, CONTROL_X, 10, width, 18, panel,
-                    nullptr, g_hInstance, nullptr);
+    CreateToolColumnControl(panel, -1, L"Vertex Tools:", 10, 18);
     for (const VertexToolButton& button : VERTEX_TOOL_BUTTONS)
-        CreateWindowExW(0, L"BUTTON", button.text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CONTROL_X, button.y, width,
-                        CONTROL_HEIGHT, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), g_hInstance,
-                        nullptr);
+        CreateToolColumnControl(panel, button.id, button.text, button.y, CONTROL_HEIGHT);
 }
 
 void ChooseVertexTool(int id)
@@ -74,23 +67,13 @@ LRESULT CALLBACK VertexPanelWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CREATE:
         CreateVertexControls(window);
         return 0;
-    case WM_ERASEBKGND:
-        return ErasePanelBackground(window, wParam);
-    case WM_DRAWITEM: {
-        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        DrawPanelButton(item, IsActiveVertexButton(static_cast<int>(item->CtlID)));
-        return TRUE;
-    }
+    case WM_DRAWITEM:
+        return DrawToolButton(lParam, IsActiveVertexButton);
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)
             ChooseVertexTool(LOWORD(wParam));
         return 0;
-    case WM_CTLCOLOREDIT:
-        return PanelEditColors(wParam);
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        return PanelStaticColors(wParam);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return HandlePanelDefault(window, message, wParam, lParam);
     }
 }

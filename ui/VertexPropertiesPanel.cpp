@@ -226,20 +226,13 @@ LRESULT CALLBACK VertexPropertiesPanelWndProc(HWND window, UINT message, WPARAM 
     case WM_PAINT:
         PaintPanelBuffered(window, DrawHeadings);
         return 0;
-    case WM_ERASEBKGND:
-        return ErasePanelBackground(window, wParam);
     case WM_DRAWITEM:
         DrawPanelButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), false, DIM_WHEN_DISABLED);
         return TRUE;
     case WM_COMMAND:
         HandleCommand(window, wParam);
         return 0;
-    case WM_CTLCOLOREDIT:
-        return PanelEditColors(wParam);
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        return PanelStaticColors(wParam);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return HandlePanelDefault(window, message, wParam, lParam);
     }
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchScene.h"
 #include "bench/BenchTiming.h"
 #include "io/ExportMesh.h"
 #include "io/FileUtil.h"
@@ -54,14 +55,7 @@ void BuildScene()
 {
     g_SceneObjects.clear();
     for (int i = 0; i < PRIMITIVES; ++i) {
-        SceneObject object;
-        object.type = i % 6;
-        object.minX = i * 1.25f;
-        object.maxX = i * 1.25f + 1.0f;
-        object.maxY = 2.5f + i % 7;
-        object.minZ = -0.333f * i;
-        object.maxZ = 0.333f * i + 1.0f;
-        object.r = i % 256;
+        SceneObject object = MakeBenchPrimitive(i);
         object.texScale = 1.0f + i % 3;
         g_SceneObjects.push_back(object);
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchScene.h"
 #include "bench/BenchTiming.h"
 #include "io/ProjectReader.h"
 #include "io/ProjectWriter.h"
@@ -61,17 +62,9 @@ void BuildScene()
 {
     g_SceneObjects.clear();
     for (int i = 0; i < PRIMITIVES; ++i) {
-        SceneObject object;
-        object.type = i % 6;
+        SceneObject object = MakeBenchPrimitive(i);
         object.name = L"Primitive " + std::to_wstring(i);
-        object.minX = i * 1.25f;
-        object.maxX = i * 1.25f + 1.0f;
-        object.minY = 0.0f;
-        object.maxY = 2.5f + i % 7;
-        object.minZ = -0.333f * i;
-        object.maxZ = 0.333f * i + 1.0f;
         object.rotation = Vec3f(0.0f, static_cast<float>(i % 360), 0.0f);
-        object.r = i % 256;
         g_SceneObjects.push_back(object);
     }
     for (int i = 0; i < MESHES; ++i)

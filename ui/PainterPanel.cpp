@@ -20,7 +20,6 @@ namespace {
 
 const float MINIMUM_STEP_VALUE = 0.1f;
 const float STEP = 0.1f;
-const int NAME_TEXT_MAX = 256;
 
 // Size and Scale: label, edit, then the "<" and ">" buttons.
 const StepRowLayout PAINTER_ROW_LAYOUT = {
@@ -113,13 +112,7 @@ void RenameBrush()
 {
     if (!HasSelectedBrush())
         return;
-    wchar_t text[NAME_TEXT_MAX + 1] = {};
-    GetWindowTextW(g_hBrushNameEdit, text, NAME_TEXT_MAX + 1);
-    SelectedBrush().name = text;
-    const int index = g_SelectedPaintBrush;
-    SendMessageW(g_hPaintBrushList, LB_DELETESTRING, index, 0);
-    SendMessageW(g_hPaintBrushList, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text));
-    SendMessageW(g_hPaintBrushList, LB_SETCURSEL, index, 0);
+    SelectedBrush().name = CopyEditTextToListItem(g_hBrushNameEdit, g_hPaintBrushList, g_SelectedPaintBrush);
 }
 
 void ChooseBrushTexture()

@@ -2,6 +2,12 @@
 
 #include <initializer_list>
 
+namespace {
+
+const int LIST_ITEM_TEXT_MAX = 256;
+
+} // namespace
+
 const StepRowLayout PROPERTIES_ROW_LAYOUT = {
     20, 70, 20,   // label
     95,           // "<"
@@ -53,4 +59,14 @@ void EnableStepRow(HWND panel, int decreaseId, int editId, int increaseId, bool 
 {
     for (int id : {decreaseId, editId, increaseId})
         EnableControl(GetDlgItem(panel, id), enabled);
+}
+
+std::wstring CopyEditTextToListItem(HWND edit, HWND listBox, int index)
+{
+    wchar_t text[LIST_ITEM_TEXT_MAX + 1] = {};
+    GetWindowTextW(edit, text, LIST_ITEM_TEXT_MAX + 1);
+    SendMessageW(listBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(listBox, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return text;
 }

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct StepRowLayout {
     int labelX, labelWidth, labelHeight;
     int decreaseX;         // the "<" button
@@ -44,6 +46,11 @@ StepRow CreateStepRow(HWND panel, const StepRowLayout& layout, int y, const wcha
 // One visible child with an id (-1 for none: a label).
 HWND CreatePanelControl(HWND panel, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
                         int width, int height, int id, DWORD exStyle = 0);
+
+// Puts the edit's text (at most 256 characters) in place of the list box's
+// item at index, selects that item, and returns the text: a brush list
+// following its name box.
+std::wstring CopyEditTextToListItem(HWND edit, HWND listBox, int index);
 
 // Enables or disables a control; nothing when it is in that state already
 // (panels refilled on every drag event then cause no needless redraw).

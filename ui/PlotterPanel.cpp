@@ -16,8 +16,6 @@
 
 namespace {
 
-const int NAME_LIMIT = 256;
-
 HWND g_hBrushNameEdit = nullptr;
 
 struct PlotterControl {
@@ -162,13 +160,8 @@ void RenameBrush()
 {
     if (!IsBrushSelected())
         return;
-    wchar_t text[NAME_LIMIT + 1] = {};
-    GetWindowTextW(g_hBrushNameEdit, text, NAME_LIMIT + 1);
-    g_PropBrushes[g_SelectedPropBrush].name = text;
-    const WPARAM index = static_cast<WPARAM>(g_SelectedPropBrush);
-    SendMessageW(g_hPropBrushList, LB_DELETESTRING, index, 0);
-    SendMessageW(g_hPropBrushList, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text));
-    SendMessageW(g_hPropBrushList, LB_SETCURSEL, index, 0);
+    g_PropBrushes[g_SelectedPropBrush].name =
+        CopyEditTextToListItem(g_hBrushNameEdit, g_hPropBrushList, g_SelectedPropBrush);
 }
 
 void AssignModel()

@@ -345,9 +345,8 @@ LRESULT CALLBACK PainterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         HandlePainterCommand(window, LOWORD(wParam), HIWORD(wParam));
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_PAINT:
-        ValidateRect(window, nullptr);
-        return 0;
+    // WM_PAINT goes on to DefWindowProc: its BeginPaint erases the background,
+    // and without it the composited panel never shows its controls.
     case WM_ERASEBKGND:
         return ErasePanelBackground(window, wParam);
     case WM_DRAWITEM:

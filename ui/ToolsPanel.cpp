@@ -98,6 +98,10 @@ void PaintHeadings(HWND panel)
     HFONT font = CreateFontW(HEADING_FONT_HEIGHT, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
     HGDIOBJ oldFont = SelectObject(dc, font);
+    // Drawn in the theme's colours: the labels cover the headings but for a
+    // sliver below the Remove button, which must not show a white band.
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
     // The headings scroll with the controls.
     const int top = -g_ToolsScrollPos;
     RECT actions = {10, top + 10, client.right - 10, top + 30};

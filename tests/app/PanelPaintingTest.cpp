@@ -10,7 +10,15 @@
 
 namespace {
 
-class PanelPainting : public AppTest {};
+class PanelPainting : public AppTest {
+protected:
+    void TearDown() override
+    {
+        g_ColorPrefs = ColorPreferences();
+        ApplyThemeColors();
+        AppTest::TearDown();
+    }
+};
 
 // What the screen shows at a point of a window's client area after every
 // pending paint has run.
@@ -40,6 +48,17 @@ TEST_F(PanelPainting, PainterAndPlotterPanelsShowTheirControls)
     Command(ID_MODE_PLOTTER);
     ASSERT_TRUE(IsWindowVisible(g_hPlotterPanel));
     EXPECT_EQ(ShownPixel(g_hPlotterPanel, 3, 3), background);
+}
+
+// The tools panel's painted headings sit behind its labels; no light band
+// shows around them in the dark theme.
+TEST_F(PanelPainting, ToolsPanelHeadingsLeaveNoBandInTheDarkTheme)
+{
+    ApplyThemePreset(g_ColorPrefs, THEME_DARK);
+    ApplyThemeColors();
+    const RECT remove = ChildRect(GetDlgItem(g_hToolsPanel, 2205));
+    for (int y = remove.bottom; y < remove.bottom + 8; ++y)
+        EXPECT_EQ(ShownPixel(g_hToolsPanel, remove.left + 2, y), ColorOf(g_ColorPrefs.UIPanelBackground)) << y;
 }
 
 } // namespace

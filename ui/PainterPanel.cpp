@@ -338,9 +338,6 @@ LRESULT CALLBACK PainterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         HandlePainterCommand(window, LOWORD(wParam), HIWORD(wParam));
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_PAINT:
-        ValidateRect(window, nullptr);
-        return 0;
     case WM_DRAWITEM:
         DrawPanelButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), false);
         return TRUE;
@@ -349,6 +346,8 @@ LRESULT CALLBACK PainterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
         if (reinterpret_cast<HWND>(lParam) == g_hColorSwatch && HasSelectedBrush())
             return SwatchColors(wParam);
         return PanelStaticColors(wParam);
+    // WM_PAINT goes on to DefWindowProc: its BeginPaint erases the background,
+    // and without it the composited panel never shows its controls.
     default:
         return HandlePanelDefault(window, message, wParam, lParam);
     }

@@ -268,12 +268,10 @@ LRESULT CALLBACK PlotterPanelWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         HandlePlotterCommand(window, LOWORD(wParam), HIWORD(wParam));
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_PAINT: {
-        ValidateRect(window, nullptr);
-        return 0;
-    }
     case WM_DRAWITEM:
         return DrawToolButton(lParam, IsActivePlotterButton);
+    // WM_PAINT goes on to DefWindowProc: its BeginPaint erases the background,
+    // and without it the composited panel never shows its controls.
     default:
         return HandlePanelDefault(window, message, wParam, lParam);
     }

@@ -89,6 +89,10 @@ void PaintHeadings(HWND panel)
     GetClientRect(panel, &client);
     HFONT font = CreateTitleFont(HEADING_FONT_HEIGHT);
     HGDIOBJ oldFont = SelectObject(dc, font);
+    // Drawn in the theme's colours: the labels cover the headings but for a
+    // sliver below the Remove button, which must not show a white band.
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorOf(g_ColorPrefs.UIText));
     // The headings scroll with the controls.
     const int top = -g_ToolsScrollPos;
     RECT actions = {10, top + 10, client.right - 10, top + 30};

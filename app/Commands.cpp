@@ -194,6 +194,8 @@ void SwitchMode(HWND mainWindow, int mode)
         g_SelectedObjectIndex = -1;
         DebugLog(mode == MODE_PAINTER ? L"CLEAR: Mode switch to Painter" : L"CLEAR: Mode switch to Plotter");
         g_SelectedObjects.clear();
+        // The tree must not go on showing the dropped selection.
+        g_Hooks.ClearTreeSelection();
     } else if (mode == MODE_VERTEX_EDITOR) {
         DebugLog(L"Mode switch to Vertex (preserving selection)");
     }
@@ -230,6 +232,9 @@ void SwitchMode(HWND mainWindow, int mode)
 
     LayoutPanelsForMode(g_WindowWidth, g_WindowHeight);
     UpdatePropertiesPanelForMode();
+    // Refilled after the mode's enabling, so the controls follow the target
+    // that is left rather than the one the switch dropped.
+    g_Hooks.UpdatePropertiesPanel();
     if (mode == MODE_VERTEX_EDITOR)
         UpdateVertexPropertiesPanel();
     InvalidateRect(mainWindow, nullptr, TRUE);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -9,6 +12,7 @@
 #include "resources/resource.h"
 #include "scene/SceneState.h"
 #include "scene/SceneTypes.h"
+#include "scene/Hooks.h"
 #include "scene/Undo.h"
 #include "tests/app/AppHarness.h"
 
@@ -261,6 +265,29 @@ TEST_F(Commands, ModeSwitchesSetTitleAndResetState)
     EXPECT_EQ(g_SelectedObjects.size(), 1u);
     EXPECT_EQ(g_CurrentTool, TOOL_SELECT);
     EXPECT_NE(LogText().find(L"Mode switch to Vertex (preserving selection)\r\n"), std::wstring::npos);
+}
+
+// A mode switch that drops the selection leaves neither the tree nor the
+// properties panel showing the object that was selected.
+TEST_F(Commands, ModeSwitchThatClearsTheSelectionClearsThePanels)
+{
+    g_SceneObjects = {MakeObject(PRIMITIVE_CUBE, L"Crate", 0.0f)};
+    g_Hooks.RefreshHierarchyTree();
+    for (int mode : {ID_MODE_PAINTER, ID_MODE_PLOTTER}) {
+        Command(ID_MODE_MODELLER);
+        g_SelectedObjects = {0};
+        g_SelectedObjectIndex = 0;
+        g_Hooks.SelectTreeItemByObjectIndex(0);
+        g_Hooks.UpdatePropertiesPanel();
+        ASSERT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, 2100)), L"Crate");
+
+        Command(mode);
+        if (mode == ID_MODE_PAINTER)
+            Command(ID_MODE_MODELLER);
+        EXPECT_EQ(TreeView_GetSelection(g_hTreeView), nullptr) << mode;
+        EXPECT_EQ(WindowText(GetDlgItem(g_hPropertiesPanel, 2100)), L"") << mode;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(g_hPropertiesPanel, 2100))) << mode;
+    }
 }
 
 TEST_F(Commands, ModeSwitchLaysOutThePanels)

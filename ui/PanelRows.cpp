@@ -22,8 +22,14 @@ HWND CreatePanelControl(HWND panel, const wchar_t* className, const wchar_t* tex
                         int width, int height, int id, DWORD exStyle)
 {
     HMENU menu = id < 0 ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, panel, menu,
-                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE)), nullptr);
+    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                                   panel, menu, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE)),
+                                   nullptr);
+    // Without it a control speaks the wide system font, and labels such as
+    // "Rot Step:" no longer fit their rows.
+    if (control)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return control;
 }
 
 StepRow CreateStepRow(HWND panel, const StepRowLayout& layout, int y, const wchar_t* label, int decreaseId,

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "app/Preferences.h"
 #include "app/Theme.h"
 #include "app/WinGlobals.h"
@@ -48,6 +51,37 @@ TEST_F(PanelPainting, PainterAndPlotterPanelsShowTheirControls)
     Command(ID_MODE_PLOTTER);
     ASSERT_TRUE(IsWindowVisible(g_hPlotterPanel));
     EXPECT_EQ(ShownPixel(g_hPlotterPanel, 3, 3), background);
+}
+
+BOOL CALLBACK CollectLabel(HWND child, LPARAM list)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+// Every label of the side panels shows its whole text in its own font.
+TEST_F(PanelPainting, PanelLabelsFitTheirText)
+{
+    for (HWND panel : {g_hToolsPanel, g_hPropertiesPanel, g_hPainterPanel, g_hPlotterPanel, g_hVertexPanel,
+                       g_hVertexPropertiesPanel}) {
+        std::vector<HWND> labels;
+        EnumChildWindows(panel, CollectLabel, reinterpret_cast<LPARAM>(&labels));
+        for (HWND label : labels) {
+            const std::wstring text = WindowText(label);
+            HDC dc = GetDC(label);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, old);
+            ReleaseDC(label, dc);
+            RECT client = {};
+            GetClientRect(label, &client);
+            EXPECT_LE(extent.cx, client.right) << std::string(text.begin(), text.end());
+        }
+    }
 }
 
 // The tools panel's painted headings sit behind its labels; no light band

@@ -1,6 +1,10 @@
 #include "SceneRoundTrip.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
+#include <iterator>
+#include <tuple>
 
 #include "io/ModelLoader.h"
 #include "io/Utf8.h"
@@ -21,11 +25,17 @@ const wchar_t* const FILE_PIECES[] = {
 float SmallFloat(ByteSource& source) { return static_cast<float>(source.Below(8001) - 4000) / 8.0f; }
 float PositiveFloat(ByteSource& source) { return static_cast<float>(source.Below(4000) + 1) / 8.0f; }
 
-std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
-
-std::wstring TexturePathOf(int texture)
+std::wstring TexturePath(int texture, const std::vector<std::wstring>& paths)
 {
-    return texture >= 0 && static_cast<size_t>(texture) < g_Textures.size() ? g_Textures[texture].path : L"(none)";
+    return texture >= 0 && static_cast<size_t>(texture) < paths.size() ? paths[texture] : L"(none)";
+}
+
+std::vector<std::wstring> TexturePaths()
+{
+    std::vector<std::wstring> paths;
+    for (const Texture& texture : g_Textures)
+        paths.push_back(texture.path);
+    return paths;
 }
 
 std::wstring ModelPathOf(int id, const std::vector<Model>& models)
@@ -37,62 +47,80 @@ std::wstring ModelPathOf(int id, const std::vector<Model>& models)
     return L"(none)";
 }
 
-std::wstring ExpectedTexturePath(int texture, const ExpectedScene& expected)
+std::array<float, 10> View()
 {
-    return texture >= 0 && static_cast<size_t>(texture) < expected.texturePaths.size() ? expected.texturePaths[texture]
-                                                                                        : L"(none)";
+    return {g_GridHeight, g_GridCellSize, g_GridOffsetX, g_GridOffsetZ, g_CameraDistance,
+            g_CameraYaw, g_CameraPitch, g_CameraTargetX, g_CameraTargetY, g_CameraTargetZ};
 }
 
-template <typename T>
-std::string Compare(const char* what, size_t index, const T& got, const T& want)
+std::vector<PropBrush> SavedBrushes()
 {
-    return got == want ? std::string() : std::string(what) + " of entry " + std::to_string(index) + " differs";
+    std::vector<PropBrush> saved;
+    std::copy_if(g_PropBrushes.begin(), g_PropBrushes.end(), std::back_inserter(saved),
+                 [](const PropBrush& brush) { return !brush.builtIn; });
+    return saved;
 }
 
-// references: texture references compared by path, or left out.
-std::string CompareObject(size_t i, const SceneObject& got, const SceneObject& want, const ExpectedScene& expected,
-                          bool references = true)
+// references: texture and model references compared by path, or left out.
+bool SameObject(const SceneObject& got, const SceneObject& want, const ExpectedScene& expected, bool references)
 {
+    const std::vector<std::wstring> paths = TexturePaths();
     auto texture = [&](int got, int want) {
-        return !references || TexturePathOf(got) == ExpectedTexturePath(want, expected);
+        return !references || TexturePath(got, paths) == TexturePath(want, expected.texturePaths);
     };
-    if (got.name != want.name)
-        return "name of object " + std::to_string(i) + ": got '" + Utf8(got.name) + "', want '" + Utf8(want.name) + "'";
-    const float gotValues[] = {got.minX, got.minY, got.minZ, got.maxX, got.maxY, got.maxZ,
-                               got.rotation.x, got.rotation.y, got.rotation.z, got.texScale};
-    const float wantValues[] = {want.minX, want.minY, want.minZ, want.maxX, want.maxY, want.maxZ,
-                                want.rotation.x, want.rotation.y, want.rotation.z, want.texScale};
-    std::string difference;
-    for (size_t k = 0; k < 10 && difference.empty(); ++k)
-        difference = Compare("object float", i, gotValues[k], wantValues[k]);
-    const int gotInts[] = {got.isCSGMesh ? 0 : got.type, got.objectType, got.r, got.g, got.b, got.a,
-                           got.visible, got.selectable, got.isCSGMesh, got.groupID};
-    const int wantInts[] = {want.isCSGMesh ? 0 : want.type, want.objectType, want.r, want.g, want.b, want.a,
-                            want.visible, want.selectable, want.isCSGMesh, want.groupID};
-    for (size_t k = 0; k < 10 && difference.empty(); ++k)
-        difference = Compare("object field", i, gotInts[k], wantInts[k]);
-    if (difference.empty() && !texture(got.texture, want.texture))
-        difference = "texture of object " + std::to_string(i) + " differs";
-    if (!difference.empty() || !want.isCSGMesh)
-        return difference;
+    auto fields = [](const SceneObject& o) {
+        return std::make_tuple(o.name, o.minX, o.minY, o.minZ, o.maxX, o.maxY, o.maxZ, o.rotation.x, o.rotation.y,
+                               o.rotation.z, o.texScale, o.isCSGMesh ? 0 : o.type, o.objectType, o.r, o.g, o.b, o.a,
+                               o.visible, o.selectable, o.isCSGMesh, o.groupID);
+    };
+    if (fields(got) != fields(want) || !texture(got.texture, want.texture))
+        return false;
+    if (!want.isCSGMesh)
+        return true;
     if (got.V.rows() != want.V.rows() || got.V.cols() != want.V.cols() || got.F.rows() != want.F.rows() ||
         got.F.cols() != want.F.cols() || got.V != want.V || got.F != want.F)
-        return "mesh of object " + std::to_string(i) + " differs";
+        return false;
     // Side files hold a full entry per face: short arrays come back padded
     // with the object's own texture, scale and colour.
-    for (Eigen::Index f = 0; f < want.F.rows(); ++f) {
-        size_t face = static_cast<size_t>(f);
+    for (size_t face = 0; face < static_cast<size_t>(want.F.rows()); ++face) {
         int id = face < want.faceTextureIDs.size() ? want.faceTextureIDs[face] : want.texture;
         float scale = face < want.faceTextureScales.size() ? want.faceTextureScales[face] : want.texScale;
         FaceColor color = face < want.faceColors.size() ? want.faceColors[face] : FaceColor(want.r, want.g, want.b);
-        if (face >= got.faceTextureIDs.size() || face >= got.faceTextureScales.size() || face >= got.faceColors.size())
-            return "per-face arrays of object " + std::to_string(i) + " are short";
-        if (!texture(got.faceTextureIDs[face], id) ||
-            got.faceTextureScales[face] != scale || got.faceColors[face].r != color.r ||
-            got.faceColors[face].g != color.g || got.faceColors[face].b != color.b)
-            return "face " + std::to_string(f) + " of object " + std::to_string(i) + " differs";
+        if (face >= got.faceTextureIDs.size() || face >= got.faceTextureScales.size() || face >= got.faceColors.size() ||
+            !texture(got.faceTextureIDs[face], id) || got.faceTextureScales[face] != scale ||
+            got.faceColors[face].r != color.r || got.faceColors[face].g != color.g || got.faceColors[face].b != color.b)
+            return false;
     }
-    return std::string();
+    return true;
+}
+
+bool SameInstance(const PropInstance& got, const PropInstance& want, const ExpectedScene& expected, bool references)
+{
+    auto fields = [](const PropInstance& p) {
+        return std::make_tuple(p.name, p.position.x, p.position.y, p.position.z, p.rotation.x, p.rotation.y,
+                               p.rotation.z, p.scale.x, p.scale.y, p.scale.z, p.alpha, p.visible, p.selectable,
+                               p.gridCellSize);
+    };
+    return fields(got) == fields(want) &&
+           (!references || ModelPathOf(got.modelID, g_Models) == ModelPathOf(want.modelID, expected.models));
+}
+
+// How many of wanted have no equal in got, each of got used once.
+template <typename T, typename Same>
+int Missing(const std::vector<T>& wanted, const std::vector<T>& got, Same same)
+{
+    int missing = 0;
+    std::vector<bool> used(got.size(), false);
+    for (const T& want : wanted) {
+        size_t i = 0;
+        while (i < got.size() && (used[i] || !same(got[i], want)))
+            ++i;
+        if (i < got.size())
+            used[i] = true;
+        else
+            ++missing;
+    }
+    return missing;
 }
 
 } // namespace
@@ -129,16 +157,9 @@ void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options)
     g_PropBrushes.clear();
     g_Textures.clear();
     g_Models.clear();
-    g_GridHeight = SmallFloat(source);
-    g_GridCellSize = PositiveFloat(source);
-    g_GridOffsetX = SmallFloat(source);
-    g_GridOffsetZ = SmallFloat(source);
-    g_CameraDistance = PositiveFloat(source) + 0.5f;
-    g_CameraYaw = SmallFloat(source);
-    g_CameraPitch = SmallFloat(source);
-    g_CameraTargetX = SmallFloat(source);
-    g_CameraTargetY = SmallFloat(source);
-    g_CameraTargetZ = SmallFloat(source);
+    for (float* value : {&g_GridHeight, &g_GridCellSize, &g_GridOffsetX, &g_GridOffsetZ, &g_CameraDistance,
+                         &g_CameraYaw, &g_CameraPitch, &g_CameraTargetX, &g_CameraTargetY, &g_CameraTargetZ})
+        *value = value == &g_GridCellSize || value == &g_CameraDistance ? PositiveFloat(source) + 0.5f : SmallFloat(source);
 
     int textures = source.Below(4);
     for (int i = 0; i < textures; ++i) {
@@ -152,7 +173,9 @@ void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options)
     }
     for (const std::wstring& path : options.modelPaths)
         LoadGLBModel(path);
-    auto modelId = [&source]() { return g_Models.empty() || source.Below(4) == 0 ? -1 : g_Models[source.Below(static_cast<int>(g_Models.size()))].id; };
+    auto modelId = [&source]() {
+        return g_Models.empty() || source.Below(4) == 0 ? -1 : g_Models[source.Below(static_cast<int>(g_Models.size()))].id;
+    };
 
     int brushes = source.Below(4);
     for (int i = 0; i < brushes; ++i) {
@@ -166,18 +189,12 @@ void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options)
         SceneObject object;
         object.type = source.Below(7);
         object.objectType = source.Below(2);
-        object.minX = SmallFloat(source);
-        object.minY = SmallFloat(source);
-        object.minZ = SmallFloat(source);
-        object.maxX = SmallFloat(source);
-        object.maxY = SmallFloat(source);
-        object.maxZ = SmallFloat(source);
-        object.rotation = Vec3f(SmallFloat(source), SmallFloat(source), SmallFloat(source));
+        for (float* value : {&object.minX, &object.minY, &object.minZ, &object.maxX, &object.maxY, &object.maxZ,
+                             &object.rotation.x, &object.rotation.y, &object.rotation.z})
+            *value = SmallFloat(source);
         object.name = HostileText(source, false);
-        object.r = source.Below(256);
-        object.g = source.Below(256);
-        object.b = source.Below(256);
-        object.a = source.Below(256);
+        for (int* channel : {&object.r, &object.g, &object.b, &object.a})
+            *channel = source.Below(256);
         object.texture = source.Below(textures + 1) - 1;
         object.texScale = PositiveFloat(source);
         object.visible = source.Below(2) == 1;
@@ -209,9 +226,8 @@ void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options)
         PropInstance instance;
         instance.modelID = modelId();
         instance.name = HostileText(source, false);
-        instance.position = Vec3f(SmallFloat(source), SmallFloat(source), SmallFloat(source));
-        instance.rotation = Vec3f(SmallFloat(source), SmallFloat(source), SmallFloat(source));
-        instance.scale = Vec3f(SmallFloat(source), SmallFloat(source), SmallFloat(source));
+        for (Vec3f* vector : {&instance.position, &instance.rotation, &instance.scale})
+            *vector = Vec3f(SmallFloat(source), SmallFloat(source), SmallFloat(source));
         instance.alpha = static_cast<float>(source.Below(511)) / 2.0f;
         instance.visible = source.Below(2) == 1;
         instance.selectable = source.Below(2) == 1;
@@ -223,74 +239,41 @@ void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options)
 ExpectedScene CaptureScene()
 {
     ExpectedScene expected;
-    for (int meshes = 0; meshes < 2; ++meshes) {
-        for (const SceneObject& object : g_SceneObjects) {
-            if (object.isCSGMesh == (meshes == 1))
-                expected.objects.push_back(object);
-        }
-    }
+    for (bool meshes : {false, true})
+        std::copy_if(g_SceneObjects.begin(), g_SceneObjects.end(), std::back_inserter(expected.objects),
+                     [meshes](const SceneObject& object) { return object.isCSGMesh == meshes; });
     expected.instances = g_PropInstances;
-    for (const PropBrush& brush : g_PropBrushes) {
-        if (!brush.builtIn)
-            expected.brushes.push_back(brush);
-    }
-    for (const Texture& texture : g_Textures)
-        expected.texturePaths.push_back(texture.path);
+    expected.brushes = SavedBrushes();
+    expected.texturePaths = TexturePaths();
     expected.models = g_Models;
-    const float grid[4] = {g_GridHeight, g_GridCellSize, g_GridOffsetX, g_GridOffsetZ};
-    const float camera[6] = {g_CameraDistance, g_CameraYaw, g_CameraPitch, g_CameraTargetX, g_CameraTargetY, g_CameraTargetZ};
-    std::copy(grid, grid + 4, expected.grid);
-    std::copy(camera, camera + 6, expected.camera);
+    expected.view = View();
     return expected;
 }
 
 std::string DifferenceFrom(const ExpectedScene& expected)
 {
-    const float grid[4] = {g_GridHeight, g_GridCellSize, g_GridOffsetX, g_GridOffsetZ};
-    const float camera[6] = {g_CameraDistance, g_CameraYaw, g_CameraPitch, g_CameraTargetX, g_CameraTargetY, g_CameraTargetZ};
-    if (!std::equal(grid, grid + 4, expected.grid) || !std::equal(camera, camera + 6, expected.camera))
+    if (View() != expected.view)
         return "grid or camera differs";
-    if (g_Textures.size() != expected.texturePaths.size())
-        return "texture count " + std::to_string(g_Textures.size()) + ", want " + std::to_string(expected.texturePaths.size());
-    for (size_t i = 0; i < g_Textures.size(); ++i) {
-        if (g_Textures[i].path != expected.texturePaths[i])
-            return "texture path " + std::to_string(i) + ": got '" + Utf8(g_Textures[i].path) + "', want '" +
-                   Utf8(expected.texturePaths[i]) + "'";
-    }
+    if (TexturePaths() != expected.texturePaths)
+        return "texture paths differ";
     if (g_SceneObjects.size() != expected.objects.size())
-        return "object count " + std::to_string(g_SceneObjects.size()) + ", want " + std::to_string(expected.objects.size());
+        return "object count differs";
     for (size_t i = 0; i < g_SceneObjects.size(); ++i) {
-        std::string difference = CompareObject(i, g_SceneObjects[i], expected.objects[i], expected);
-        if (!difference.empty())
-            return difference;
+        if (!SameObject(g_SceneObjects[i], expected.objects[i], expected, true))
+            return "object " + std::to_string(i) + " ('" + WideToUtf8(expected.objects[i].name) + "') differs";
     }
-    std::vector<PropBrush> brushes;
-    for (const PropBrush& brush : g_PropBrushes) {
-        if (!brush.builtIn)
-            brushes.push_back(brush);
-    }
+    std::vector<PropBrush> brushes = SavedBrushes();
     if (brushes.size() != expected.brushes.size())
         return "prop brush count differs";
     for (size_t i = 0; i < brushes.size(); ++i) {
-        if (brushes[i].name != expected.brushes[i].name)
-            return "prop brush name: got '" + Utf8(brushes[i].name) + "', want '" + Utf8(expected.brushes[i].name) + "'";
-        if (ModelPathOf(brushes[i].modelID, g_Models) != ModelPathOf(expected.brushes[i].modelID, expected.models))
-            return "model of prop brush " + std::to_string(i) + " differs";
+        if (brushes[i].name != expected.brushes[i].name ||
+            ModelPathOf(brushes[i].modelID, g_Models) != ModelPathOf(expected.brushes[i].modelID, expected.models))
+            return "prop brush " + std::to_string(i) + " ('" + WideToUtf8(expected.brushes[i].name) + "') differs";
     }
     if (g_PropInstances.size() != expected.instances.size())
         return "prop instance count differs";
     for (size_t i = 0; i < g_PropInstances.size(); ++i) {
-        const PropInstance& got = g_PropInstances[i];
-        const PropInstance& want = expected.instances[i];
-        if (got.name != want.name)
-            return "prop instance name: got '" + Utf8(got.name) + "', want '" + Utf8(want.name) + "'";
-        const float gotValues[] = {got.position.x, got.position.y, got.position.z, got.rotation.x, got.rotation.y,
-                                   got.rotation.z, got.scale.x, got.scale.y, got.scale.z, got.alpha, got.gridCellSize};
-        const float wantValues[] = {want.position.x, want.position.y, want.position.z, want.rotation.x, want.rotation.y,
-                                    want.rotation.z, want.scale.x, want.scale.y, want.scale.z, want.alpha, want.gridCellSize};
-        if (!std::equal(gotValues, gotValues + 11, wantValues) || got.visible != want.visible ||
-            got.selectable != want.selectable ||
-            ModelPathOf(got.modelID, g_Models) != ModelPathOf(want.modelID, expected.models))
+        if (!SameInstance(g_PropInstances[i], expected.instances[i], expected, true))
             return "prop instance " + std::to_string(i) + " differs";
     }
     return std::string();
@@ -298,40 +281,13 @@ std::string DifferenceFrom(const ExpectedScene& expected)
 
 int UnmatchedRecords(const ExpectedScene& expected)
 {
-    int unmatched = 0;
-    std::vector<bool> used(g_SceneObjects.size(), false);
-    for (const SceneObject& want : expected.objects) {
-        bool found = false;
-        for (size_t i = 0; i < g_SceneObjects.size() && !found; ++i) {
-            found = !used[i] && CompareObject(i, g_SceneObjects[i], want, expected, false).empty();
-            used[i] = used[i] || found;
-        }
-        unmatched += found ? 0 : 1;
-    }
-    for (const std::wstring& path : expected.texturePaths) {
-        bool found = std::any_of(g_Textures.begin(), g_Textures.end(), [&](const Texture& t) { return t.path == path; });
-        unmatched += found ? 0 : 1;
-    }
-    for (const PropBrush& want : expected.brushes) {
-        bool found = std::any_of(g_PropBrushes.begin(), g_PropBrushes.end(), [&](const PropBrush& brush) {
-            return !brush.builtIn && brush.name == want.name;
-        });
-        unmatched += found ? 0 : 1;
-    }
-    for (const PropInstance& want : expected.instances) {
-        bool found = std::any_of(g_PropInstances.begin(), g_PropInstances.end(), [&](const PropInstance& got) {
-            return got.name == want.name && got.position.x == want.position.x && got.position.y == want.position.y &&
-                   got.position.z == want.position.z && got.rotation.x == want.rotation.x &&
-                   got.rotation.y == want.rotation.y && got.rotation.z == want.rotation.z &&
-                   got.scale.x == want.scale.x && got.scale.y == want.scale.y && got.scale.z == want.scale.z &&
-                   got.alpha == want.alpha && got.visible == want.visible && got.selectable == want.selectable &&
-                   got.gridCellSize == want.gridCellSize;
-        });
-        unmatched += found ? 0 : 1;
-    }
-    for (const Model& want : expected.models) {
-        bool found = std::any_of(g_Models.begin(), g_Models.end(), [&](const Model& got) { return got.path == want.path; });
-        unmatched += found ? 0 : 1;
-    }
-    return unmatched;
+    auto sameObject = [&](const SceneObject& got, const SceneObject& want) { return SameObject(got, want, expected, false); };
+    auto sameInstance = [&](const PropInstance& got, const PropInstance& want) {
+        return SameInstance(got, want, expected, false);
+    };
+    return Missing(expected.objects, g_SceneObjects, sameObject) +
+           Missing(expected.texturePaths, TexturePaths(), std::equal_to<std::wstring>()) +
+           Missing(expected.brushes, SavedBrushes(), [](const PropBrush& a, const PropBrush& b) { return a.name == b.name; }) +
+           Missing(expected.instances, g_PropInstances, sameInstance) +
+           Missing(expected.models, g_Models, [](const Model& a, const Model& b) { return a.path == b.path; });
 }

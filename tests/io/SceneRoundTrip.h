@@ -1,8 +1,8 @@
 // Scenes drawn from bytes, with hostile names and paths, for the project
-// file's round-trip test and its fuzz target: the scene is saved, read back
-// and compared field by field. No test framework here, so libFuzzer can use it.
+// file's round-trip test and its fuzz target (no test framework here).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,8 +17,7 @@ struct ByteSource {
     size_t at = 0;
 
     unsigned Next() { return at < size ? data[at++] : 0u; }
-    // 0 to n - 1.
-    int Below(int n);
+    int Below(int n);   // 0 to n - 1
 };
 
 struct RoundTripOptions {
@@ -27,14 +26,12 @@ struct RoundTripOptions {
     bool meshes = false;                   // explicit meshes too (their side files go to disk)
 };
 
-// Text built from pieces that break markup (quotes, "</Name>", "\">",
-// references, line breaks), Latin-1 pairs that look like UTF-8, and
-// characters beyond one byte. fileName keeps to what file names may hold.
+// Text from pieces that break markup, Latin-1 pairs that look like UTF-8 and
+// characters beyond one byte; fileName keeps to what file names may hold.
 std::wstring HostileText(ByteSource& source, bool fileName);
 
-// Replaces settings, textures, models, brushes, objects and prop instances
-// with ones drawn from source. Every float has at most six significant
-// digits, so the file keeps it exactly.
+// Replaces the whole scene with one drawn from source; every float is kept
+// exactly by the file.
 void BuildSceneFromBytes(ByteSource& source, const RoundTripOptions& options);
 
 // What a load of the current scene's file must give back.
@@ -44,16 +41,13 @@ struct ExpectedScene {
     std::vector<PropBrush> brushes;          // saved ones only
     std::vector<std::wstring> texturePaths;
     std::vector<Model> models;
-    float grid[4];
-    float camera[6];
+    std::array<float, 10> view;              // grid, then camera
 };
 ExpectedScene CaptureScene();
 
 // The first difference between the scene now and expected, empty when none.
 std::string DifferenceFrom(const ExpectedScene& expected);
 
-// How many of expected's objects, prop instances, saved brushes, textures and
-// models have no equal in the scene now (each object match used once). A
-// record that only refers to a damaged one (a texture or model) still counts
-// as equal: references are left out.
+// How many of expected's records have no equal in the scene now, references
+// to textures and models left out.
 int UnmatchedRecords(const ExpectedScene& expected);

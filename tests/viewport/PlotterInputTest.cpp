@@ -187,7 +187,7 @@ TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
     EXPECT_EQ(ListCount(g_hPlacedPropsList), 1);
 }
 
-TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCells)
+TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCellsAndRotationTurnsOneStepPerFiftyPixels)
 {
     PlaceSelected(BOX, 0.5f, 0.5f, TOOL_MOVE);
     PropInstance& prop = g_PropInstances[0];
@@ -206,22 +206,20 @@ TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCells)
     EXPECT_NEAR(prop.worldBounds.maxZ, 1.0f - amount, 1e-5);
     Release(viewport, Aim(0.5f, 0.5f, -1.3f));
     EXPECT_FALSE(g_IsDraggingGizmo);
-}
 
-TEST_F(Plotter, RotationTurnsOneStepPerFiftyPixels)
-{
-    PlaceSelected(BOX, 0.5f, 0.5f, TOOL_ROTATE);
+    // Rotation turns one step per fifty pixels.
+    PlaceSelected(BOX, 3.5f, 0.5f, TOOL_ROTATE);
     const float ring = 1.8f * std::sqrt(0.5f);
-    const ClientPoint press = Aim(0.5f + ring, 0.5f, 0.5f + ring);
+    const ClientPoint press = Aim(3.5f + ring, 0.5f, 0.5f + ring);
     Press(viewport, press);
     ASSERT_TRUE(g_IsDraggingGizmo);
     ASSERT_EQ(g_GizmoAxis, 1);
-    const PropInstance& prop = g_PropInstances[0];
+    const PropInstance& turned = g_PropInstances[1];
     const int pixels[] = {24, 25, -25, 100};
     const float degrees[] = {0.0f, 5.0f, -5.0f, 10.0f};
     for (int i = 0; i < 4; ++i) {
         DragTo(Offset(press, pixels[i], 0));
-        EXPECT_FLOAT_EQ(prop.rotation.y, degrees[i]) << pixels[i] << " pixels";
+        EXPECT_FLOAT_EQ(turned.rotation.y, degrees[i]) << pixels[i] << " pixels";
     }
     Release(viewport, press);
 }

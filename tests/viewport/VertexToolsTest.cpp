@@ -222,7 +222,7 @@ TEST_F(VertexTools, FaceSplitOfAPrimitiveConvertsItAndGivesThreeRows)
     EXPECT_EQ(g_VertexUndoStack.size(), 2u);
 }
 
-TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFaces)
+TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFacesConvertingAPrimitiveFirst)
 {
     PaintFacesByIndex(g_SceneObjects[0]);
     g_CurrentTool = TOOL_REMOVE_VERTEX;
@@ -244,23 +244,19 @@ TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFaces)
     for (int f = 0; f < 9; ++f)
         EXPECT_EQ(mesh.faceColors[f].r, kept[f]);
     EXPECT_EQ(g_VertexUndoStack.size(), 1u);
-}
 
-TEST_F(VertexTools, RemovingAPrimitivesVertexConvertsItFirst)
-{
+    // A primitive's vertex: the object is converted first, a step for each.
     SceneObject primitive = MakeCube(-1, 0, -1, 1, 2, 1, 200, 0, 0);
     primitive.name = L"Red";
     g_SceneObjects[0] = primitive;
-    g_CurrentTool = TOOL_REMOVE_VERTEX;
     RenderFrame();
     Answer(IDYES);
     Click(viewport, Aim(-1, 2, -1));
-    ASSERT_TRUE(g_SceneObjects[0].isCSGMesh);
-    EXPECT_EQ(g_SceneObjects[0].V.rows(), 7);
-    EXPECT_EQ(g_SceneObjects[0].faceColors.size(), 9u);
+    ASSERT_TRUE(mesh.isCSGMesh);
+    EXPECT_EQ(mesh.V.rows(), 7);
+    EXPECT_EQ(mesh.faceColors.size(), 9u);
     EXPECT_EQ(CountLogLines(L"Converted"), 0);
-    // One step for the conversion, one for the removal.
-    EXPECT_EQ(g_VertexUndoStack.size(), 2u);
+    EXPECT_EQ(g_VertexUndoStack.size(), 3u);
 }
 
 TEST_F(VertexTools, ObjectClickOffersTheConversionAndNoClearsTheSelection)

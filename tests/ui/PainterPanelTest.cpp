@@ -50,13 +50,6 @@ protected:
         }
         return names;
     }
-    std::vector<std::wstring> BrushNames()
-    {
-        std::vector<std::wstring> names;
-        for (const PaintBrush& brush : g_PaintBrushes)
-            names.push_back(brush.name);
-        return names;
-    }
     PaintBrush& Brush() { return g_PaintBrushes.at(static_cast<size_t>(g_SelectedPaintBrush)); }
     void ExpectBox(size_t call, const std::wstring& caption, const std::wstring& text, UINT flags)
     {
@@ -88,23 +81,36 @@ SceneObject MeshBox(const wchar_t* name)
 
 } // namespace
 
-// New brushes are numbered by count; Remove selects the brush before and
-// never takes the last one.
-TEST_F(PainterPanel, CreateNumbersByCountAndRemoveKeepsTheLastBrush)
+// Name, size and scale edit the selected brush; new brushes are numbered by
+// count; Remove selects the brush before and never takes the last one.
+TEST_F(PainterPanel, BrushesAreEditedNumberedAndTheLastOneKept)
 {
+    Type(PAINTER_NAME_EDIT, L"Rust");
+    EXPECT_EQ(ListedBrushes(), std::vector<std::wstring>{L"Rust"});
+    Type(PAINTER_SIZE_EDIT, L"0.05");
+    EXPECT_FLOAT_EQ(Brush().size, 1.0f);
+    Type(PAINTER_SIZE_EDIT, L"2.5");
+    Press(PAINTER_SIZE_UP);
+    EXPECT_FLOAT_EQ(Brush().size, 2.6f);
+    EXPECT_EQ(WindowText(Control(PAINTER_SIZE_EDIT)), L"2.6");
+    Type(PAINTER_SCALE_EDIT, L"0.1");
+    Press(PAINTER_SCALE_DOWN);
+    EXPECT_FLOAT_EQ(Brush().textureScale, 0.1f);
+
     Press(PAINTER_CREATE);
     Press(PAINTER_CREATE);
-    EXPECT_EQ(ListedBrushes(), (std::vector<std::wstring>{L"Brush 1", L"Brush 2", L"Brush 3"}));
+    EXPECT_EQ(ListedBrushes(), (std::vector<std::wstring>{L"Rust", L"Brush 2", L"Brush 3"}));
     EXPECT_EQ(g_SelectedPaintBrush, 2);
+    PickListItem(0);
+    EXPECT_EQ(WindowText(Control(PAINTER_SCALE_EDIT)), L"0.1");
+    EXPECT_EQ(WindowText(Control(PAINTER_NAME_EDIT)), L"Rust");
 
     PickListItem(1);
     Press(PAINTER_REMOVE);
-    EXPECT_EQ(BrushNames(), (std::vector<std::wstring>{L"Brush 1", L"Brush 3"}));
-    EXPECT_EQ(ListedBrushes(), BrushNames());
+    EXPECT_EQ(ListedBrushes(), (std::vector<std::wstring>{L"Rust", L"Brush 3"}));
     EXPECT_EQ(g_SelectedPaintBrush, 0);
-
     Press(PAINTER_CREATE);
-    EXPECT_EQ(BrushNames(), (std::vector<std::wstring>{L"Brush 1", L"Brush 3", L"Brush 3"}));
+    EXPECT_EQ(ListedBrushes(), (std::vector<std::wstring>{L"Rust", L"Brush 3", L"Brush 3"}));
 
     Press(PAINTER_REMOVE);
     Press(PAINTER_REMOVE);
@@ -112,30 +118,6 @@ TEST_F(PainterPanel, CreateNumbersByCountAndRemoveKeepsTheLastBrush)
     Press(PAINTER_REMOVE);
     ExpectBox(0, L"Remove Brush", L"Cannot remove the last brush!", MB_OK | MB_ICONWARNING);
     EXPECT_EQ(g_PaintBrushes.size(), 1u);
-}
-
-TEST_F(PainterPanel, NameSizeAndScaleEditTheBrush)
-{
-    Type(PAINTER_NAME_EDIT, L"Rust");
-    EXPECT_EQ(Brush().name, L"Rust");
-    EXPECT_EQ(ListedBrushes(), std::vector<std::wstring>{L"Rust"});
-
-    Type(PAINTER_SIZE_EDIT, L"0.05");
-    EXPECT_FLOAT_EQ(Brush().size, 1.0f);
-    Type(PAINTER_SIZE_EDIT, L"2.5");
-    Press(PAINTER_SIZE_UP);
-    EXPECT_FLOAT_EQ(Brush().size, 2.6f);
-    EXPECT_EQ(WindowText(Control(PAINTER_SIZE_EDIT)), L"2.6");
-
-    Type(PAINTER_SCALE_EDIT, L"0.1");
-    Press(PAINTER_SCALE_DOWN);
-    EXPECT_FLOAT_EQ(Brush().textureScale, 0.1f);
-
-    // Picking another brush shows its values.
-    Press(PAINTER_CREATE);
-    PickListItem(0);
-    EXPECT_EQ(WindowText(Control(PAINTER_SCALE_EDIT)), L"0.1");
-    EXPECT_EQ(WindowText(Control(PAINTER_NAME_EDIT)), L"Rust");
 }
 
 // The texture list follows the scene's textures: picking an item sets the
@@ -164,9 +146,8 @@ TEST_F(PainterPanel, TextureListAndColourPickerEditTheBrush)
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 1);
 }
 
-// Apply Paint refuses without faces and on a primitive;
-// otherwise it paints the selection in one undo step, even on a mesh whose
-// per-face lists are short, and reports what it did.
+// Apply Paint refuses without faces and on a primitive; otherwise it paints the
+// selection in one undo step, even where the per-face lists are short.
 TEST_F(PainterPanel, ApplyPaintRefusesThenPaintsTheSelection)
 {
     g_Textures = {NamedTexture(L"brick.png")};

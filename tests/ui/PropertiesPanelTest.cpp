@@ -27,6 +27,7 @@ protected:
         UpdatePropertiesPanelForMode();
         g_Hooks.UpdatePropertiesPanel();
         SetFocus(g_hViewport);
+        SendMessageW(g_hDebugEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
     void TearDown() override
     {
@@ -299,7 +300,9 @@ TEST_F(Properties, PropTargetInThePlotter)
         Click(PROP_ALPHA_UP);
     EXPECT_EQ(g_PropInstances[1].alpha, 255.0f);
     Click(PROP_ROT_X_DOWN + 3);
-    EXPECT_FLOAT_EQ(g_PropInstances[1].rotation.y, 50.0f);
+    EXPECT_NE(LogText().find(L"PROP ROT BUTTON: After change - rotX=0.000000 rotY=50.000000 rotZ=0.000000 "
+                             L"step=5.000000"),
+              std::wstring::npos);
 
     EXPECT_TRUE(g_PlotterUndoStack.empty());
     EXPECT_EQ(ModellerUndoDepth(), 0);
@@ -399,6 +402,9 @@ TEST_F(Properties, GroupOrbitAboutThePrimary)
         EXPECT_FLOAT_EQ(g_SceneObjects[1].rotation.y, locked ? 90.0f : 0.0f);
         EXPECT_NEAR(g_SceneObjects[0].orientation.w, 0.7071068f, 1e-5);
         EXPECT_EQ(Text(2108), L"90.0");
+        EXPECT_NE(LogText().find(L"OBJ ROT BUTTON: After change - rotX=0.000000 rotY=90.000000 rotZ=0.000000 "
+                                 L"step=90.000000"),
+                  std::wstring::npos);
         EXPECT_EQ(ModellerUndoDepth(), 1);
     }
 }

@@ -132,7 +132,8 @@ TEST_F(ExportValidation, TheObjAndMtlReadCleanlyWithTinyObjLoader)
     EXPECT_EQ(triangles, CountLinesStarting(text, "f "));
     EXPECT_GT(materials, 10u);
     size_t glbTriangles = 0;
-    for (const auto& accessor : nlohmann::json::parse(ReadGlb(FileBytes(glb)).json)["accessors"]) {
+    const nlohmann::json json = nlohmann::json::parse(ReadGlb(FileBytes(glb)).json);
+    for (const auto& accessor : json["accessors"]) {
         if (accessor["type"] == "SCALAR")
             glbTriangles += accessor["count"].get<size_t>() / 3;
     }

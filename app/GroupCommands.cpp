@@ -4,6 +4,7 @@
 
 #include "app/CsgText.h"
 #include "scene/Hooks.h"
+#include "scene/ObjectMesh.h"
 #include "scene/Renumber.h"
 #include "scene/SceneState.h"
 #include "scene/Undo.h"
@@ -57,22 +58,12 @@ void UpdateGroupCentre(int groupIndex)
     if (!IsValidGroupIndex(groupIndex))
         return;
     Group& group = g_Groups[groupIndex];
-    float sumX = 0.0f, sumY = 0.0f, sumZ = 0.0f;
-    int count = 0;
-    for (int member : group.members) {
-        if (!IsValidObjectIndex(member))
-            continue;
-        const SceneObject& object = g_SceneObjects[member];
-        sumX += (object.minX + object.maxX) * 0.5f;
-        sumY += (object.minY + object.maxY) * 0.5f;
-        sumZ += (object.minZ + object.maxZ) * 0.5f;
-        ++count;
+    Vec3f centre;
+    if (MeanBoundsCentre(group.members, centre)) {
+        group.x = centre.x;
+        group.y = centre.y;
+        group.z = centre.z;
     }
-    if (count == 0)
-        return;
-    group.x = sumX / static_cast<float>(count);
-    group.y = sumY / static_cast<float>(count);
-    group.z = sumZ / static_cast<float>(count);
 }
 
 CommandMessage CheckCreateGroup()

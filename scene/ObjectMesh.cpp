@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scene/PrimitiveMeshes.h"
+#include "scene/SceneState.h"
 #include "scene/VectorMath.h"
 
 namespace {
@@ -141,6 +142,23 @@ void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size)
 Vec3f BoundsCentre(const SceneObject& object)
 {
     return Vec3f((object.minX + object.maxX) / 2, (object.minY + object.maxY) / 2, (object.minZ + object.maxZ) / 2);
+}
+
+bool MeanBoundsCentre(const std::vector<int>& indices, Vec3f& centre)
+{
+    Vec3f sum;
+    int count = 0;
+    for (int index : indices) {
+        if (!IsValidObjectIndex(index))
+            continue;
+        const Vec3f c = BoundsCentre(g_SceneObjects[index]);
+        sum = Vec3f(sum.x + c.x, sum.y + c.y, sum.z + c.z);
+        ++count;
+    }
+    if (count == 0)
+        return false;
+    centre = Vec3f(sum.x / count, sum.y / count, sum.z / count);
+    return true;
 }
 
 Vec3f BoundsSize(const SceneObject& object)

@@ -5,6 +5,8 @@
 // refitted to a mesh's vertices.
 #pragma once
 
+#include <vector>
+
 #include <Eigen/Core>
 
 #include "scene/SceneTypes.h"
@@ -27,6 +29,9 @@ void StoreBounds(SceneObject& object, const Vec3f& centre, const Vec3f& size);
 // (min + max) / 2 and max - min of the object's bounds, per axis.
 Vec3f BoundsCentre(const SceneObject& object);
 Vec3f BoundsSize(const SceneObject& object);
+// Mean of the bounds centres of the listed objects that exist; false (centre
+// untouched) when none does.
+bool MeanBoundsCentre(const std::vector<int>& indices, Vec3f& centre);
 
 // Sets the rotation (degrees) and keeps the orientation quaternion in step.
 void SetObjectRotation(SceneObject& object, const Vec3f& rotation);

@@ -390,16 +390,9 @@ Vec3f GroupPivot()
 {
     if (g_Groups[g_SelectedGroup].pivotMode == PIVOT_PARENT)
         return BoundsCentre(g_SceneObjects[g_SelectedObjectIndex]);
-    Vec3f sum;
-    int count = 0;
-    for (int index : g_SelectedObjects) {
-        if (!IsValidObjectIndex(index))
-            continue;
-        const Vec3f c = BoundsCentre(g_SceneObjects[index]);
-        sum = Vec3f(sum.x + c.x, sum.y + c.y, sum.z + c.z);
-        ++count;
-    }
-    return count == 0 ? sum : Vec3f(sum.x / count, sum.y / count, sum.z / count);
+    Vec3f pivot;
+    MeanBoundsCentre(g_SelectedObjects, pivot);
+    return pivot;
 }
 
 // Every selected object's centre turns about the pivot; tidally locked

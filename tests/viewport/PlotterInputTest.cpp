@@ -4,12 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/Modal.h"
 #include "app/WinGlobals.h"
 #include "io/ModelLoader.h"
 #include "scene/ObjectMesh.h"
 #include "scene/SceneState.h"
-#include "scene/Undo.h"
 #include "tests/scene/SceneTestSupport.h"
 #include "tests/viewport/InputSupport.h"
 #include "ui/PlotterPanel.h"
@@ -22,22 +20,18 @@ const int CUSTOM = 0;   // brush indices
 const int BOX = 1;
 const int TILE = 2;
 
-Model GeneratedModel(const std::wstring& name, const Eigen::MatrixXd& V, const Eigen::MatrixXi& F)
+// A generated model and a brush for it.
+void AddBrush(const std::wstring& name, const Eigen::MatrixXd& V, const Eigen::MatrixXi& F)
 {
     Model model;
     model.id = g_NextModelId++;
-    model.name = name;
-    model.path = name;
+    model.name = model.path = name + L".glb";
     model.V = V;
     model.F = F;
-    return model;
-}
-
-void AddBrush(const std::wstring& name, int modelID)
-{
+    g_Models.push_back(model);
     PropBrush brush;
     brush.name = name;
-    brush.modelID = modelID;
+    brush.modelID = model.id;
     g_PropBrushes.push_back(brush);
 }
 
@@ -68,18 +62,15 @@ protected:
         custom.builtIn = true;
         g_PropBrushes.push_back(custom);
         SceneObject cube = MakeMeshCube(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
-        g_Models.push_back(GeneratedModel(L"Box.glb", cube.V, cube.F));
-        AddBrush(L"Box", g_Models.back().id);
+        AddBrush(L"Box", cube.V, cube.F);
         Eigen::MatrixXd tileV(4, 3);
         tileV << -0.5, 0, -0.5, 0.5, 0, -0.5, 0.5, 0, 0.5, -0.5, 0, 0.5;
         Eigen::MatrixXi tileF(2, 3);
         tileF << 0, 1, 2, 0, 2, 3;
-        g_Models.push_back(GeneratedModel(L"Tile.glb", tileV, tileF));
-        AddBrush(L"Tile", g_Models.back().id);
+        AddBrush(L"Tile", tileV, tileF);
 
         g_CurrentMode = MODE_PLOTTER;
         g_CurrentTool = TOOL_PLOT;
-        g_PropDragLogged = false;
         RenderFrame();
     }
 
@@ -114,16 +105,7 @@ protected:
 
     int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
     int ListSelection() { return static_cast<int>(SendMessageW(g_hPlacedPropsList, LB_GETCURSEL, 0, 0)); }
-    std::wstring ListText(int index)
-    {
-        wchar_t text[300] = {};
-        SendMessageW(g_hPlacedPropsList, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-    void PanelCommand(int id, int notification)
-    {
-        SendMessageW(panel, WM_COMMAND, MAKEWPARAM(id, notification), 0);
-    }
+    void PanelCommand(int id, int notification) { SendMessageW(panel, WM_COMMAND, MAKEWPARAM(id, notification), 0); }
 
     HWND panel = nullptr;
 };
@@ -139,7 +121,7 @@ bool FiniteBounds(const PropInstance& p)
 
 } // namespace
 
-TEST_F(Plotter, SnappedPlacementStandsInTheCellCentreAndNamesCountEveryInstance)
+TEST_F(Plotter, SnappedPlacementStandsInTheCellCentreAndOnlyAGroundHitWithABrushPlaces)
 {
     Plot(CUSTOM, 2.3f, -0.7f);
     ASSERT_EQ(g_PropInstances.size(), 1u);
@@ -147,41 +129,18 @@ TEST_F(Plotter, SnappedPlacementStandsInTheCellCentreAndNamesCountEveryInstance)
     const Model& crate = g_Models[0];
     const Eigen::RowVectorXd low = crate.V.colwise().minCoeff(), high = crate.V.colwise().maxCoeff();
     EXPECT_EQ(first.name, L"Custom 1");
-    EXPECT_EQ(first.modelID, crate.id);
     EXPECT_NEAR(first.position.x, 2.5 - (low(0) + high(0)) / 2, 1e-5);
     EXPECT_NEAR(first.position.z, -0.5 - (low(2) + high(2)) / 2, 1e-5);
     EXPECT_NEAR(first.worldBounds.minY, 0.0, 1e-5);
-    EXPECT_NEAR((first.worldBounds.minX + first.worldBounds.maxX) / 2, 2.5, 1e-5);
-    EXPECT_NEAR((first.worldBounds.minZ + first.worldBounds.maxZ) / 2, -0.5, 1e-5);
-    EXPECT_EQ(CountLogLines(L"Placed prop instance: Custom 1 at (2.500000, 0.000000, -0.500000)"), 1);
 
     Plot(CUSTOM, -1.2f, 1.6f);
     Plot(BOX, 0.4f, 2.2f);
     ASSERT_EQ(g_PropInstances.size(), 3u);
     EXPECT_EQ(g_PropInstances[1].name, L"Custom 2");
     EXPECT_EQ(g_PropInstances[2].name, L"Box 3");
-    EXPECT_NEAR(g_PropInstances[2].position.y, 0.5, 1e-5);
-    ASSERT_EQ(ListCount(g_hPlacedPropsList), 3);
-    EXPECT_EQ(ListText(2), L"Box 3");
-    // Placing selects nothing, and nothing of it is undone.
-    EXPECT_EQ(g_SelectedPropInstance, -1);
-    EXPECT_TRUE(g_PlotterUndoStack.empty());
-    Undo();
-    EXPECT_EQ(g_PropInstances.size(), 3u);
+    EXPECT_EQ(ListCount(g_hPlacedPropsList), 3);
 
-    // Without snapping the ground point is kept as it is hit.
-    g_SnapToGrid = false;
-    const ClientPoint point = Aim(1.3f, 0.0f, 1.3f);
-    float x = 0, z = 0;
-    ASSERT_TRUE(ScreenToGroundPlane(point.x, point.y, &x, &z));
-    g_SelectedPropBrush = BOX;
-    Click(viewport, point);
-    EXPECT_NEAR(g_PropInstances.back().position.x, x, 1e-5);
-    EXPECT_NEAR(g_PropInstances.back().position.z, z, 1e-5);
-}
-
-TEST_F(Plotter, APlacementOffThePlaneOrWithoutABrushDoesNothing)
-{
+    // A click off the plane or without a brush places nothing.
     g_CameraPitch = 0.0f;
     RenderFrame();
     const ClientPoint sky = {VIEW_WIDTH / 2, 10};
@@ -189,13 +148,9 @@ TEST_F(Plotter, APlacementOffThePlaneOrWithoutABrushDoesNothing)
     ASSERT_FALSE(ScreenToGroundPlane(sky.x, sky.y, &x, &z));
     g_SelectedPropBrush = CUSTOM;
     Click(viewport, sky);
-    g_SelectedPropBrush = -1;
-    Click(viewport, Aim(0.0f, 0.0f, 3.0f));
     g_SelectedPropBrush = 7;
     Click(viewport, Aim(0.0f, 0.0f, 3.0f));
-    EXPECT_TRUE(g_PropInstances.empty());
-    EXPECT_EQ(ListCount(g_hPlacedPropsList), 0);
-    EXPECT_EQ(CountLogLines(L"Placed prop instance:"), 0);
+    EXPECT_EQ(g_PropInstances.size(), 3u);
 }
 
 TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
@@ -208,7 +163,6 @@ TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
     EXPECT_EQ(g_SelectedPropInstance, 1);
     EXPECT_EQ(ListSelection(), 1);
     EXPECT_EQ(CountLogLines(L"Selected prop instance: Box 2"), 1);
-    EXPECT_GE(CountCalls("UpdatePropertiesPanel"), 1);
 
     Click(viewport, Aim(0.0f, 0.0f, -6.0f));
     EXPECT_EQ(g_SelectedPropInstance, -1);
@@ -217,7 +171,6 @@ TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
     SendMessageW(g_hPlacedPropsList, LB_SETCURSEL, 0, 0);
     PanelCommand(PLOTTER_PLACED_LIST, LBN_SELCHANGE);
     EXPECT_EQ(g_SelectedPropInstance, 0);
-    EXPECT_EQ(CountLogLines(L"Selected prop from hierarchy: Box 1"), 1);
 
     // A transform press off the handles on another prop selects it silently.
     g_CurrentTool = TOOL_MOVE;
@@ -225,27 +178,16 @@ TEST_F(Plotter, SelectionInTheViewportAndTheListStayInStep)
     Click(viewport, Aim(2.5f, 0.9f, 0.5f));
     EXPECT_EQ(g_SelectedPropInstance, 1);
     EXPECT_EQ(ListSelection(), 1);
-    EXPECT_EQ(CountLogLines(L"Selected prop instance:"), 1);
     EXPECT_FALSE(g_IsDraggingGizmo);
 
-    // Hidden, the selected prop takes no presses at all.
-    g_PropInstances[1].visible = false;
-    Click(viewport, Aim(-2.5f, 0.9f, 0.5f));
-    EXPECT_EQ(g_SelectedPropInstance, 1);
-
-    // Remove drops the selected prop; with nothing selected it does nothing.
-    g_PropInstances[1].visible = true;
+    // Remove drops the selected prop.
     PanelCommand(PLOTTER_REMOVE_PROP, BN_CLICKED);
     ASSERT_EQ(g_PropInstances.size(), 1u);
-    EXPECT_EQ(g_PropInstances[0].name, L"Box 1");
     EXPECT_EQ(g_SelectedPropInstance, -1);
     EXPECT_EQ(ListCount(g_hPlacedPropsList), 1);
-    PanelCommand(PLOTTER_REMOVE_PROP, BN_CLICKED);
-    EXPECT_EQ(g_PropInstances.size(), 1u);
-    EXPECT_TRUE(g_PlotterUndoStack.empty());
 }
 
-TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCellsAndLogsTheHandlerOnce)
+TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCellsAndRotationTurnsOneStepPerFiftyPixels)
 {
     PlaceSelected(BOX, 0.5f, 0.5f, TOOL_MOVE);
     PropInstance& prop = g_PropInstances[0];
@@ -256,49 +198,29 @@ TEST_F(Plotter, MoveFollowsTheTurnedAxisInWholeCellsAndLogsTheHandlerOnce)
     Press(viewport, handle);
     ASSERT_TRUE(g_IsDraggingGizmo);
     EXPECT_EQ(g_GizmoAxis, 0);
-    EXPECT_EQ(CountLogLines(L"PROP GIZMO CLICKED: axis=0"), 1);
     DragTo(Aim(0.5f, 0.5f, -1.3f));
     const float amount = start.z - prop.position.z;
     EXPECT_GE(amount, 1.0f);
     EXPECT_FLOAT_EQ(amount, std::round(amount));
     EXPECT_NEAR(prop.position.x, start.x, 1e-5);
-    EXPECT_NEAR(prop.position.y, start.y, 1e-5);
     EXPECT_NEAR(prop.worldBounds.maxZ, 1.0f - amount, 1e-5);
-    EXPECT_EQ(CountLogLines(L"PROP DRAGGING: movement="), 1);
     Release(viewport, Aim(0.5f, 0.5f, -1.3f));
     EXPECT_FALSE(g_IsDraggingGizmo);
 
-    // A second drag goes on from where the first ended.
-    RenderFrame();
-    const float ended = prop.position.z;
-    Press(viewport, Aim(0.5f, 0.5f, 0.5f - amount - 1.5f));
-    ASSERT_TRUE(g_IsDraggingGizmo);
-    DragTo(Aim(0.5f, 0.5f, 2.0f));
-    EXPECT_GT(prop.position.z, ended);
-    Release(viewport, Aim(0.5f, 0.5f, 2.0f));
-    EXPECT_EQ(CountLogLines(L"PROP DRAGGING: Entered prop gizmo drag handler"), 1);
-    EXPECT_TRUE(g_PlotterUndoStack.empty());
-}
-
-TEST_F(Plotter, RotationTurnsOneStepPerFiftyPixels)
-{
-    PlaceSelected(BOX, 0.5f, 0.5f, TOOL_ROTATE);
+    // Rotation turns one step per fifty pixels.
+    PlaceSelected(BOX, 3.5f, 0.5f, TOOL_ROTATE);
     const float ring = 1.8f * std::sqrt(0.5f);
-    const ClientPoint press = Aim(0.5f + ring, 0.5f, 0.5f + ring);
+    const ClientPoint press = Aim(3.5f + ring, 0.5f, 0.5f + ring);
     Press(viewport, press);
     ASSERT_TRUE(g_IsDraggingGizmo);
     ASSERT_EQ(g_GizmoAxis, 1);
-    const PropInstance& prop = g_PropInstances[0];
+    const PropInstance& turned = g_PropInstances[1];
     const int pixels[] = {24, 25, -25, 100};
     const float degrees[] = {0.0f, 5.0f, -5.0f, 10.0f};
     for (int i = 0; i < 4; ++i) {
         DragTo(Offset(press, pixels[i], 0));
-        EXPECT_FLOAT_EQ(prop.rotation.y, degrees[i]) << pixels[i] << " pixels";
-        EXPECT_FLOAT_EQ(prop.rotation.x, 0.0f);
+        EXPECT_FLOAT_EQ(turned.rotation.y, degrees[i]) << pixels[i] << " pixels";
     }
-    EXPECT_EQ(CountLogLines(
-                  L"PROP ROT GIZMO: After drag - rotX=0.000000 rotY=10.000000 rotZ=0.000000 degrees=10.000000 step=5.000000"),
-              1);
     Release(viewport, press);
 }
 
@@ -316,16 +238,12 @@ TEST_F(Plotter, ScaleGrowsUpwardsAndStopsAtACellOrATenth)
     DragTo(Offset(press, 0, -10));
     EXPECT_GT(prop.scale.y, 1.0f);
     EXPECT_FLOAT_EQ(prop.scale.y * 2.0f, std::round(prop.scale.y * 2.0f));
-    EXPECT_FLOAT_EQ(prop.scale.x, 1.0f);
     DragTo(Offset(press, 0, 300));
     EXPECT_NEAR(prop.scale.y, 0.5f, 1e-5);
-    EXPECT_NEAR(prop.worldBounds.minY, centreY - 0.25f, 1e-5);
     EXPECT_NEAR(prop.worldBounds.maxY, centreY + 0.25f, 1e-5);
     g_SnapToGrid = false;
     DragTo(Offset(press, 0, 300));
     EXPECT_NEAR(prop.scale.y, 0.1f, 1e-5);
-    EXPECT_NEAR(prop.worldBounds.maxY - prop.worldBounds.minY, 0.1f, 1e-5);
-    EXPECT_FLOAT_EQ(prop.scale.z, 1.0f);
     Release(viewport, press);
 }
 

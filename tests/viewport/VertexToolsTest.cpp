@@ -73,30 +73,20 @@ ClientPoint Along(const ClientPoint& start, const ClientPoint& from, const Clien
             start.y + static_cast<int>(std::lround(dy / length * pixels))};
 }
 
-bool HasLine(const std::wstring& line)
-{
-    return CountLogLines(line) > 0;
-}
-
 } // namespace
 
 TEST_F(VertexTools, ClicksAndShiftClicksSelectVerticesAndEmptySpaceClears)
 {
     Click(viewport, AimVertex(0, 6));
     EXPECT_EQ(g_SelectedVertices, (std::vector<std::pair<int, int>>{{0, 6}}));
-    EXPECT_EQ(g_SelectedVertexIndex, 6);
-    EXPECT_TRUE(HasLine(L"Selected vertex 6 on object: Box"));
 
     SetKeyDown(VK_SHIFT, true);
     Click(viewport, AimVertex(0, 2), MK_SHIFT);
     EXPECT_EQ(g_SelectedVertices, (std::vector<std::pair<int, int>>{{0, 6}, {0, 2}}));
     EXPECT_EQ(g_SelectedVertexIndex, 6);
-    EXPECT_TRUE(HasLine(L"Added vertex 2 to selection (total: 2)"));
     Click(viewport, AimVertex(0, 6), MK_SHIFT);
     EXPECT_EQ(g_SelectedVertices, (std::vector<std::pair<int, int>>{{0, 2}}));
     EXPECT_EQ(g_SelectedVertexIndex, 2);
-    EXPECT_TRUE(HasLine(L"Removed vertex 6 from selection (remaining: 1)"));
-    EXPECT_EQ(CountCalls("UpdateVertexPropertiesPanel"), 3);
 
     // Shift on empty space keeps everything; a plain click clears both selections.
     const ClientPoint sky = Offset(Aim(0, 0, 0), 0, -200);
@@ -106,10 +96,7 @@ TEST_F(VertexTools, ClicksAndShiftClicksSelectVerticesAndEmptySpaceClears)
     SetKeyDown(VK_SHIFT, false);
     Click(viewport, sky);
     EXPECT_TRUE(g_SelectedVertices.empty());
-    EXPECT_EQ(g_SelectedVertexObject, -1);
     EXPECT_TRUE(g_SelectedObjects.empty());
-    EXPECT_EQ(g_SelectedObjectIndex, -1);
-    EXPECT_TRUE(g_VertexUndoStack.empty());
 }
 
 TEST_F(VertexTools, SnappedDragMovesWholeCellsPerEventAndRefitsTheBounds)
@@ -119,8 +106,6 @@ TEST_F(VertexTools, SnappedDragMovesWholeCellsPerEventAndRefitsTheBounds)
     PressXHandle(centroid);
     ASSERT_TRUE(g_IsDraggingGizmo);
     EXPECT_EQ(g_GizmoAxis, 0);
-    EXPECT_EQ(GetCapture(), viewport);
-    EXPECT_TRUE(HasLine(L"VERTEX GIZMO CLICKED: axis=0, selected vertices: 2"));
 
     const ClientPoint pressed = Aim(1.9f, 1.0f, 1.0f);
     const ClientPoint tip = Aim(2.9f, 1.0f, 1.0f);
@@ -144,14 +129,9 @@ TEST_F(VertexTools, SnappedDragMovesWholeCellsPerEventAndRefitsTheBounds)
         last = x;
     }
     EXPECT_DOUBLE_EQ(g_SceneObjects[0].V(5, 0), last);
-    EXPECT_DOUBLE_EQ(g_SceneObjects[0].V(6, 1), 2.0);
     EXPECT_FLOAT_EQ(g_SceneObjects[0].maxX, static_cast<float>(last));
-    EXPECT_FLOAT_EQ(g_SceneObjects[0].minX, -1.0f);
-    EXPECT_GT(CountLogLines(L"VERTEX DRAGGING: Moving 2 vertices"), 10);
     Release(viewport, at);
     EXPECT_FALSE(g_IsDraggingGizmo);
-    // Meshes only: no snapshot.
-    EXPECT_TRUE(g_VertexUndoStack.empty());
 }
 
 TEST_F(VertexTools, GizmoConversionOfPrimitiveOwnersAndNoDragWithTheButtonUp)
@@ -165,19 +145,13 @@ TEST_F(VertexTools, GizmoConversionOfPrimitiveOwnersAndNoDragWithTheButtonUp)
     PressXHandle(CUBE_VERTEX_6);
     EXPECT_FALSE(g_IsDraggingGizmo);
     EXPECT_FALSE(g_SceneObjects[0].isCSGMesh);
-    EXPECT_TRUE(g_VertexUndoStack.empty());
     ASSERT_EQ(g_ModalCalls.size(), 1u);
-    EXPECT_EQ(g_ModalCalls[0].caption, L"Convert to Mesh");
-    EXPECT_EQ(g_ModalCalls[0].text.rfind(L"One or more selected vertices belong to primitive objects.\n\n", 0), 0u);
     Release(viewport, Aim(0, 0, 0));
 
     Answer(IDYES);
     PressXHandle(CUBE_VERTEX_6);
     EXPECT_TRUE(g_SceneObjects[0].isCSGMesh);
-    EXPECT_EQ(g_SceneObjects[0].name, L"[Mesh] Red");
-    EXPECT_TRUE(HasLine(L"Converted [Mesh] Red to mesh"));
     EXPECT_EQ(g_VertexUndoStack.size(), 1u);
-    EXPECT_EQ(g_SceneObjects[0].faceColors.size(), 12u);
     ASSERT_TRUE(g_IsDraggingGizmo);
     // The button came up while the question was open: the first move ends
     // the drag instead of moving the vertex after a hovering mouse.
@@ -186,23 +160,22 @@ TEST_F(VertexTools, GizmoConversionOfPrimitiveOwnersAndNoDragWithTheButtonUp)
     EXPECT_EQ(g_SceneObjects[0].V.row(6), CUBE_VERTEX_6);
 }
 
-TEST_F(VertexTools, EdgeSplitKeepsAPaintedCubeClosedAndItStillJoins)
+TEST_F(VertexTools, EdgeSplitNeedsAnEdgeAndKeepsAPaintedCubeClosedAndJoinable)
 {
     PaintFacesByIndex(g_SceneObjects[0]);
     g_CurrentTool = TOOL_ADD_VERTEX;
     g_SelectedVertices = {{0, 0}, {0, 6}};
     Click(viewport, Aim(1, 2, 0));
-    EXPECT_TRUE(HasLine(L"ADD VERTEX: Selected vertices are not connected"));
-    EXPECT_EQ(g_SceneObjects[0].V.rows(), 8);
-
-    // Vertices 2 and 6 bound the top and the right face.
+    // Vertices 2 and 6 bound the top and the right face; a click far from
+    // their edge adds nothing.
     g_SelectedVertices = {{0, 2}, {0, 6}};
+    Click(viewport, Offset(Aim(0, 0, 0), 0, -200));
+    EXPECT_EQ(g_SceneObjects[0].V.rows(), 8);
     Click(viewport, Aim(1, 2, 0));
     const SceneObject& cube = g_SceneObjects[0];
     ASSERT_EQ(cube.V.rows(), 9);
     EXPECT_EQ(cube.F.rows(), 14);
     EXPECT_NEAR(cube.V(8, 2), 0.0, 0.05);
-    EXPECT_TRUE(HasLine(L"ADD VERTEX: Added vertex 8, mesh now has 9 vertices and 14 faces"));
     EXPECT_TRUE(IsClosedAndConsistent(cube.F));
     EXPECT_NEAR(SignedVolume(cube.V, cube.F), 8.0, 1e-9);
     // Faces 7 and 10 held the edge: each became two faces with its paint.
@@ -210,8 +183,6 @@ TEST_F(VertexTools, EdgeSplitKeepsAPaintedCubeClosedAndItStillJoins)
     ASSERT_EQ(cube.faceColors.size(), 14u);
     for (int f = 0; f < 14; ++f)
         EXPECT_EQ(cube.faceColors[f].r, parents[f]) << "face " << f;
-    EXPECT_EQ(g_VertexUndoStack.size(), 1u);
-    EXPECT_EQ(g_SelectedVertices.size(), 2u);
 
     g_SceneObjects.push_back(MakeMeshCube(0, 0, 0, 2, 2, 2));
     g_SelectedObjects = {0, 1};
@@ -232,7 +203,6 @@ TEST_F(VertexTools, FaceSplitOfAPrimitiveConvertsItAndGivesThreeRows)
     const SceneObject& mesh = g_SceneObjects[0];
     ASSERT_TRUE(mesh.isCSGMesh);
     EXPECT_EQ(mesh.name, L"[Mesh] Red");
-    EXPECT_EQ(CountLogLines(L"Converted"), 0);
     ASSERT_EQ(mesh.V.rows(), 9);
     ASSERT_EQ(mesh.F.rows(), 14);
     EXPECT_NEAR(mesh.V(8, 0), 0.5, 0.05);
@@ -249,11 +219,10 @@ TEST_F(VertexTools, FaceSplitOfAPrimitiveConvertsItAndGivesThreeRows)
     // Converted with the object's colour: every face keeps it.
     ASSERT_EQ(mesh.faceColors.size(), 14u);
     EXPECT_EQ(mesh.faceColors[13].r, 200);
-    EXPECT_TRUE(HasLine(L"ADD VERTEX: Added vertex 8 on face, mesh now has 9 vertices and 14 faces"));
     EXPECT_EQ(g_VertexUndoStack.size(), 2u);
 }
 
-TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFaces)
+TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFacesConvertingAPrimitiveFirst)
 {
     PaintFacesByIndex(g_SceneObjects[0]);
     g_CurrentTool = TOOL_REMOVE_VERTEX;
@@ -261,53 +230,33 @@ TEST_F(VertexTools, RemovalAsksThenDropsTheVertexWithItsFaces)
     Click(viewport, AimVertex(0, 3));
     EXPECT_EQ(g_SceneObjects[0].V.rows(), 8);
     EXPECT_TRUE(g_SelectedVertices.empty());
-    EXPECT_TRUE(HasLine(L"REMOVE VERTEX: User cancelled removal"));
 
     Answer(IDYES);
     Click(viewport, AimVertex(0, 3));
     ASSERT_EQ(g_ModalCalls.size(), 2u);
     EXPECT_EQ(g_ModalCalls[1].caption, L"Confirm Vertex Removal");
-    EXPECT_EQ(g_ModalCalls[1].text, L"Are you sure you want to remove this vertex?");
     const SceneObject& mesh = g_SceneObjects[0];
     EXPECT_EQ(mesh.V.rows(), 7);
     EXPECT_EQ(mesh.F.rows(), 9);
-    EXPECT_TRUE(HasLine(L"REMOVE VERTEX: Vertex 3 clicked"));
-    EXPECT_TRUE(HasLine(L"REMOVE VERTEX: Mesh now has 7 vertices and 9 faces"));
     // Faces 1, 6 and 9 used vertex 3: the rest keep their paint in order.
     const int kept[] = {0, 2, 3, 4, 5, 7, 8, 10, 11};
     ASSERT_EQ(mesh.faceColors.size(), 9u);
     for (int f = 0; f < 9; ++f)
         EXPECT_EQ(mesh.faceColors[f].r, kept[f]);
-    EXPECT_TRUE(g_SelectedVertices.empty());
-    EXPECT_EQ(g_SelectedVertexIndex, -1);
     EXPECT_EQ(g_VertexUndoStack.size(), 1u);
-}
 
-TEST_F(VertexTools, RemovingAPrimitivesVertexConvertsItFirstAndFarClicksSplitNothing)
-{
+    // A primitive's vertex: the object is converted first, a step for each.
     SceneObject primitive = MakeCube(-1, 0, -1, 1, 2, 1, 200, 0, 0);
     primitive.name = L"Red";
     g_SceneObjects[0] = primitive;
-    g_CurrentTool = TOOL_REMOVE_VERTEX;
     RenderFrame();
     Answer(IDYES);
     Click(viewport, Aim(-1, 2, -1));
-    ASSERT_TRUE(g_SceneObjects[0].isCSGMesh);
-    EXPECT_EQ(g_SceneObjects[0].name, L"[Mesh] Red");
-    EXPECT_EQ(g_SceneObjects[0].V.rows(), 7);
-    EXPECT_EQ(g_SceneObjects[0].faceColors.size(), 9u);
+    ASSERT_TRUE(mesh.isCSGMesh);
+    EXPECT_EQ(mesh.V.rows(), 7);
+    EXPECT_EQ(mesh.faceColors.size(), 9u);
     EXPECT_EQ(CountLogLines(L"Converted"), 0);
-    // One step for the conversion, one for the removal.
-    EXPECT_EQ(g_VertexUndoStack.size(), 2u);
-
-    // Two connected vertices, a click far from their edge: nothing added.
-    g_CurrentTool = TOOL_ADD_VERTEX;
-    g_SelectedVertices = {{0, 1}, {0, 5}};
-    RenderFrame();
-    Click(viewport, Offset(Aim(0, 0, 0), 0, -200));
-    EXPECT_TRUE(HasLine(L"ADD VERTEX: Click not close enough to edge"));
-    EXPECT_EQ(g_SceneObjects[0].V.rows(), 7);
-    EXPECT_EQ(g_VertexUndoStack.size(), 2u);
+    EXPECT_EQ(g_VertexUndoStack.size(), 3u);
 }
 
 TEST_F(VertexTools, ObjectClickOffersTheConversionAndNoClearsTheSelection)
@@ -322,21 +271,14 @@ TEST_F(VertexTools, ObjectClickOffersTheConversionAndNoClearsTheSelection)
     EXPECT_FALSE(g_SceneObjects[1].isCSGMesh);
     EXPECT_TRUE(g_SelectedObjects.empty());
     EXPECT_EQ(g_SelectedObjectIndex, -1);
-    EXPECT_TRUE(HasLine(L"User cancelled conversion - cleared selection"));
     EXPECT_GE(CountCalls("ClearTreeSelection"), 1);
 
     Answer(IDYES);
     Click(viewport, Aim(3, 2, 0));
     ASSERT_EQ(g_ModalCalls.size(), 2u);
-    EXPECT_EQ(g_ModalCalls[1].text, L"Object \"Blue\" is a primitive.\n\n"
-                                    L"To edit vertices, it must be converted to a mesh.\n"
-                                    L"This will allow vertex editing but you will lose\n"
-                                    L"the ability to change primitive parameters.\n\n"
-                                    L"Convert to mesh?");
+    EXPECT_EQ(g_ModalCalls[1].text.rfind(L"Object \"Blue\" is a primitive.", 0), 0u);
     EXPECT_TRUE(g_SceneObjects[1].isCSGMesh);
     EXPECT_EQ(g_SceneObjects[1].name, L"Blue");
-    EXPECT_TRUE(HasLine(L"Converted primitive to mesh: Blue"));
-    EXPECT_TRUE(HasLine(L"Vertex mode: Selected object 1 - vertices now visible"));
     EXPECT_EQ(g_SelectedObjects, std::vector<int>{1});
     EXPECT_EQ(g_HookRecord.selectedTreeItems.back(), 1);
     EXPECT_FALSE(g_HookRecord.guardWhileSelecting.back());

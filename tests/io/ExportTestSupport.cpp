@@ -49,26 +49,6 @@ GlbChunks ReadGlb(const std::vector<unsigned char>& file)
     return chunks;
 }
 
-std::vector<float> BinFloats(const std::vector<unsigned char>& bin, size_t offset, size_t count)
-{
-    std::vector<float> values(count);
-    if (offset + count * 4 <= bin.size() && count > 0)
-        std::memcpy(values.data(), bin.data() + offset, count * 4);
-    else if (count > 0)
-        ADD_FAILURE() << "BIN read past its end";
-    return values;
-}
-
-std::vector<uint32_t> BinU32(const std::vector<unsigned char>& bin, size_t offset, size_t count)
-{
-    std::vector<uint32_t> values(count);
-    if (offset + count * 4 <= bin.size() && count > 0)
-        std::memcpy(values.data(), bin.data() + offset, count * 4);
-    else if (count > 0)
-        ADD_FAILURE() << "BIN read past its end";
-    return values;
-}
-
 DecodedImage AddTextureFile(const std::wstring& folder, const std::wstring& name)
 {
     DecodedImage image;

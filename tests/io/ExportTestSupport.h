@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "io/ImageDecode.h"
@@ -20,8 +22,16 @@ struct GlbChunks {
 GlbChunks ReadGlb(const std::vector<unsigned char>& file);
 
 // Floats or u32 values of the BIN chunk from a byte offset.
-std::vector<float> BinFloats(const std::vector<unsigned char>& bin, size_t offset, size_t count);
-std::vector<uint32_t> BinU32(const std::vector<unsigned char>& bin, size_t offset, size_t count);
+template <typename T>
+std::vector<T> BinValues(const std::vector<unsigned char>& bin, size_t offset, size_t count)
+{
+    std::vector<T> values(count);
+    if (count > 0 && offset + count * sizeof(T) <= bin.size())
+        std::memcpy(values.data(), bin.data() + offset, count * sizeof(T));
+    else if (count > 0)
+        ADD_FAILURE() << "BIN read past its end";
+    return values;
+}
 
 // A 3 x 2 image of distinct pixels written as PNG into folder under name, and
 // registered as the next entry of g_Textures. Returns its pixels.

@@ -922,6 +922,64 @@ void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, std::vector<i
     collect();
 }
 
+// Where parts of an operand share an edge (boxes touching along it), the
+// corefinement sees the edge split into copies, which is only sound when all
+// the triangles at it are there: a near set holding two of four would join
+// them as neighbours facing opposite ways. Adds the missing ones.
+void CloseNearSetOverSharedEdges(const OperandSoup& soup, std::vector<int>& near)
+{
+    std::vector<char> isNear(soup.triangles.size(), 0);
+    for (int t : near)
+        isNear[size_t(t)] = 1;
+    auto key = [](int u, int v) { return (std::uint64_t(std::uint32_t(std::min(u, v))) << 32) | std::uint32_t(std::max(u, v)); };
+    for (bool changed = true; changed;)
+    {
+        changed = false;
+        // Edges of the near set not bordered by exactly one triangle each way.
+        std::unordered_map<std::uint64_t, std::array<int, 2>> uses;
+        for (int t : near)
+            for (int c = 0; c < 3; ++c)
+            {
+                const int u = soup.triangles[size_t(t)][c], v = soup.triangles[size_t(t)][(c + 1) % 3];
+                ++uses[key(u, v)][u < v ? 0 : 1];
+            }
+        std::vector<char> marked(soup.points.size(), 0);
+        std::unordered_map<std::uint64_t, std::vector<int>> open;
+        for (const auto& edge : uses)
+            if (edge.second[0] != 1 || edge.second[1] != 1)
+            {
+                open[edge.first];
+                marked[size_t(edge.first >> 32)] = marked[size_t(edge.first & 0xffffffffu)] = 1;
+            }
+        if (open.empty())
+            return;
+        for (size_t t = 0; t < soup.triangles.size(); ++t)
+        {
+            const Tri& tri = soup.triangles[t];
+            for (int c = 0; c < 3; ++c)
+                if (marked[size_t(tri[c])] && marked[size_t(tri[(c + 1) % 3])])
+                {
+                    auto found = open.find(key(tri[c], tri[(c + 1) % 3]));
+                    if (found != open.end())
+                        found->second.push_back(int(t));
+                }
+        }
+        for (const auto& edge : open)
+        {
+            if (edge.second.size() <= 2)
+                continue;
+            for (int t : edge.second)
+                if (!isNear[size_t(t)])
+                {
+                    isNear[size_t(t)] = 1;
+                    near.push_back(t);
+                    changed = true;
+                }
+        }
+    }
+    std::sort(near.begin(), near.end());
+}
+
 // Carries the birth face of a split face to each of its sub-faces, and notes
 // which intersection node each new vertex is (both meshes get one vertex per
 // node: it is rounded once).
@@ -1020,49 +1078,102 @@ struct TriangleTree
     }
 };
 
-// Upward vertical ray from p against every triangle of the soup: inside,
-// outside or on it, or nothing when the ray grazes an edge or a vertical face.
-// Without a tree it beats building one while few points are asked.
-bool LocateByUpwardRay(const OperandSoup& soup, const std::vector<std::array<double, 4>>& boxes,
-                       const IK::Point_3& p, CGAL::Bounded_side& where)
+// What one triangle of the soup does to a ray cast from p: the segment from p
+// to q, a point beyond the soup's box.
+enum RayStep
 {
-    const double px = p.x(), py = p.y();
-    const IK::Point_2 p2(px, py);
-    int crossings = 0;
-    for (size_t t = 0; t < boxes.size(); ++t)
+    RAY_MISSES,
+    RAY_CROSSES,
+    RAY_STARTS_ON_IT,
+    RAY_GRAZES, // through an edge or a vertex, or along the triangle: try another ray
+};
+
+RayStep CastSegment(const OperandSoup& soup, int t, const IK::Point_3& p, const IK::Point_3& q)
+{
+    const Tri& tri = soup.triangles[size_t(t)];
+    const IK::Point_3 a = ToInexact(soup.points[size_t(tri[0])]), b = ToInexact(soup.points[size_t(tri[1])]),
+                      c = ToInexact(soup.points[size_t(tri[2])]);
+    const CGAL::Orientation sp = CGAL::orientation(a, b, c, p), sq = CGAL::orientation(a, b, c, q);
+    if (sp == CGAL::COPLANAR)
     {
-        const std::array<double, 4>& box = boxes[t];
-        if (px < box[0] || px > box[1] || py < box[2] || py > box[3])
-            continue;
-        const Tri& tri = soup.triangles[t];
-        const Point3d &a = soup.points[tri[0]], &b = soup.points[tri[1]], &c = soup.points[tri[2]];
-        const IK::Point_2 a2(a[0], a[1]), b2(b[0], b[1]), c2(c[0], c[1]);
-        const CGAL::Orientation turn = CGAL::orientation(a2, b2, c2);
-        const CGAL::Orientation o1 = CGAL::orientation(a2, b2, p2), o2 = CGAL::orientation(b2, c2, p2),
-                                o3 = CGAL::orientation(c2, a2, p2);
-        if (turn == CGAL::COLLINEAR)
+        if (CGAL::coplanar_orientation(a, b, c, p) != CGAL::NEGATIVE &&
+            CGAL::coplanar_orientation(b, c, a, p) != CGAL::NEGATIVE &&
+            CGAL::coplanar_orientation(c, a, b, p) != CGAL::NEGATIVE)
+            return RAY_STARTS_ON_IT;
+        return sq == CGAL::COPLANAR ? RAY_GRAZES : RAY_MISSES;
+    }
+    if (sq == sp || sq == CGAL::COPLANAR)
+        return RAY_MISSES; // q lies outside the box, so off the triangle
+    const CGAL::Orientation o1 = CGAL::orientation(p, q, a, b), o2 = CGAL::orientation(p, q, b, c),
+                            o3 = CGAL::orientation(p, q, c, a);
+    if ((o1 == CGAL::POSITIVE || o2 == CGAL::POSITIVE || o3 == CGAL::POSITIVE) &&
+        (o1 == CGAL::NEGATIVE || o2 == CGAL::NEGATIVE || o3 == CGAL::NEGATIVE))
+        return RAY_MISSES;
+    return o1 == CGAL::COPLANAR || o2 == CGAL::COPLANAR || o3 == CGAL::COPLANAR ? RAY_GRAZES : RAY_CROSSES;
+}
+
+// Inside, outside or on the soup by the parity of the triangles the segment
+// from p to q (beyond the soup's box) crosses, or nothing when it grazes one.
+// Exact predicates on doubles only: no point is constructed, so it holds at
+// any scale.
+template <class Triangles>
+bool LocateBySegment(const OperandSoup& soup, const Triangles& candidates, const IK::Point_3& p, const IK::Point_3& q,
+                     CGAL::Bounded_side& where)
+{
+    int crossings = 0;
+    for (int t : candidates)
+        switch (CastSegment(soup, t, p, q))
         {
-            // A vertical triangle: harmless unless the ray runs along it.
-            if (o1 == CGAL::COLLINEAR && o2 == CGAL::COLLINEAR && o3 == CGAL::COLLINEAR)
-                return false;
-            continue;
-        }
-        if (o1 == -turn || o2 == -turn || o3 == -turn)
-            continue; // outside the shadow
-        if (o1 == CGAL::COLLINEAR || o2 == CGAL::COLLINEAR || o3 == CGAL::COLLINEAR)
-            return false; // through an edge or a vertex of the shadow
-        const CGAL::Orientation side = CGAL::orientation(ToInexact(a), ToInexact(b), ToInexact(c), p);
-        if (side == CGAL::COPLANAR)
-        {
+        case RAY_MISSES:
+            break;
+        case RAY_CROSSES:
+            ++crossings;
+            break;
+        case RAY_STARTS_ON_IT:
             where = CGAL::ON_BOUNDARY;
             return true;
+        case RAY_GRAZES:
+            return false;
         }
-        if (side == -turn)
-            ++crossings; // the triangle is above p
-    }
     where = (crossings & 1) ? CGAL::ON_BOUNDED_SIDE : CGAL::ON_UNBOUNDED_SIDE;
     return true;
 }
+
+// The triangles whose (x, y) boxes hold p: an upward ray can meet no others.
+// Without a tree it beats building one while few points are asked.
+struct ShadowCandidates
+{
+    const std::vector<std::array<double, 4>>* boxes;
+    double px, py;
+
+    struct Iterator
+    {
+        const ShadowCandidates* owner;
+        size_t t;
+        void Skip()
+        {
+            const std::vector<std::array<double, 4>>& boxes = *owner->boxes;
+            while (t < boxes.size() && (owner->px < boxes[t][0] || owner->px > boxes[t][1] ||
+                                        owner->py < boxes[t][2] || owner->py > boxes[t][3]))
+                ++t;
+        }
+        int operator*() const { return int(t); }
+        Iterator& operator++()
+        {
+            ++t;
+            Skip();
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return t != other.t; }
+    };
+    Iterator begin() const
+    {
+        Iterator it{this, 0};
+        it.Skip();
+        return it;
+    }
+    Iterator end() const { return Iterator{this, boxes->size()}; }
+};
 
 // Brute-force ray queries a classifier answers before it builds a tree.
 const int MAX_RAY_QUERIES_WITHOUT_TREE = 24;
@@ -1131,12 +1242,39 @@ struct Classifier
                 }
             }
             CGAL::Bounded_side where;
-            if (LocateByUpwardRay(*other, shadowBoxes, p, where))
+            const double top = std::nextafter(std::max(p.z(), other->bbox[5]), HUGE_VAL);
+            if (std::isfinite(top) &&
+                LocateBySegment(*other, ShadowCandidates{&shadowBoxes, p.x(), p.y()}, p, IK::Point_3(p.x(), p.y(), top), where))
                 return where;
         }
         if (!fastTree)
             fastTree.reset(new TriangleTree<IK>(*other));
-        return fastTree->Locate(p);
+        // Up, then a few slanted rays, each ending beyond the tree's box (a
+        // ray from p through p plus a unit vector degenerates far from the
+        // origin, where that sum rounds back to p).
+        const CGAL::Bbox_3 box = fastTree->tree.bbox();
+        double reach = 0;
+        for (int c = 0; c < 3; ++c)
+            reach += (box.max(c) - box.min(c)) + std::fabs(p[c] - box.min(c)) + std::fabs(p[c] - box.max(c));
+        static const double DIRECTIONS[4][3] = {{0, 0, 1}, {0.36, 0.48, 0.8}, {-0.6, 0.64, -0.48}, {0.48, -0.8, 0.36}};
+        std::vector<TriangleTree<IK>::Tree::Primitive_id> hits;
+        std::vector<int> candidates;
+        for (const double* d : DIRECTIONS)
+        {
+            const IK::Point_3 q(p.x() + 2 * reach * d[0], p.y() + 2 * reach * d[1], p.z() + 2 * reach * d[2]);
+            if (!std::isfinite(q.x()) || !std::isfinite(q.y()) || !std::isfinite(q.z()) ||
+                CGAL::do_overlap(q.bbox(), box))
+                continue;
+            hits.clear();
+            fastTree->tree.all_intersected_primitives(IK::Segment_3(p, q), std::back_inserter(hits));
+            candidates.clear();
+            for (const auto& id : hits)
+                candidates.push_back(int(id - fastTree->triangles.begin()));
+            CGAL::Bounded_side where;
+            if (LocateBySegment(*other, candidates, p, q, where))
+                return where;
+        }
+        return Exact().Locate(EK::Point_3(p.x(), p.y(), p.z()));
     }
     // Does the triangle abc lie inside a coplanar triangle of the other soup?
     // Then `same` tells whether both face the same way. Exact predicates only.
@@ -1539,6 +1677,10 @@ struct ResultBuilder
     std::unordered_map<int, int> pointOfNode;
     std::vector<Point3d> points;
     std::vector<char> rounded; // the point is an exact point rounded to doubles
+    // Rounded, mended, or (when snapping moved points) a corner of a cut face:
+    // the triangles around it are checked.
+    std::vector<char> suspect;
+    bool cutFacesSuspect = false;
     std::unordered_map<Point3d, int, PointHash> indexOfPoint;
     std::vector<Tri> triangles;
     std::vector<int> births;
@@ -1551,8 +1693,10 @@ struct ResultBuilder
         {
             points.push_back(key);
             rounded.push_back(0);
+            suspect.push_back(0);
         }
         rounded[size_t(found.first->second)] |= char(inexact);
+        suspect[size_t(found.first->second)] |= char(inexact);
         return found.first->second;
     }
 
@@ -1599,6 +1743,7 @@ struct ResultBuilder
                     const Point3d& p = soup.points[size_t(tri[c])];
                     points.push_back({p[0] + 0.0, p[1] + 0.0, p[2] + 0.0});
                     rounded.push_back(0);
+                    suspect.push_back(0);
                 }
                 corner[c] = id;
             }
@@ -1641,6 +1786,7 @@ struct ResultBuilder
                     if (v.idx() < op.soupPoint.size())
                         pointOfInput[size_t(op.soupPoint[v.idx()])] = id;
                 }
+                suspect[size_t(id)] |= char(cutFacesSuspect);
                 corner[k++] = id;
             }
             if (flip)
@@ -1679,14 +1825,19 @@ void CopyOperand(const OperandSoup& soup, int birthOffset, ResultBuilder& out)
 // first leaves crossings.
 const double MERGE_RATIOS[2] = {1e-12, 1e-9};
 
-// Indices of the triangles with a rounded corner.
-std::vector<int> RoundedTriangles(const ResultBuilder& out)
+// How far, in units in the last place, a rounded point may be nudged off a
+// face it crossed.
+const int NUDGE_REACH = 3;
+
+// Indices of the triangles rounding or cutting may have spoiled: those with a
+// rounded corner or a corner of a cut face.
+std::vector<int> SuspectTriangles(const ResultBuilder& out)
 {
     std::vector<int> list;
     for (size_t t = 0; t < out.triangles.size(); ++t)
     {
         const Tri& tri = out.triangles[t];
-        if (out.rounded[size_t(tri[0])] || out.rounded[size_t(tri[1])] || out.rounded[size_t(tri[2])])
+        if (out.suspect[size_t(tri[0])] || out.suspect[size_t(tri[1])] || out.suspect[size_t(tri[2])])
             list.push_back(int(t));
     }
     return list;
@@ -1785,7 +1936,7 @@ void FlipZeroAreaTriangles(ResultBuilder& out, double tolerance, bool& changed)
 {
     std::vector<int> flat;
     std::vector<int> cornerOf(out.triangles.size(), -1);
-    for (int t : RoundedTriangles(out))
+    for (int t : SuspectTriangles(out))
     {
         const int k = CornerOnOppositeEdge(out, out.triangles[size_t(t)], tolerance);
         if (k >= 0)
@@ -1829,6 +1980,9 @@ void FlipZeroAreaTriangles(ResultBuilder& out, double tolerance, bool& changed)
         if (d == c0)
             continue; // a flat pocket: both go
         const int birth = out.births[size_t(partner)];
+        // The new triangles may close up against others: check them all.
+        for (int u : {c0, a, b, d})
+            out.suspect[size_t(u)] = 1;
         out.triangles.push_back({c0, a, d});
         out.births.push_back(birth);
         out.triangles.push_back({c0, d, b});
@@ -1857,7 +2011,7 @@ void RoundedBoxes(const ResultBuilder& out, double grow, std::vector<ResultBox>&
     };
     rounded.clear();
     all.clear();
-    for (int t : RoundedTriangles(out))
+    for (int t : SuspectTriangles(out))
         rounded.push_back(boxOf(t, grow));
     if (rounded.empty())
         return;
@@ -1870,6 +2024,36 @@ void RoundedBoxes(const ResultBuilder& out, double grow, std::vector<ResultBox>&
         if (CGAL::do_overlap(box.bbox(), span))
             all.push_back(box);
     }
+}
+
+// Drops pairs of rounded triangles with the same corners both ways round: a
+// flat double sheet, left where two faces closer than rounding met in the
+// same points. Returns whether any went.
+bool DropDoubleSheets(ResultBuilder& out)
+{
+    std::map<std::array<int, 3>, std::vector<int>> bySet;
+    for (int t : SuspectTriangles(out))
+    {
+        std::array<int, 3> key = out.triangles[size_t(t)];
+        std::sort(key.begin(), key.end());
+        bySet[key].push_back(t);
+    }
+    std::vector<char> drop(out.triangles.size(), 0);
+    bool any = false;
+    for (const auto& group : bySet)
+        for (size_t x = 0; x < group.second.size(); ++x)
+            for (size_t y = x + 1; y < group.second.size(); ++y)
+            {
+                const int s = group.second[x], t = group.second[y];
+                if (drop[size_t(s)] || drop[size_t(t)])
+                    continue;
+                const Tri& ts = out.triangles[size_t(s)];
+                if (HasDirectedEdge(out.triangles[size_t(t)], ts[1], ts[0]))
+                    drop[size_t(s)] = drop[size_t(t)] = any = true;
+            }
+    if (any)
+        RemoveTriangles(out, drop);
+    return any;
 }
 
 // Merges each rounded point into a point closer than `tolerance` (an exact
@@ -1927,48 +2111,28 @@ bool MergeClosePoints(ResultBuilder& out, double tolerance)
             tri[c] = FindRoot(parent, tri[c]);
     // The triangles around a point that took others in moved: check them too.
     for (const auto& pair : close)
-        out.rounded[size_t(FindRoot(parent, pair.first))] = 1;
+        out.suspect[size_t(FindRoot(parent, pair.first))] = 1;
     std::vector<char> drop(out.triangles.size(), 0);
-    std::map<std::array<int, 3>, std::vector<int>> bySet;
     for (size_t t = 0; t < out.triangles.size(); ++t)
     {
         const Tri& tri = out.triangles[t];
-        if (tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2])
-        {
-            drop[t] = 1;
-            continue;
-        }
-        if (!out.rounded[size_t(tri[0])] && !out.rounded[size_t(tri[1])] && !out.rounded[size_t(tri[2])])
-            continue;
-        std::array<int, 3> key = tri;
-        std::sort(key.begin(), key.end());
-        bySet[key].push_back(int(t));
+        drop[t] = tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2];
     }
-    // Same corners both ways round: a flat double sheet.
-    for (const auto& group : bySet)
-        for (size_t x = 0; x < group.second.size(); ++x)
-            for (size_t y = x + 1; y < group.second.size(); ++y)
-            {
-                const int s = group.second[x], t = group.second[y];
-                if (drop[size_t(s)] || drop[size_t(t)])
-                    continue;
-                const Tri& ts = out.triangles[size_t(s)];
-                const Tri& tt = out.triangles[size_t(t)];
-                if (HasDirectedEdge(tt, ts[1], ts[0]))
-                    drop[size_t(s)] = drop[size_t(t)] = 1;
-            }
     RemoveTriangles(out, drop);
+    DropDoubleSheets(out);
     return true;
 }
 
-// Do rounded triangles cross or touch other triangles beyond shared corners?
-bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
+// Pairs of rounded triangles and other triangles that cross or touch beyond
+// shared corners; with `firstOnly`, at most one.
+std::vector<std::pair<int, int>> FindRoundedCrossings(const ResultBuilder& out, bool firstOnly)
 {
     typedef ResultBox Box;
+    std::vector<std::pair<int, int>> found;
     std::vector<Box> rounded, all;
     RoundedBoxes(out, 0, rounded, all);
     if (rounded.empty())
-        return false;
+        return found;
     std::vector<char> isRounded(out.triangles.size(), 0);
     for (const Box& box : rounded)
         isRounded[size_t(box.info())] = 1;
@@ -1978,57 +2142,183 @@ bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
             // A pair of rounded triangles is met twice: test it once.
             if (a.info() == b.info() || (isRounded[size_t(b.info())] && b.info() < a.info()))
                 return;
-            if (TrianglesIntersect(out.points, out.triangles[size_t(a.info())], out.triangles[size_t(b.info())]))
+            if (!TrianglesIntersect(out.points, out.triangles[size_t(a.info())], out.triangles[size_t(b.info())]))
+                return;
+            found.push_back({a.info(), b.info()});
+            if (firstOnly)
                 throw FoundIntersection{a.info(), b.info()};
         });
     }
-    catch (const FoundIntersection& found)
+    catch (const FoundIntersection&)
     {
-        reason = "internal error: rounding the result made triangles " + RowText(found.first) + " and " +
-                 RowText(found.second) + " cross";
-        return true;
     }
-    return false;
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Do rounded triangles cross or touch other triangles beyond shared corners?
+bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
+{
+    const std::vector<std::pair<int, int>> found = FindRoundedCrossings(out, true);
+    if (found.empty())
+        return false;
+    reason = "internal error: rounding the result made triangles " + RowText(found[0].first) + " and " +
+             RowText(found[0].second) + " cross";
+    return true;
+}
+
+// Steps of a nudge in units in the last place, nearest first, in a fixed order.
+std::vector<std::array<int, 3>> NudgeSteps()
+{
+    std::vector<std::array<int, 3>> steps;
+    for (int reach = 1; reach <= NUDGE_REACH; ++reach)
+        for (int x = -reach; x <= reach; ++x)
+            for (int y = -reach; y <= reach; ++y)
+                for (int z = -reach; z <= reach; ++z)
+                    if (std::max({std::abs(x), std::abs(y), std::abs(z)}) == reach)
+                        steps.push_back({x, y, z});
+    return steps;
+}
+
+double StepUlps(double value, int steps)
+{
+    for (; steps > 0; --steps)
+        value = std::nextafter(value, HUGE_VAL);
+    for (; steps < 0; ++steps)
+        value = std::nextafter(value, -HUGE_VAL);
+    return value;
+}
+
+// Rounding takes each new point to the nearest double; where that puts it a
+// hair past a face it should not reach, a neighbouring double a few units in
+// the last place away lies on the right side. Each rounded corner of a
+// crossing triangle is moved to the nearest such neighbour that clears every
+// crossing of its own triangles and leaves none of them zero-area. Returns
+// whether anything moved.
+bool NudgeCrossingPoints(ResultBuilder& out)
+{
+    const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
+    std::vector<int> candidates;
+    for (const auto& pair : crossings)
+        for (int t : {pair.first, pair.second})
+            for (int u : out.triangles[size_t(t)])
+                if (out.rounded[size_t(u)])
+                    candidates.push_back(u);
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    static const std::vector<std::array<int, 3>> steps = NudgeSteps();
+    bool moved = false;
+    for (int u : candidates)
+    {
+        std::vector<int> star;
+        for (size_t t = 0; t < out.triangles.size(); ++t)
+            if (std::find(out.triangles[t].begin(), out.triangles[t].end(), u) != out.triangles[t].end())
+                star.push_back(int(t));
+        // Triangles near the star, with room for the largest nudge.
+        CGAL::Bbox_3 reach;
+        for (int t : star)
+            for (int v : out.triangles[size_t(t)])
+                reach += ToInexact(out.points[size_t(v)]).bbox();
+        const double margin = 1e-12 * (1 + std::max({std::fabs(reach.xmin()), std::fabs(reach.xmax()),
+                                                     std::fabs(reach.ymin()), std::fabs(reach.ymax()),
+                                                     std::fabs(reach.zmin()), std::fabs(reach.zmax())}));
+        reach = CGAL::Bbox_3(reach.xmin() - margin, reach.ymin() - margin, reach.zmin() - margin,
+                             reach.xmax() + margin, reach.ymax() + margin, reach.zmax() + margin);
+        std::vector<int> near;
+        for (size_t t = 0; t < out.triangles.size(); ++t)
+        {
+            CGAL::Bbox_3 box;
+            for (int v : out.triangles[t])
+                box += ToInexact(out.points[size_t(v)]).bbox();
+            if (CGAL::do_overlap(box, reach))
+                near.push_back(int(t));
+        }
+        auto clear = [&]() {
+            for (int s : star)
+            {
+                if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
+                    return false;
+                for (int t : near)
+                    if (t != s && TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
+                        return false;
+            }
+            return true;
+        };
+        if (clear())
+            continue;
+        const Point3d original = out.points[size_t(u)];
+        bool found = false;
+        for (const std::array<int, 3>& step : steps)
+        {
+            const Point3d p = {StepUlps(original[0], step[0]), StepUlps(original[1], step[1]),
+                               StepUlps(original[2], step[2])};
+            if (out.indexOfPoint.count(p))
+                continue;
+            out.points[size_t(u)] = p;
+            if (clear())
+            {
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+        {
+            out.points[size_t(u)] = original;
+            continue;
+        }
+        out.indexOfPoint.erase(original);
+        out.indexOfPoint.emplace(out.points[size_t(u)], u);
+        moved = true;
+    }
+    return moved;
 }
 
 // A rounded triangle with a corner on the opposite edge (zero area).
 bool HasZeroAreaTriangle(const ResultBuilder& out)
 {
-    for (int t : RoundedTriangles(out))
+    for (int t : SuspectTriangles(out))
         if (CornerOnOppositeEdge(out, out.triangles[size_t(t)], 0) >= 0)
             return true;
     return false;
 }
 
-bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& reason)
+// Is every edge at a suspect point bordered as often one way as the other?
+// (All triangles at such an edge are suspect ones; other edges were left as
+// the exact result had them.)
+bool SuspectEdgesClosed(const ResultBuilder& out)
 {
-    if (RoundedTriangles(out).empty())
-        return true;
-    double scale = 0;
-    for (const Point3d& p : out.points)
-        scale = std::max({scale, std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
-    const double tolerance = mergeRatio * scale;
-    DropFlatPieces(out, tolerance);
-    // Mended only where the check finds a fault.
-    std::string why;
-    if (!HasZeroAreaTriangle(out) && !RoundedTrianglesCross(out, why))
-        return true;
-    for (int pass = 0; pass < 8; ++pass)
-    {
-        bool changed = MergeClosePoints(out, tolerance);
-        changed = DropFlatPieces(out, tolerance) || changed;
-        FlipZeroAreaTriangles(out, tolerance, changed);
-        if (!changed)
-            break;
-    }
-    if (RoundedTrianglesCross(out, reason))
+    std::unordered_map<std::uint64_t, int> balance; // lower point first; +1 for low to high
+    for (int t : SuspectTriangles(out))
+        for (int c = 0; c < 3; ++c)
+        {
+            const int u = out.triangles[size_t(t)][c], v = out.triangles[size_t(t)][(c + 1) % 3];
+            if (out.suspect[size_t(u)] || out.suspect[size_t(v)])
+                balance[(std::uint64_t(std::uint32_t(std::min(u, v))) << 32) | std::uint32_t(std::max(u, v))] +=
+                    u < v ? 1 : -1;
+        }
+    for (const auto& edge : balance)
+        if (edge.second != 0)
+            return false;
+    return true;
+}
+
+// The settled result must be an accepted operand: checked where rounding,
+// cutting or mending could have spoiled it (crossings and zero-area triangles
+// only after mending: the caller found none before).
+bool CheckSettledResult(const ResultBuilder& out, bool mended, std::string& reason)
+{
+    if (mended && RoundedTrianglesCross(out, reason))
         return false;
-    if (HasZeroAreaTriangle(out))
+    if (mended && HasZeroAreaTriangle(out))
     {
         reason = "internal error: rounding the result left a zero-area triangle";
         return false;
     }
-    // What is left must be a solid again.
+    if (!SuspectEdgesClosed(out))
+    {
+        reason = "internal error: the result is not closed";
+        return false;
+    }
     if (out.triangles.empty())
         return true;
     std::vector<int> all(out.triangles.size());
@@ -2042,6 +2332,36 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
         return false;
     }
     return true;
+}
+
+bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& reason)
+{
+    if (SuspectTriangles(out).empty())
+        return true;
+    double scale = 0;
+    for (const Point3d& p : out.points)
+        scale = std::max({scale, std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
+    const double tolerance = mergeRatio * scale;
+    DropFlatPieces(out, tolerance);
+    // Mended only where the check finds a fault.
+    std::string why;
+    const bool mend = HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
+    if (mend)
+    {
+        for (int pass = 0; pass < 8; ++pass)
+        {
+            bool changed = MergeClosePoints(out, tolerance);
+            changed = DropDoubleSheets(out) || changed;
+            changed = DropFlatPieces(out, tolerance) || changed;
+            FlipZeroAreaTriangles(out, tolerance, changed);
+            if (!changed)
+                break;
+        }
+        for (int pass = 0; pass < 4; ++pass)
+            if (!NudgeCrossingPoints(out))
+                break;
+    }
+    return CheckSettledResult(out, mend, reason);
 }
 
 // Points in order of first use and the triangles sorted by birth face, then by
@@ -2346,6 +2666,8 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     const int offsetB = int(soupA.triangles.size());
     std::vector<int> nearA, nearB;
     FindNearTriangles(soupA, soupB, nearA, nearB);
+    CloseNearSetOverSharedEdges(soupA, nearA);
+    CloseNearSetOverSharedEdges(soupB, nearB);
     if (snap == SNAP_BOTH)
         SnapToNearbyPlanes(soupA, nearA, soupB, nearB);
     if (snap != SNAP_NONE)
@@ -2400,6 +2722,9 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
         break;
     }
     std::vector<int> pointOfA(soupA.points.size(), -1), pointOfB(soupB.points.size(), -1);
+    // Faces moved onto one another can leave coincident pairs the exact
+    // classification does not see; without snapping the cut is exact.
+    out.cutFacesSuspect = !soupA.snapped.empty() || !soupB.snapped.empty();
     out.AddFaces(a, sideA, keepA, flipA, onA, 0, pointOfA);
     out.AddFaces(b, sideB, keepB, flipB, SIDE_UNKNOWN, offsetB, pointOfB);
     out.AddFarFaces(soupA, farA, againstB, keepA, flipA, 0, pointOfA);

@@ -24,9 +24,12 @@
 // but miss each other's planes by rounding (by less than 1e-11 of the largest
 // coordinate), B's points are first moved exactly onto A's planes, so no sliver
 // a hair thick is cut between them: boxes that only touch have an empty
-// intersection. Rounding can still leave zero-area triangles, flat pieces or
-// crossings a hair deep near new points; these are mended (close points
-// merged, flat pieces dropped, zero-area triangles flipped away) and checked.
+// intersection. Rounding can still leave zero-area triangles, flat pieces,
+// faces rounded onto one another or crossings a hair deep near new points;
+// these are mended (close points merged, flat pieces and back-to-back pairs
+// dropped, zero-area triangles flipped away, new points nudged a few units in
+// the last place off faces they crossed) and checked again, closedness and
+// volume included.
 // Every result is therefore itself an accepted operand (possibly non-manifold,
 // as two boxes sharing an edge), valid by construction; in the rare case no
 // valid rounding is found the call fails with an internal error and changes

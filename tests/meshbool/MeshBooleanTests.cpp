@@ -1024,7 +1024,6 @@ TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
     std::mt19937 rng(20261207);
     std::uniform_int_distribution<int> corner(-3, 3), side(1, 3);
     std::uniform_real_distribution<double> unit(-1, 1);
-    int refused = 0, cases = 0;
     for (int n = 0; n < 60; ++n)
     {
         Eigen::Vector3d lo[2], hi[2];
@@ -1047,20 +1046,13 @@ TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
         for (int k = 0; k < 4; ++k)
         {
             const Result r = Combine(a, b, ALL_TYPES[k]);
-            ++cases;
-            if (!r.ok && together)
-            {
-                // Rare: no valid rounding was found; it must say so, not return a broken mesh.
-                ++refused;
-                EXPECT_NE(r.failure.reason.find("internal error"), std::string::npos);
-                continue;
-            }
             EXPECT_TRUE(IsReusable(a, b, r)) << "pair " << n << " operation " << k;
             if (together)
+            {
                 EXPECT_NEAR(Volume(r.mesh), expected[k], 1e-9) << "pair " << n << " operation " << k;
+            }
         }
     }
-    EXPECT_LE(refused * 25, cases) << refused << " of " << cases;
 }
 
 // Chains of 3 to 5 operations on boxes turned together: each step's operand
@@ -1121,7 +1113,9 @@ TEST(MeshBooleanTurned, ChainsOfTurnedBoxesMatchTheGridChains)
             }
         }
         if (seed == 7031u)
+        {
             EXPECT_LE(failed, 4);
+        }
     }
 }
 
@@ -1144,14 +1138,15 @@ TEST(MeshBooleanTurned, TurnedSphereWithCubeAndCylinder)
 
 TEST(MeshBooleanInvalid, VolumeTestIsScaleFree)
 {
-    for (double size : {1e-110, 1e-30, 1e15, 1e110})
+    for (double size : {1e-110, 1e-30, 1e15, 1e17, 1e110, 1e300})
     {
         const Mesh cube = MakeCube(0, size);
         std::string reason;
         EXPECT_TRUE(CheckMeshBooleanOperand(cube.V, cube.F, false, &reason)) << size << ": " << reason;
-        // Overlapping (exact work) and apart (none).
+        // Overlapping (exact work) and apart (none). Beyond 2^53 a ray from p
+        // through p plus a unit vector rounds back to p: locating must not rely on one.
         const double shifts[2] = {size / 2, 2 * size}, expected[2] = {1.875, 2};
-        for (int k = (size > 1e15 ? 1 : 0); k < 2; ++k)
+        for (int k = 0; k < 2; ++k)
         {
             const Result r = Combine(cube, MakeCube(shifts[k], shifts[k] + size), MESH_BOOLEAN_UNION);
             ASSERT_TRUE(r.ok) << size << ": " << r.failure.reason;
@@ -1173,6 +1168,55 @@ TEST(MeshBooleanInvalid, EmptyOtherOperandSkipsNoCheck)
         EXPECT_EQ(Combine(crossing, empty, type).failure.operand, 'A');
         EXPECT_EQ(Combine(empty, crossing, type).failure.operand, 'B');
         EXPECT_FALSE(Combine(empty, crossing, type).ok);
+    }
+}
+
+// Random grid chains, where several parts often share edges and corners,
+// against the count of unit cells each step leaves filled.
+TEST(MeshBooleanChains, GridChainsMatchVoxelCounts)
+{
+    const int LO = -3, N = 9; // cells [-3, 6) on each axis
+    std::mt19937 rng(20261208);
+    std::uniform_int_distribution<int> corner(-3, 3), side(1, 3), op(0, 3), length(3, 10);
+    for (int n = 0; n < 150; ++n)
+    {
+        std::vector<char> cells(N * N * N, 0), box(N * N * N);
+        auto randomBox = [&]() {
+            Eigen::Vector3d lo, hi;
+            for (int c = 0; c < 3; ++c)
+            {
+                lo[c] = corner(rng);
+                hi[c] = lo[c] + side(rng);
+            }
+            for (int i = 0; i < N * N * N; ++i)
+            {
+                const int x = i % N + LO, y = i / N % N + LO, z = i / (N * N) + LO;
+                box[size_t(i)] = x >= lo[0] && x < hi[0] && y >= lo[1] && y < hi[1] && z >= lo[2] && z < hi[2];
+            }
+            return MakeCornerBox(lo, hi);
+        };
+        Mesh mesh = randomBox();
+        cells = box;
+        const int steps = length(rng);
+        for (int k = 0; k < steps && mesh.F.rows() > 0; ++k)
+        {
+            const Mesh next = randomBox();
+            const MeshBooleanType type = ALL_TYPES[op(rng)];
+            long filled = 0;
+            for (size_t i = 0; i < cells.size(); ++i)
+            {
+                const bool a = cells[i], b = box[i];
+                cells[i] = type == MESH_BOOLEAN_UNION ? a || b
+                           : type == MESH_BOOLEAN_INTERSECTION ? a && b
+                           : type == MESH_BOOLEAN_MINUS ? a && !b
+                                                        : a != b;
+                filled += cells[i];
+            }
+            const Result r = Combine(mesh, next, type);
+            ASSERT_TRUE(IsReusable(mesh, next, r)) << "chain " << n << " step " << k;
+            ASSERT_NEAR(Volume(r.mesh), double(filled), 1e-9) << "chain " << n << " step " << k;
+            mesh = r.mesh;
+        }
     }
 }
 

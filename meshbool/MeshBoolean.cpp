@@ -2157,14 +2157,18 @@ std::vector<std::pair<int, int>> FindRoundedCrossings(const ResultBuilder& out, 
 }
 
 // Do rounded triangles cross or touch other triangles beyond shared corners?
-bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
+bool DescribeCrossing(const std::vector<std::pair<int, int>>& found, std::string& reason)
 {
-    const std::vector<std::pair<int, int>> found = FindRoundedCrossings(out, true);
     if (found.empty())
         return false;
     reason = "internal error: rounding the result made triangles " + RowText(found[0].first) + " and " +
              RowText(found[0].second) + " cross";
     return true;
+}
+
+bool RoundedTrianglesCross(const ResultBuilder& out, std::string& reason)
+{
+    return DescribeCrossing(FindRoundedCrossings(out, true), reason);
 }
 
 // Steps of a nudge in units in the last place, nearest first, in a fixed order.
@@ -2195,9 +2199,8 @@ double StepUlps(double value, int steps)
 // crossing triangle is moved to the nearest such neighbour that clears every
 // crossing of its own triangles and leaves none of them zero-area. Returns
 // whether anything moved.
-bool NudgeCrossingPoints(ResultBuilder& out)
+bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, int>>& crossings)
 {
-    const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
     std::vector<int> candidates;
     for (const auto& pair : crossings)
         for (int t : {pair.first, pair.second})
@@ -2303,12 +2306,10 @@ bool SuspectEdgesClosed(const ResultBuilder& out)
 }
 
 // The settled result must be an accepted operand: checked where rounding,
-// cutting or mending could have spoiled it (crossings and zero-area triangles
-// only after mending: the caller found none before).
+// cutting or mending could have spoiled it (zero-area triangles only after
+// mending: the caller found none before; crossings are the caller's).
 bool CheckSettledResult(const ResultBuilder& out, bool mended, std::string& reason)
 {
-    if (mended && RoundedTrianglesCross(out, reason))
-        return false;
     if (mended && HasZeroAreaTriangle(out))
     {
         reason = "internal error: rounding the result left a zero-area triangle";
@@ -2357,9 +2358,15 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
             if (!changed)
                 break;
         }
-        for (int pass = 0; pass < 4; ++pass)
-            if (!NudgeCrossingPoints(out))
+        // Nudging needs every crossing; once none is left the check is done.
+        for (int pass = 0;; ++pass)
+        {
+            const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
+            if (DescribeCrossing(crossings, reason) && (pass == 4 || !NudgeCrossingPoints(out, crossings)))
+                return false;
+            if (crossings.empty())
                 break;
+        }
     }
     return CheckSettledResult(out, mend, reason);
 }

@@ -1677,10 +1677,9 @@ struct ResultBuilder
     std::unordered_map<int, int> pointOfNode;
     std::vector<Point3d> points;
     std::vector<char> rounded; // the point is an exact point rounded to doubles
-    // Rounded, mended, or (when snapping moved points) a corner of a cut face:
-    // the triangles around it are checked.
+    // Rounded, mended, or a corner of a cut face snapping may have laid onto
+    // the other operand: the triangles around it are checked.
     std::vector<char> suspect;
-    bool cutFacesSuspect = false;
     std::unordered_map<Point3d, int, PointHash> indexOfPoint;
     std::vector<Tri> triangles;
     std::vector<int> births;
@@ -1755,7 +1754,7 @@ struct ResultBuilder
     }
 
     void AddFaces(const ExactOperand& op, const std::vector<PatchSide>& sideOfFace, PatchSide keep, PatchSide keepFlipped,
-                  PatchSide keepAlso, int birthOffset, std::vector<int>& pointOfInput)
+                  PatchSide keepAlso, int birthOffset, const std::vector<char>& snappedNear, std::vector<int>& pointOfInput)
     {
         const ExactMesh& mesh = op.mesh;
         std::vector<int> pointOfVertex(mesh.number_of_vertices(), -1);
@@ -1786,7 +1785,7 @@ struct ResultBuilder
                     if (v.idx() < op.soupPoint.size())
                         pointOfInput[size_t(op.soupPoint[v.idx()])] = id;
                 }
-                suspect[size_t(id)] |= char(cutFacesSuspect);
+                suspect[size_t(id)] |= snappedNear[size_t(op.birth[f])];
                 corner[k++] = id;
             }
             if (flip)
@@ -2659,6 +2658,44 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
     }
 }
 
+// Triangles snapping may have laid onto the other operand's faces: those
+// with a moved corner, and the other's near triangles whose boxes meet them.
+void MarkSnappedNeighbourhood(const OperandSoup& a, const std::vector<int>& nearA, const OperandSoup& b,
+                              const std::vector<int>& nearB, std::vector<char>& markA, std::vector<char>& markB)
+{
+    markA.assign(a.triangles.size(), 0);
+    markB.assign(b.triangles.size(), 0);
+    if (a.snapped.empty() && b.snapped.empty())
+        return;
+    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
+    auto collect = [](const OperandSoup& soup, const std::vector<int>& near, std::vector<char>& mark,
+                      std::vector<Box>& moved, std::vector<Box>& all) {
+        for (int t : near)
+        {
+            CGAL::Bbox_3 box;
+            bool snapped = false;
+            for (int u : soup.triangles[size_t(t)])
+            {
+                box += ToInexact(soup.points[size_t(u)]).bbox() + ExactPointOf(soup, u).bbox();
+                snapped = snapped || IsSnapped(soup, u);
+            }
+            all.push_back(Box(box, t));
+            if (snapped)
+            {
+                mark[size_t(t)] = 1;
+                moved.push_back(Box(box, t));
+            }
+        }
+    };
+    std::vector<Box> movedA, allA, movedB, allB;
+    collect(a, nearA, markA, movedA, allA);
+    collect(b, nearB, markB, movedB, allB);
+    CGAL::box_intersection_d(movedA.begin(), movedA.end(), allB.begin(), allB.end(),
+                             [&](const Box&, const Box& other) { markB[size_t(other.info())] = 1; });
+    CGAL::box_intersection_d(movedB.begin(), movedB.end(), allA.begin(), allA.end(),
+                             [&](const Box&, const Box& other) { markA[size_t(other.info())] = 1; });
+}
+
 enum SnapWay
 {
     SNAP_B_ONTO_A,
@@ -2730,10 +2767,11 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     }
     std::vector<int> pointOfA(soupA.points.size(), -1), pointOfB(soupB.points.size(), -1);
     // Faces moved onto one another can leave coincident pairs the exact
-    // classification does not see; without snapping the cut is exact.
-    out.cutFacesSuspect = !soupA.snapped.empty() || !soupB.snapped.empty();
-    out.AddFaces(a, sideA, keepA, flipA, onA, 0, pointOfA);
-    out.AddFaces(b, sideB, keepB, flipB, SIDE_UNKNOWN, offsetB, pointOfB);
+    // classification does not see; elsewhere the cut is exact.
+    std::vector<char> snappedNearA, snappedNearB;
+    MarkSnappedNeighbourhood(soupA, nearA, soupB, nearB, snappedNearA, snappedNearB);
+    out.AddFaces(a, sideA, keepA, flipA, onA, 0, snappedNearA, pointOfA);
+    out.AddFaces(b, sideB, keepB, flipB, SIDE_UNKNOWN, offsetB, snappedNearB, pointOfB);
     out.AddFarFaces(soupA, farA, againstB, keepA, flipA, 0, pointOfA);
     out.AddFarFaces(soupB, farB, againstA, keepB, flipB, offsetB, pointOfB);
     return true;

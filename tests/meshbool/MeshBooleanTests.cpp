@@ -1181,7 +1181,7 @@ TEST(MeshBooleanChains, GridChainsMatchVoxelCounts)
     std::uniform_int_distribution<int> corner(-3, 3), side(1, 3), op(0, 3), length(3, 10);
     for (int n = 0; n < 150; ++n)
     {
-        std::vector<char> cells(N * N * N, 0), box(N * N * N);
+        std::vector<char> box(N * N * N);
         auto randomBox = [&]() {
             Eigen::Vector3d lo, hi;
             for (int c = 0; c < 3; ++c)
@@ -1197,7 +1197,7 @@ TEST(MeshBooleanChains, GridChainsMatchVoxelCounts)
             return MakeCornerBox(lo, hi);
         };
         Mesh mesh = randomBox();
-        cells = box;
+        std::vector<char> cells = box;
         const int steps = length(rng);
         for (int k = 0; k < steps && mesh.F.rows() > 0; ++k)
         {

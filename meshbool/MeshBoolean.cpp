@@ -14,6 +14,7 @@
 // merged. Everything runs on the caller's thread.
 #include "meshbool/MeshBoolean.h"
 
+#include <Eigen/Eigenvalues>
 #include <Eigen/Geometry>
 
 #include <CGAL/Surface_mesh.h>
@@ -363,7 +364,9 @@ bool CheckVolume(const OperandSoup& soup, std::string& reason)
 }
 
 // Do two triangles meet anywhere but at the vertices and edges they share?
-bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const Tri& t)
+// P gives a point of kernel K by its index.
+template <class K, class PointOf>
+bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
 {
     int sharedS[3], sharedT[3], shared = 0;
     for (int i = 0; i < 3; ++i)
@@ -374,7 +377,6 @@ bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const 
                 sharedT[shared] = j;
                 ++shared;
             }
-    auto P = [&](int id) { return ToInexact(points[size_t(id)]); };
     if (shared == 3)
         return true; // the same triangle twice
     if (shared == 2)
@@ -387,8 +389,8 @@ bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const 
             return false;
         return CGAL::coplanar_orientation(P(u), P(v), P(ps), P(pt)) == CGAL::POSITIVE;
     }
-    const IK::Triangle_3 ts(P(s[0]), P(s[1]), P(s[2]));
-    const IK::Triangle_3 tt(P(t[0]), P(t[1]), P(t[2]));
+    const typename K::Triangle_3 ts(P(s[0]), P(s[1]), P(s[2]));
+    const typename K::Triangle_3 tt(P(t[0]), P(t[1]), P(t[2]));
     if (shared == 1)
     {
         // Beyond the shared corner they meet only if an opposite edge meets the
@@ -401,11 +403,16 @@ bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const 
         const CGAL::Orientation s1 = CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 1) % 3]));
         if (s1 != CGAL::COPLANAR && s1 == CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 2) % 3])))
             return false;
-        const IK::Segment_3 es(P(s[(i + 1) % 3]), P(s[(i + 2) % 3]));
-        const IK::Segment_3 et(P(t[(j + 1) % 3]), P(t[(j + 2) % 3]));
+        const typename K::Segment_3 es(P(s[(i + 1) % 3]), P(s[(i + 2) % 3]));
+        const typename K::Segment_3 et(P(t[(j + 1) % 3]), P(t[(j + 2) % 3]));
         return CGAL::do_intersect(es, tt) || CGAL::do_intersect(et, ts);
     }
     return CGAL::do_intersect(ts, tt);
+}
+
+bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const Tri& t)
+{
+    return TrianglesMeet<IK>([&](int id) { return ToInexact(points[size_t(id)]); }, s, t);
 }
 
 struct FoundIntersection
@@ -1856,8 +1863,43 @@ void RemoveTriangles(ResultBuilder& out, const std::vector<char>& drop)
     out.births.resize(kept);
 }
 
-// Drops the connected pieces that enclose no volume, and specks no larger
-// than `tolerance` (rounding debris).
+// How far the points of a piece stray from its best-fitting plane: a sheet,
+// a sliver or a needle is thin whatever its extent.
+double PieceThickness(const ResultBuilder& out, const std::vector<int>& piece)
+{
+    std::vector<int> corners;
+    for (int t : piece)
+        corners.insert(corners.end(), out.triangles[size_t(t)].begin(), out.triangles[size_t(t)].end());
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    // Offsets from the first corner, scaled to at most 1 so huge meshes do not overflow.
+    const Eigen::Vector3d origin(out.points[size_t(corners[0])].data());
+    double extent = 0;
+    for (int u : corners)
+        extent = std::max(extent, (Eigen::Vector3d(out.points[size_t(u)].data()) - origin).cwiseAbs().maxCoeff());
+    if (!(extent > 0))
+        return 0;
+    std::vector<Eigen::Vector3d> offsets;
+    Eigen::Vector3d centre = Eigen::Vector3d::Zero();
+    for (int u : corners)
+    {
+        offsets.push_back((Eigen::Vector3d(out.points[size_t(u)].data()) - origin) / extent);
+        centre += offsets.back();
+    }
+    centre /= double(offsets.size());
+    Eigen::Matrix3d spread = Eigen::Matrix3d::Zero();
+    for (const Eigen::Vector3d& d : offsets)
+        spread += (d - centre) * (d - centre).transpose();
+    const Eigen::Vector3d normal = Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d>(spread).eigenvectors().col(0);
+    double thickness = 0;
+    for (const Eigen::Vector3d& d : offsets)
+        thickness = std::max(thickness, std::fabs(normal.dot(d - centre)));
+    return thickness * extent;
+}
+
+// Drops the connected pieces that enclose no volume or are no thicker than
+// `tolerance` (rounding debris: specks, and slivers left where faces that
+// touch missed each other by a few units in the last place).
 bool DropFlatPieces(ResultBuilder& out, double tolerance)
 {
     std::vector<int> parent(out.points.size());
@@ -1888,12 +1930,7 @@ bool DropFlatPieces(ResultBuilder& out, double tolerance)
         const std::vector<int> piece(order.begin() + start[root], order.begin() + start[root + 1]);
         double volume, magnitude;
         VolumeAndMagnitude(out.points, out.triangles, piece, volume, magnitude);
-        CGAL::Bbox_3 box;
-        for (int t : piece)
-            for (int u : out.triangles[size_t(t)])
-                box += ToInexact(out.points[size_t(u)]).bbox();
-        const bool speck = std::max({box.xmax() - box.xmin(), box.ymax() - box.ymin(), box.zmax() - box.zmin()}) <= tolerance;
-        if (!IsFlat(volume, magnitude) && !speck)
+        if (!IsFlat(volume, magnitude) && !(PieceThickness(out, piece) <= tolerance))
             continue;
         for (int t : piece)
             drop[size_t(t)] = 1;
@@ -2520,6 +2557,115 @@ EK::Point_3 ProjectOntoPlanes(const EK::Point_3& p, const std::vector<EK::Vector
     return EK::Point_3(x[0], x[1], x[2]);
 }
 
+// Does a near triangle with a moved corner now cut another near triangle of
+// its operand? The corefinement needs operands that do not meet themselves.
+bool MovedTrianglesMeetOthers(const OperandSoup& soup, const std::vector<int>& near)
+{
+    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
+    std::vector<Box> moved, all;
+    std::vector<char> isMoved(soup.triangles.size(), 0);
+    for (int t : near)
+    {
+        CGAL::Bbox_3 box;
+        for (int u : soup.triangles[size_t(t)])
+        {
+            box += ExactPointOf(soup, u).bbox();
+            isMoved[size_t(t)] |= char(IsSnapped(soup, u));
+        }
+        all.push_back(Box(box, t));
+        if (isMoved[size_t(t)])
+            moved.push_back(all.back());
+    }
+    bool meet = false;
+    auto P = [&](int u) { return ExactPointOf(soup, u); };
+    CGAL::box_intersection_d(moved.begin(), moved.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
+        // A pair of moved triangles is met twice: test it once.
+        if (meet || a.info() == b.info() || (isMoved[size_t(b.info())] && b.info() < a.info()))
+            return;
+        meet = TrianglesMeet<EK>(P, soup.triangles[size_t(a.info())], soup.triangles[size_t(b.info())]);
+    });
+    return meet;
+}
+
+// Undoes every move of the operand's points unless its near triangles stay
+// proper, its points distinct and its near triangles apart.
+void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
+{
+    if (s.snapped.empty())
+    {
+        s.snapOf.clear();
+        return;
+    }
+    bool proper = true;
+    for (int t : near)
+    {
+        const Tri& tri = s.triangles[size_t(t)];
+        if ((IsSnapped(s, tri[0]) || IsSnapped(s, tri[1]) || IsSnapped(s, tri[2])) &&
+            CGAL::collinear(ExactPointOf(s, tri[0]), ExactPointOf(s, tri[1]), ExactPointOf(s, tri[2])))
+            proper = false;
+    }
+    std::map<Point3d, std::vector<int>> byRounded;
+    for (size_t u = 0; u < s.points.size() && proper; ++u)
+    {
+        if (!IsSnapped(s, int(u)))
+            continue;
+        Point3d r;
+        for (int c = 0; c < 3; ++c)
+            r[c] = CGAL::to_double(s.snapped[size_t(s.snapOf[u])][c]) + 0.0;
+        byRounded[r].push_back(int(u));
+    }
+    for (const auto& group : byRounded)
+        for (size_t x = 0; x < group.second.size() && proper; ++x)
+            for (size_t y = x + 1; y < group.second.size(); ++y)
+                if (ExactPointOf(s, group.second[x]) == ExactPointOf(s, group.second[y]))
+                    proper = false;
+    if (!proper || MovedTrianglesMeetOthers(s, near))
+    {
+        s.snapped.clear();
+        s.snapOf.clear();
+    }
+}
+
+double SnapTolerance(const OperandSoup& a, const OperandSoup& b)
+{
+    double scale = 0;
+    for (int c = 0; c < 6; ++c)
+        scale = std::max({scale, std::fabs(a.bbox[c]), std::fabs(b.bbox[c])});
+    return SNAP_RATIO * scale;
+}
+
+std::vector<TriangleBox> GrownBoxes(const OperandSoup& soup, const std::vector<int>& which, double grow)
+{
+    std::vector<TriangleBox> boxes;
+    boxes.reserve(which.size());
+    for (int t : which)
+    {
+        const Tri& tri = soup.triangles[size_t(t)];
+        double lo[3], hi[3];
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) - grow;
+            hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) + grow;
+        }
+        boxes.push_back(TriangleBox(lo, hi, t));
+    }
+    return boxes;
+}
+
+// Planes (nearly) parallel to one taken add nothing but trouble: a point is
+// moved onto at most three planes with independent normals.
+bool TakeIfIndependent(std::vector<Eigen::Vector3d>& normals, const Eigen::Vector3d& unit)
+{
+    bool independent = normals.size() < 3;
+    if (normals.size() == 1)
+        independent = normals[0].cross(unit).norm() > 1e-3;
+    else if (normals.size() == 2)
+        independent = std::fabs(normals[0].cross(normals[1]).normalized().dot(unit)) > 1e-3;
+    if (independent)
+        normals.push_back(unit);
+    return independent;
+}
+
 // Moves points of B's near triangles onto the planes of A's near triangles
 // they almost lie on (points exactly on a plane stay on it). Nothing moves
 // when a move would be larger than the tolerance or would make a triangle of
@@ -2527,34 +2673,14 @@ EK::Point_3 ProjectOntoPlanes(const EK::Point_3& p, const std::vector<EK::Vector
 void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const OperandSoup& a,
                         const std::vector<int>& nearA)
 {
-    double scale = 0;
-    for (int c = 0; c < 6; ++c)
-        scale = std::max({scale, std::fabs(a.bbox[c]), std::fabs(b.bbox[c])});
-    const double tolerance = SNAP_RATIO * scale;
+    const double tolerance = SnapTolerance(a, b);
     if (!(tolerance > 0) || nearA.empty() || nearB.empty())
         return;
-    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
-    auto boxesOf = [](const OperandSoup& soup, const std::vector<int>& which, double grow) {
-        std::vector<Box> boxes;
-        boxes.reserve(which.size());
-        for (int t : which)
-        {
-            const Tri& tri = soup.triangles[size_t(t)];
-            double lo[3], hi[3];
-            for (int c = 0; c < 3; ++c)
-            {
-                lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) - grow;
-                hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) + grow;
-            }
-            boxes.push_back(Box(lo, hi, t));
-        }
-        return boxes;
-    };
-    std::vector<Box> boxesA = boxesOf(a, nearA, tolerance), boxesB = boxesOf(b, nearB, 0);
+    std::vector<TriangleBox> boxesA = GrownBoxes(a, nearA, tolerance), boxesB = GrownBoxes(b, nearB, 0);
     std::vector<std::pair<int, SnapPlane>> candidates; // point of B, plane of A
     bool anyOff = false;
     CGAL::box_intersection_d(boxesB.begin(), boxesB.end(), boxesA.begin(), boxesA.end(),
-                             [&](const Box& boxB, const Box& boxA) {
+                             [&](const TriangleBox& boxB, const TriangleBox& boxA) {
                                  const Tri& ta = a.triangles[size_t(boxA.info())];
                                  const IK::Point_3 p = ToInexact(a.points[size_t(ta[0])]),
                                                    q = ToInexact(a.points[size_t(ta[1])]),
@@ -2597,16 +2723,8 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
             if (n.size() == 3)
                 continue;
             const int t = candidates[j].second.triangle;
-            const Eigen::Vector3d unit = UnitNormal(a, t);
-            // Planes (nearly) parallel to one taken add nothing but trouble.
-            bool independent = true;
-            if (normals.size() == 1)
-                independent = normals[0].cross(unit).norm() > 1e-3;
-            else if (normals.size() == 2)
-                independent = std::fabs(normals[0].cross(normals[1]).normalized().dot(unit)) > 1e-3;
-            if (!independent)
+            if (!TakeIfIndependent(normals, UnitNormal(a, t)))
                 continue;
-            normals.push_back(unit);
             n.emplace_back();
             d.emplace_back();
             PlaneOf(a, t, n.back(), d.back());
@@ -2622,40 +2740,145 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
         s.snapOf[size_t(u)] = int(s.snapped.size());
         s.snapped.push_back(moved);
     }
-    if (s.snapped.empty())
-    {
-        s.snapOf.clear();
+    KeepSnapsIfSound(s, nearB);
+}
+
+// Normals closer than this (the sine of their angle) count as parallel when
+// near-coplanar faces are gathered: turned quads bend by about 1e-16.
+const double PARALLEL_SINE = 1e-9;
+
+// Flattens each cluster of near-coplanar triangles that holds faces of both
+// operands onto one plane, that of its first triangle of A: the faces of a
+// turned quad and the faces of B lying on it then meet exactly, where
+// snapping B onto one triangle's plane would leave it a hair off the other's.
+// Points of A move by a unit in the last place or so, points of B up to the
+// snapping tolerance; a point on several clusters goes onto all their planes.
+void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, OperandSoup& b,
+                             const std::vector<int>& nearB)
+{
+    const double tolerance = SnapTolerance(a, b);
+    if (!(tolerance > 0) || nearA.empty() || nearB.empty())
         return;
-    }
-    // The moved triangles must stay proper and the points distinct.
-    bool proper = true;
-    for (int t : nearB)
+    OperandSoup* soup[2] = {&a, &b};
+    const std::vector<int>* near[2] = {&nearA, &nearB};
+    // Items: the near triangles of A, then those of B.
+    std::vector<std::pair<int, int>> items; // operand, triangle
+    std::vector<Eigen::Vector3d> normals;
+    for (int k = 0; k < 2; ++k)
+        for (int t : *near[k])
+        {
+            items.push_back({k, t});
+            normals.push_back(UnitNormal(*soup[k], t));
+        }
+    const int countA = int(nearA.size());
+    std::vector<int> parent(items.size());
+    for (size_t i = 0; i < parent.size(); ++i)
+        parent[i] = int(i);
+    auto join = [&](int i, int j) {
+        const int r1 = FindRoot(parent, i), r2 = FindRoot(parent, j);
+        if (r1 != r2)
+            parent[size_t(std::max(r1, r2))] = std::min(r1, r2);
+    };
+    auto parallel = [&](int i, int j) { return normals[size_t(i)].cross(normals[size_t(j)]).norm() < PARALLEL_SINE; };
+    // Neighbours in one operand that continue one another's plane.
+    for (int k = 0; k < 2; ++k)
     {
-        const Tri& tri = s.triangles[size_t(t)];
-        if ((IsSnapped(s, tri[0]) || IsSnapped(s, tri[1]) || IsSnapped(s, tri[2])) &&
-            CGAL::collinear(ExactPointOf(s, tri[0]), ExactPointOf(s, tri[1]), ExactPointOf(s, tri[2])))
-            proper = false;
+        std::map<std::pair<int, int>, int> firstAtEdge;
+        const int offset = k == 0 ? 0 : countA;
+        for (size_t n = 0; n < near[k]->size(); ++n)
+        {
+            const int i = offset + int(n);
+            const Tri& tri = soup[k]->triangles[size_t((*near[k])[n])];
+            for (int c = 0; c < 3; ++c)
+            {
+                const auto found = firstAtEdge.emplace(std::minmax(tri[c], tri[(c + 1) % 3]), i);
+                if (!found.second && normals[size_t(i)].dot(normals[size_t(found.first->second)]) > 0 &&
+                    parallel(i, found.first->second))
+                    join(i, found.first->second);
+            }
+        }
     }
-    std::map<Point3d, std::vector<int>> byRounded;
-    for (size_t u = 0; u < s.points.size() && proper; ++u)
+    // Faces of B lying on a face of A, either way round.
+    std::vector<TriangleBox> boxesA = GrownBoxes(a, nearA, tolerance), boxesB = GrownBoxes(b, nearB, 0);
+    std::vector<int> itemOfA(a.triangles.size(), -1), itemOfB(b.triangles.size(), -1);
+    for (int i = 0; i < int(items.size()); ++i)
+        (items[size_t(i)].first == 0 ? itemOfA : itemOfB)[size_t(items[size_t(i)].second)] = i;
+    CGAL::box_intersection_d(boxesB.begin(), boxesB.end(), boxesA.begin(), boxesA.end(),
+                             [&](const TriangleBox& boxB, const TriangleBox& boxA) {
+                                 const int i = itemOfA[size_t(boxA.info())], j = itemOfB[size_t(boxB.info())];
+                                 if (!parallel(i, j))
+                                     return;
+                                 const Point3d& o = a.points[size_t(a.triangles[size_t(boxA.info())][0])];
+                                 for (int u : b.triangles[size_t(boxB.info())])
+                                 {
+                                     const Point3d& p = b.points[size_t(u)];
+                                     const Eigen::Vector3d d(p[0] - o[0], p[1] - o[1], p[2] - o[2]);
+                                     if (!(std::fabs(normals[size_t(i)].dot(d)) <= tolerance))
+                                         return;
+                                 }
+                                 join(i, j);
+                             });
+    // Clusters with faces of both operands, each with the plane of its first
+    // triangle of A (items of A come first, in triangle order).
+    std::vector<char> hasB(items.size(), 0);
+    for (int i = countA; i < int(items.size()); ++i)
+        hasB[size_t(FindRoot(parent, i))] = 1;
+    std::vector<int> planeItem(items.size(), -1);
+    for (int i = 0; i < countA; ++i)
     {
-        if (!IsSnapped(s, int(u)))
-            continue;
-        Point3d r;
-        for (int c = 0; c < 3; ++c)
-            r[c] = CGAL::to_double(s.snapped[size_t(s.snapOf[u])][c]) + 0.0;
-        byRounded[r].push_back(int(u));
+        const int root = FindRoot(parent, i);
+        if (hasB[size_t(root)] && planeItem[size_t(root)] < 0)
+            planeItem[size_t(root)] = i;
     }
-    for (const auto& group : byRounded)
-        for (size_t x = 0; x < group.second.size() && proper; ++x)
-            for (size_t y = x + 1; y < group.second.size(); ++y)
-                if (ExactPointOf(s, group.second[x]) == ExactPointOf(s, group.second[y]))
-                    proper = false;
-    if (!proper)
+    for (int k = 0; k < 2; ++k)
     {
+        OperandSoup& s = *soup[k];
+        // The cluster planes at each point, in the order first met.
+        std::map<int, std::vector<int>> planesAt;
+        for (int i = 0; i < int(items.size()); ++i)
+        {
+            if (items[size_t(i)].first != k)
+                continue;
+            const int plane = planeItem[size_t(FindRoot(parent, i))];
+            if (plane < 0)
+                continue;
+            for (int u : s.triangles[size_t(items[size_t(i)].second)])
+            {
+                std::vector<int>& list = planesAt[u];
+                if (std::find(list.begin(), list.end(), plane) == list.end())
+                    list.push_back(plane);
+            }
+        }
+        s.snapOf.assign(s.points.size(), -1);
         s.snapped.clear();
-        s.snapOf.clear();
+        for (const auto& at : planesAt)
+        {
+            const EK::Point_3 p(s.points[size_t(at.first)][0], s.points[size_t(at.first)][1], s.points[size_t(at.first)][2]);
+            std::vector<Eigen::Vector3d> taken;
+            std::vector<EK::Vector_3> n;
+            std::vector<EK::FT> d;
+            bool off = false;
+            for (int plane : at.second)
+            {
+                if (!TakeIfIndependent(taken, normals[size_t(plane)]))
+                    continue;
+                n.emplace_back();
+                d.emplace_back();
+                PlaneOf(a, items[size_t(plane)].second, n.back(), d.back());
+                off = off || n.back() * (p - CGAL::ORIGIN) != d.back();
+            }
+            if (!off)
+                continue;
+            const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
+            if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
+                continue;
+            s.snapOf[size_t(at.first)] = int(s.snapped.size());
+            s.snapped.push_back(moved);
+        }
     }
+    // The planes were taken from A's points as they were.
+    KeepSnapsIfSound(a, nearA);
+    KeepSnapsIfSound(b, nearB);
 }
 
 // Triangles snapping may have laid onto the other operand's faces: those
@@ -2699,10 +2922,11 @@ void MarkSnappedNeighbourhood(const OperandSoup& a, const std::vector<int>& near
 enum SnapWay
 {
     SNAP_B_ONTO_A,
+    SNAP_CLUSTERS,
     SNAP_BOTH,
     SNAP_NONE,
 };
-const int SNAP_WAYS = 3;
+const int SNAP_WAYS = 4;
 
 bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type, SnapWay snap, ResultBuilder& out,
                     std::string& reason)
@@ -2712,9 +2936,11 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     FindNearTriangles(soupA, soupB, nearA, nearB);
     CloseNearSetOverSharedEdges(soupA, nearA);
     CloseNearSetOverSharedEdges(soupB, nearB);
+    if (snap == SNAP_CLUSTERS)
+        FlattenCoplanarClusters(soupA, nearA, soupB, nearB);
     if (snap == SNAP_BOTH)
         SnapToNearbyPlanes(soupA, nearA, soupB, nearB);
-    if (snap != SNAP_NONE)
+    if (snap == SNAP_B_ONTO_A || snap == SNAP_BOTH)
         SnapToNearbyPlanes(soupB, nearB, soupA, nearA);
 
     ExactOperand a, b;

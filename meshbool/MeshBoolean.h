@@ -24,12 +24,17 @@
 // but miss each other's planes by rounding (by less than 1e-11 of the largest
 // coordinate), B's points are first moved exactly onto A's planes, so no sliver
 // a hair thick is cut between them: boxes that only touch have an empty
-// intersection. Rounding can still leave zero-area triangles, flat pieces,
-// faces rounded onto one another or crossings a hair deep near new points;
-// these are mended (close points merged, flat pieces and back-to-back pairs
-// dropped, zero-area triangles flipped away, new points nudged a few units in
-// the last place off faces they crossed) and checked again, closedness and
-// volume included.
+// intersection. Where that still spoils the result (a face of B over both
+// halves of a turned quad of A, which are a hair apart in angle), each cluster
+// of such near-coplanar faces is flattened onto one plane of A instead (A's
+// points there then move by a unit in the last place or so). Rounding can
+// still leave zero-area triangles, flat pieces or slivers and needles thinner
+// than the merging tolerance, faces rounded onto one another or crossings a
+// hair deep near new points; these are mended (close points merged, thin
+// pieces and back-to-back pairs dropped, zero-area triangles flipped away, new
+// points nudged a few units in the last place off faces they crossed) and
+// checked again, closedness and volume included. Moves that would make an
+// operand cut itself are not made.
 // Every result is therefore itself an accepted operand (possibly non-manifold,
 // as two boxes sharing an edge), valid by construction; in the rare case no
 // valid rounding is found the call fails with an internal error and changes

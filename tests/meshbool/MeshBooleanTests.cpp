@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <random>
@@ -1118,6 +1119,39 @@ TEST(MeshBooleanTurned, ChainsOfTurnedBoxesMatchTheGridChains)
             EXPECT_EQ(failed, 0);
         }
     }
+}
+
+// Steps of turned chains that once went wrong, kept as found: an
+// intersection of parts that only touch along an edge or a face (it came out
+// as a needle or a flat sliver), and an XOR on which a snapping way crashed
+// inside the corefinement. Each line "type volume" is followed by A and B.
+TEST(MeshBooleanTurned, RecordedChainSteps)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
+    ASSERT_NE(file, nullptr);
+    int type = 0, cases = 0;
+    double expected = 0;
+    while (std::fscanf(file, "%d %lf", &type, &expected) == 2)
+    {
+        Mesh m[2];
+        for (Mesh& mesh : m)
+        {
+            long points = 0, triangles = 0;
+            ASSERT_EQ(std::fscanf(file, "%ld %ld", &points, &triangles), 2);
+            mesh.V.resize(points, 3);
+            mesh.F.resize(triangles, 3);
+            for (long i = 0; i < points; ++i)
+                ASSERT_EQ(std::fscanf(file, "%lf %lf %lf", &mesh.V(i, 0), &mesh.V(i, 1), &mesh.V(i, 2)), 3);
+            for (long i = 0; i < triangles; ++i)
+                ASSERT_EQ(std::fscanf(file, "%d %d %d", &mesh.F(i, 0), &mesh.F(i, 1), &mesh.F(i, 2)), 3);
+        }
+        const Result r = Combine(m[0], m[1], MeshBooleanType(type));
+        EXPECT_TRUE(IsReusable(m[0], m[1], r)) << "case " << cases;
+        EXPECT_NEAR(Volume(r.mesh), expected, 1e-9) << "case " << cases;
+        ++cases;
+    }
+    std::fclose(file);
+    EXPECT_EQ(cases, 3);
 }
 
 TEST(MeshBooleanTurned, TurnedSphereWithCubeAndCylinder)

@@ -2557,73 +2557,68 @@ EK::Point_3 ProjectOntoPlanes(const EK::Point_3& p, const std::vector<EK::Vector
     return EK::Point_3(x[0], x[1], x[2]);
 }
 
-// Does a near triangle with a moved corner now cut another near triangle of
-// its operand? The corefinement needs operands that do not meet themselves.
-bool MovedTrianglesMeetOthers(const OperandSoup& soup, const std::vector<int>& near)
+// Moved triangles of an operand that are now degenerate, share a point with
+// another moved point or cut another near triangle: the corefinement needs
+// operands that do not meet themselves.
+std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vector<int>& near)
 {
-    typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> Box;
-    std::vector<Box> moved, all;
+    std::vector<int> unsound;
     std::vector<char> isMoved(soup.triangles.size(), 0);
+    std::vector<TriangleBox> moved, all;
     for (int t : near)
     {
+        const Tri& tri = soup.triangles[size_t(t)];
         CGAL::Bbox_3 box;
-        for (int u : soup.triangles[size_t(t)])
+        for (int u : tri)
         {
             box += ExactPointOf(soup, u).bbox();
             isMoved[size_t(t)] |= char(IsSnapped(soup, u));
         }
-        all.push_back(Box(box, t));
-        if (isMoved[size_t(t)])
-            moved.push_back(all.back());
+        all.push_back(TriangleBox(box, t));
+        if (!isMoved[size_t(t)])
+            continue;
+        moved.push_back(all.back());
+        if (CGAL::collinear(ExactPointOf(soup, tri[0]), ExactPointOf(soup, tri[1]), ExactPointOf(soup, tri[2])))
+            unsound.push_back(t);
     }
-    bool meet = false;
+    if (!unsound.empty())
+        return unsound;
     auto P = [&](int u) { return ExactPointOf(soup, u); };
-    CGAL::box_intersection_d(moved.begin(), moved.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
+    CGAL::box_intersection_d(moved.begin(), moved.end(), all.begin(), all.end(), [&](const TriangleBox& a, const TriangleBox& b) {
         // A pair of moved triangles is met twice: test it once.
-        if (meet || a.info() == b.info() || (isMoved[size_t(b.info())] && b.info() < a.info()))
+        if (a.info() == b.info() || (isMoved[size_t(b.info())] && b.info() < a.info()))
             return;
-        meet = TrianglesMeet<EK>(P, soup.triangles[size_t(a.info())], soup.triangles[size_t(b.info())]);
+        const Tri &s = soup.triangles[size_t(a.info())], &t = soup.triangles[size_t(b.info())];
+        bool coincide = false;
+        for (int u : s)
+            for (int v : t)
+                coincide = coincide || (u != v && (IsSnapped(soup, u) || IsSnapped(soup, v)) && P(u) == P(v));
+        if (coincide || TrianglesMeet<EK>(P, s, t))
+        {
+            unsound.push_back(a.info());
+            unsound.push_back(b.info());
+        }
     });
-    return meet;
+    return unsound;
 }
 
-// Undoes every move of the operand's points unless its near triangles stay
-// proper, its points distinct and its near triangles apart.
+// Undoes the moves that spoil the operand (see UnsoundMovedTriangles): the
+// corners of spoilt triangles go back, until none is left.
 void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
 {
+    for (;;)
+    {
+        const std::vector<int> unsound = s.snapped.empty() ? std::vector<int>() : UnsoundMovedTriangles(s, near);
+        if (unsound.empty())
+            break;
+        for (int t : unsound)
+            for (int u : s.triangles[size_t(t)])
+                s.snapOf[size_t(u)] = -1;
+        if (std::find_if(s.snapOf.begin(), s.snapOf.end(), [](int k) { return k >= 0; }) == s.snapOf.end())
+            s.snapped.clear();
+    }
     if (s.snapped.empty())
-    {
         s.snapOf.clear();
-        return;
-    }
-    bool proper = true;
-    for (int t : near)
-    {
-        const Tri& tri = s.triangles[size_t(t)];
-        if ((IsSnapped(s, tri[0]) || IsSnapped(s, tri[1]) || IsSnapped(s, tri[2])) &&
-            CGAL::collinear(ExactPointOf(s, tri[0]), ExactPointOf(s, tri[1]), ExactPointOf(s, tri[2])))
-            proper = false;
-    }
-    std::map<Point3d, std::vector<int>> byRounded;
-    for (size_t u = 0; u < s.points.size() && proper; ++u)
-    {
-        if (!IsSnapped(s, int(u)))
-            continue;
-        Point3d r;
-        for (int c = 0; c < 3; ++c)
-            r[c] = CGAL::to_double(s.snapped[size_t(s.snapOf[u])][c]) + 0.0;
-        byRounded[r].push_back(int(u));
-    }
-    for (const auto& group : byRounded)
-        for (size_t x = 0; x < group.second.size() && proper; ++x)
-            for (size_t y = x + 1; y < group.second.size(); ++y)
-                if (ExactPointOf(s, group.second[x]) == ExactPointOf(s, group.second[y]))
-                    proper = false;
-    if (!proper || MovedTrianglesMeetOthers(s, near))
-    {
-        s.snapped.clear();
-        s.snapOf.clear();
-    }
 }
 
 double SnapTolerance(const OperandSoup& a, const OperandSoup& b)
@@ -2921,8 +2916,8 @@ void MarkSnappedNeighbourhood(const OperandSoup& a, const std::vector<int>& near
 
 enum SnapWay
 {
-    SNAP_B_ONTO_A,
     SNAP_CLUSTERS,
+    SNAP_B_ONTO_A,
     SNAP_BOTH,
     SNAP_NONE,
 };

@@ -19,22 +19,23 @@
 // self-intersection check.
 //
 // Results: the exact result rounded to doubles, input vertices that survive
-// keeping their value bit for bit. Where faces of the two operands lie in one
-// plane, the result takes A's. Where turned operands' faces touch or overlap
-// but miss each other's planes by rounding (by less than 1e-11 of the largest
-// coordinate), B's points are first moved exactly onto A's planes, so no sliver
-// a hair thick is cut between them: boxes that only touch have an empty
-// intersection. Where that still spoils the result (a face of B over both
-// halves of a turned quad of A, which are a hair apart in angle), each cluster
-// of such near-coplanar faces is flattened onto one plane of A instead (A's
-// points there then move by a unit in the last place or so). Rounding can
-// still leave zero-area triangles, flat pieces or slivers and needles thinner
-// than the merging tolerance, faces rounded onto one another or crossings a
-// hair deep near new points; these are mended (close points merged, thin
-// pieces and back-to-back pairs dropped, zero-area triangles flipped away, new
-// points nudged a few units in the last place off faces they crossed) and
-// checked again, closedness and volume included. Moves that would make an
-// operand cut itself are not made.
+// keeping their value bit for bit (but for the flattened points below). Where
+// faces of the two operands lie in one plane, the result takes A's. Where
+// turned operands' faces touch or overlap but miss each other's planes by
+// rounding (by less than 1e-11 of the largest coordinate), each cluster of
+// such near-coplanar faces of both operands is first flattened exactly onto
+// one plane of A (points of A there move by a unit in the last place or so,
+// points of B by up to that tolerance), so no sliver a hair thick is cut
+// between them: boxes that only touch have an empty intersection. Where that
+// fails, B's points are moved onto A's planes instead, then both operands'
+// onto each other's, then nothing is moved; a move that would make an operand
+// cut itself is not made. Rounding can still leave zero-area triangles, flat
+// pieces, slivers and needles thinner than the merging tolerance, faces
+// rounded onto one another or crossings a hair deep near new points; these
+// are mended (close points merged, thin pieces and back-to-back pairs
+// dropped, zero-area triangles flipped away, new points nudged a few units in
+// the last place off faces they crossed) and checked again, closedness and
+// volume included.
 // Every result is therefore itself an accepted operand (possibly non-manifold,
 // as two boxes sharing an edge), valid by construction; in the rare case no
 // valid rounding is found the call fails with an internal error and changes

@@ -2321,37 +2321,73 @@ bool HasZeroAreaTriangle(const ResultBuilder& out)
     return false;
 }
 
-// Is every edge at a suspect point bordered as often one way as the other?
-// (All triangles at such an edge are suspect ones; other edges were left as
-// the exact result had them.)
-bool SuspectEdgesClosed(const ResultBuilder& out)
+typedef std::unordered_map<std::uint64_t, int> EdgeBalance; // lower point first; +1 for low to high
+
+std::uint64_t EdgeKey(int u, int v)
 {
-    std::unordered_map<std::uint64_t, int> balance; // lower point first; +1 for low to high
+    return (std::uint64_t(std::uint32_t(std::min(u, v))) << 32) | std::uint32_t(std::max(u, v));
+}
+
+// How often each edge at a suspect point is bordered one way more than the
+// other. (All triangles at such an edge are suspect ones; other edges were
+// left as the exact result had them.)
+EdgeBalance SuspectEdgeBalance(const ResultBuilder& out)
+{
+    EdgeBalance balance;
     for (int t : SuspectTriangles(out))
         for (int c = 0; c < 3; ++c)
         {
             const int u = out.triangles[size_t(t)][c], v = out.triangles[size_t(t)][(c + 1) % 3];
             if (out.suspect[size_t(u)] || out.suspect[size_t(v)])
-                balance[(std::uint64_t(std::uint32_t(std::min(u, v))) << 32) | std::uint32_t(std::max(u, v))] +=
-                    u < v ? 1 : -1;
+                balance[EdgeKey(u, v)] += u < v ? 1 : -1;
         }
-    for (const auto& edge : balance)
+    return balance;
+}
+
+bool SuspectEdgesClosed(const ResultBuilder& out)
+{
+    for (const auto& edge : SuspectEdgeBalance(out))
         if (edge.second != 0)
             return false;
     return true;
 }
 
+// Drops the suspect triangles every edge of which is bordered once too often
+// in its own direction: the lid of a sliver whose other side rounded away.
+bool DropLoneLids(ResultBuilder& out)
+{
+    const EdgeBalance balance = SuspectEdgeBalance(out);
+    std::vector<char> drop(out.triangles.size(), 0);
+    bool any = false;
+    for (int t : SuspectTriangles(out))
+    {
+        bool lone = true;
+        for (int c = 0; c < 3 && lone; ++c)
+        {
+            const int u = out.triangles[size_t(t)][c], v = out.triangles[size_t(t)][(c + 1) % 3];
+            const auto found = balance.find(EdgeKey(u, v));
+            lone = found != balance.end() && found->second == (u < v ? 1 : -1);
+        }
+        drop[size_t(t)] = lone;
+        any = any || lone;
+    }
+    if (any)
+        RemoveTriangles(out, drop);
+    return any;
+}
+
 // The settled result must be an accepted operand: checked where rounding,
 // cutting or mending could have spoiled it (zero-area triangles only after
-// mending: the caller found none before; crossings are the caller's).
-bool CheckSettledResult(const ResultBuilder& out, bool mended, std::string& reason)
+// mending: the caller found none before; crossings are the caller's). Lone
+// lids that leave it open are dropped first.
+bool CheckSettledResult(ResultBuilder& out, bool mended, std::string& reason)
 {
     if (mended && HasZeroAreaTriangle(out))
     {
         reason = "internal error: rounding the result left a zero-area triangle";
         return false;
     }
-    if (!SuspectEdgesClosed(out))
+    if (!SuspectEdgesClosed(out) && !(DropLoneLids(out) && SuspectEdgesClosed(out)))
     {
         reason = "internal error: the result is not closed";
         return false;

@@ -876,10 +876,11 @@ bool MarkNearOnGrid(const std::vector<TriangleBox>& boxesA, const std::vector<Tr
 
 // Triangles of each operand whose boxes meet a triangle box of the other: only
 // these can touch the other surface. The rest stay as they are.
-void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, std::vector<int>& nearA, std::vector<int>& nearB)
+void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, double margin, std::vector<int>& nearA,
+                       std::vector<int>& nearB)
 {
     typedef TriangleBox Box;
-    auto boxesNear = [](const OperandSoup& soup, const OperandSoup& other) {
+    auto boxesNear = [margin](const OperandSoup& soup, const OperandSoup& other) {
         std::vector<Box> boxes;
         for (size_t t = 0; t < soup.triangles.size(); ++t)
         {
@@ -888,9 +889,9 @@ void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, std::vector<i
             bool apart = false;
             for (int c = 0; c < 3; ++c)
             {
-                lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
-                hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]});
-                apart = apart || hi[c] < other.bbox[c] || lo[c] > other.bbox[c + 3];
+                lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) - margin;
+                hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) + margin;
+                apart = apart || hi[c] < other.bbox[c] - margin || lo[c] > other.bbox[c + 3] + margin;
             }
             if (!apart)
                 boxes.push_back(Box(lo, hi, int(t)));
@@ -2964,7 +2965,8 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
 {
     const int offsetB = int(soupA.triangles.size());
     std::vector<int> nearA, nearB;
-    FindNearTriangles(soupA, soupB, nearA, nearB);
+    // Snapping moves points by up to 8 tolerances: whatever they may reach is near.
+    FindNearTriangles(soupA, soupB, snap == SNAP_NONE ? 0.0 : 8 * SnapTolerance(soupA, soupB), nearA, nearB);
     CloseNearSetOverSharedEdges(soupA, nearA);
     CloseNearSetOverSharedEdges(soupB, nearB);
     if (snap == SNAP_CLUSTERS)

@@ -1931,7 +1931,15 @@ bool DropFlatPieces(ResultBuilder& out, double tolerance)
         const std::vector<int> piece(order.begin() + start[root], order.begin() + start[root + 1]);
         double volume, magnitude;
         VolumeAndMagnitude(out.points, out.triangles, piece, volume, magnitude);
-        if (!IsFlat(volume, magnitude) && !(PieceThickness(out, piece) <= tolerance))
+        // A body between two planes t apart holds at most half its area times
+        // t: most pieces hold more than that for t = tolerance and need no fit.
+        CGAL::Bbox_3 box;
+        for (int t : piece)
+            for (int u : out.triangles[size_t(t)])
+                box += ToInexact(out.points[size_t(u)]).bbox();
+        const double extent = std::max({box.xmax() - box.xmin(), box.ymax() - box.ymin(), box.zmax() - box.zmin()});
+        const bool thick = std::fabs(volume) * extent > 6 * magnitude * tolerance;
+        if (!IsFlat(volume, magnitude) && (thick || !(PieceThickness(out, piece) <= tolerance)))
             continue;
         for (int t : piece)
             drop[size_t(t)] = 1;
@@ -2698,6 +2706,19 @@ bool TakeIfIndependent(std::vector<Eigen::Vector3d>& normals, const Eigen::Vecto
     return independent;
 }
 
+// Records the move of point u onto the planes, unless that is farther than
+// 8 tolerances.
+void MovePointOntoPlanes(OperandSoup& s, int u, const std::vector<EK::Vector_3>& n, const std::vector<EK::FT>& d,
+                         double tolerance)
+{
+    const EK::Point_3 p(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
+    const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
+    if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
+        return;
+    s.snapOf[size_t(u)] = int(s.snapped.size());
+    s.snapped.push_back(moved);
+}
+
 // Moves points of B's near triangles onto the planes of A's near triangles
 // they almost lie on (points exactly on a plane stay on it). Nothing moves
 // when a move would be larger than the tolerance or would make a triangle of
@@ -2765,12 +2786,7 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
         i = j;
         if (!off)
             continue;
-        const EK::Point_3 p(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
-        const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
-        if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
-            continue;
-        s.snapOf[size_t(u)] = int(s.snapped.size());
-        s.snapped.push_back(moved);
+        MovePointOntoPlanes(s, u, n, d, tolerance);
     }
     KeepSnapsIfSound(s, nearB);
 }
@@ -2901,11 +2917,7 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
             }
             if (!off)
                 continue;
-            const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
-            if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
-                continue;
-            s.snapOf[size_t(at.first)] = int(s.snapped.size());
-            s.snapped.push_back(moved);
+            MovePointOntoPlanes(s, at.first, n, d, tolerance);
         }
     }
     // The planes were taken from A's points as they were.

@@ -124,6 +124,14 @@ struct OperandSoup
     std::vector<EK::Point_3> snapped;
 };
 
+double LargestCoordinate(const OperandSoup& soup)
+{
+    double scale = 0;
+    for (double c : soup.bbox)
+        scale = std::max(scale, std::fabs(c));
+    return scale;
+}
+
 bool IsSnapped(const OperandSoup& soup, int u)
 {
     return !soup.snapped.empty() && soup.snapOf[size_t(u)] >= 0;
@@ -2416,6 +2424,46 @@ bool CheckSettledResult(ResultBuilder& out, bool mended, std::string& reason)
     return true;
 }
 
+void MatricesOf(const ResultBuilder& out, Eigen::MatrixXd& V, Eigen::MatrixXi& F, Eigen::VectorXi& births)
+{
+    V.resize(Eigen::Index(out.points.size()), 3);
+    for (size_t i = 0; i < out.points.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+            V(Eigen::Index(i), c) = out.points[i][c];
+    F.resize(Eigen::Index(out.triangles.size()), 3);
+    births.resize(Eigen::Index(out.triangles.size()));
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        for (int c = 0; c < 3; ++c)
+            F(Eigen::Index(t), c) = out.triangles[t][c];
+        births(Eigen::Index(t)) = out.births[t];
+    }
+}
+
+// Merges close points, drops what collapses and flips zero-area triangles,
+// then nudges rounded points off the faces they still cross.
+bool MendRoundedPoints(ResultBuilder& out, double tolerance, std::string& reason)
+{
+    for (int pass = 0; pass < 8; ++pass)
+    {
+        bool changed = MergeClosePoints(out, tolerance);
+        changed = DropDoubleSheets(out) || changed;
+        changed = DropFlatPieces(out, tolerance) || changed;
+        FlipZeroAreaTriangles(out, tolerance, changed);
+        if (!changed)
+            break;
+    }
+    // Nudging needs every crossing; once none is left the check is done.
+    for (int pass = 0;; ++pass)
+    {
+        const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
+        if (DescribeCrossing(crossings, reason) && (pass == 4 || !NudgeCrossingPoints(out, crossings)))
+            return false;
+        if (crossings.empty())
+            return true;
+    }
+}
+
 bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& reason)
 {
     if (SuspectTriangles(out).empty())
@@ -2425,31 +2473,43 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
         scale = std::max({scale, std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
     const double tolerance = mergeRatio * scale;
     DropFlatPieces(out, tolerance);
-    // Mended only where the check finds a fault.
+    // Rounded points this close to another are merged even where nothing is
+    // wrong yet: the crumbs between them are sound here but spoil the next
+    // operation on this result. Otherwise mended only where the check finds a
+    // fault.
     std::string why;
-    const bool mend = HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
-    if (mend)
-    {
-        for (int pass = 0; pass < 8; ++pass)
-        {
-            bool changed = MergeClosePoints(out, tolerance);
-            changed = DropDoubleSheets(out) || changed;
-            changed = DropFlatPieces(out, tolerance) || changed;
-            FlipZeroAreaTriangles(out, tolerance, changed);
-            if (!changed)
-                break;
-        }
-        // Nudging needs every crossing; once none is left the check is done.
-        for (int pass = 0;; ++pass)
-        {
-            const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
-            if (DescribeCrossing(crossings, reason) && (pass == 4 || !NudgeCrossingPoints(out, crossings)))
-                return false;
-            if (crossings.empty())
-                break;
-        }
-    }
+    const bool mend = MergeClosePoints(out, tolerance) || HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
+    if (mend && !MendRoundedPoints(out, tolerance, reason))
+        return false;
     return CheckSettledResult(out, mend, reason);
+}
+
+// Last resort for an operand holding crumbs: points closer than the merging
+// tolerance with the slivers between them, left by the rounding of results
+// written before such points were merged. They are merged as a result's
+// rounded points are, and the operand is taken only if it is still a sound
+// solid. `births` gives the input triangle of each of its triangles.
+bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
+{
+    ResultBuilder out;
+    CopyOperand(soup, 0, out);
+    std::fill(out.rounded.begin(), out.rounded.end(), char(1));
+    std::fill(out.suspect.begin(), out.suspect.end(), char(1));
+    const double tolerance = MERGE_RATIOS[0] * LargestCoordinate(soup);
+    std::string reason;
+    if (!MergeClosePoints(out, tolerance) || !MendRoundedPoints(out, tolerance, reason) ||
+        !CheckSettledResult(out, true, reason))
+        return false;
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+    Eigen::VectorXi J;
+    MatricesOf(out, V, F, J);
+    OperandSoup merged;
+    if (!CheckOperand(V, F, false, merged, reason))
+        return false;
+    soup = std::move(merged);
+    births = out.births;
+    return true;
 }
 
 // Points in order of first use and the triangles sorted by birth face, then by
@@ -2668,10 +2728,7 @@ void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
 
 double SnapTolerance(const OperandSoup& a, const OperandSoup& b)
 {
-    double scale = 0;
-    for (int c = 0; c < 6; ++c)
-        scale = std::max({scale, std::fabs(a.bbox[c]), std::fabs(b.bbox[c])});
-    return SNAP_RATIO * scale;
+    return SNAP_RATIO * std::max(LargestCoordinate(a), LargestCoordinate(b));
 }
 
 std::vector<TriangleBox> GrownBoxes(const OperandSoup& soup, const std::vector<int>& which, double grow)
@@ -3048,6 +3105,33 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     return true;
 }
 
+// Near-coincident faces are snapped together first; where rounding still
+// spoils that result, the other ways are tried in turn. `reason` tells why the
+// first failed.
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
+                std::string& reason)
+{
+    for (int way = 0; way < 2 * SNAP_WAYS; ++way)
+    {
+        OperandSoup a = soupA, b = soupB;
+        out = ResultBuilder();
+        std::string why;
+        try
+        {
+            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
+                SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why))
+                return true;
+        }
+        catch (const std::exception& e)
+        {
+            why = std::string("internal error: ") + e.what();
+        }
+        if (way == 0)
+            reason = why;
+    }
+    return false;
+}
+
 void Fail(MeshBooleanFailure* failure, char operand, const std::string& reason)
 {
     if (failure)
@@ -3127,25 +3211,23 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
-            // Near-coincident faces are snapped together first; where rounding
-            // still spoils that result, the other ways are tried in turn.
-            bool done = false;
-            for (int way = 0; way < 2 * SNAP_WAYS && !done; ++way)
+            bool done = TryEachWay(soups[0], soups[1], type, out, reason);
+            if (!done)
             {
-                OperandSoup a = soups[0], b = soups[1];
-                out = ResultBuilder();
-                std::string why;
-                try
+                // Crumbs in an operand: merged, and every way tried again.
+                std::vector<int> births[2];
+                bool merged = false;
+                for (int k = 0; k < 2; ++k)
+                    merged = MergeOperandCrumbs(soups[k], births[k]) || merged;
+                std::string ignored;
+                done = merged && TryEachWay(soups[0], soups[1], type, out, ignored);
+                const int mergedOffsetB = int(soups[0].triangles.size());
+                for (size_t i = 0; done && i < out.births.size(); ++i)
                 {
-                    done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
-                           SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why);
+                    const int k = out.births[i] < mergedOffsetB ? 0 : 1;
+                    const int t = out.births[i] - (k ? mergedOffsetB : 0);
+                    out.births[i] = (k ? offsetB : 0) + (births[k].empty() ? t : births[k][size_t(t)]);
                 }
-                catch (const std::exception& e)
-                {
-                    why = std::string("internal error: ") + e.what();
-                }
-                if (way == 0)
-                    reason = why;
             }
             if (!done)
             {
@@ -3161,18 +3243,11 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         return false;
     }
 
-    Eigen::MatrixXd V(Eigen::Index(out.points.size()), 3);
-    for (size_t i = 0; i < out.points.size(); ++i)
-        for (int c = 0; c < 3; ++c)
-            V(Eigen::Index(i), c) = out.points[i][c];
-    Eigen::MatrixXi F(Eigen::Index(out.triangles.size()), 3);
-    Eigen::VectorXi births(Eigen::Index(out.triangles.size()));
-    for (size_t t = 0; t < out.triangles.size(); ++t)
-    {
-        for (int c = 0; c < 3; ++c)
-            F(Eigen::Index(t), c) = out.triangles[t][c];
-        births(Eigen::Index(t)) = out.births[t];
-    }
+    // Written last: the outputs may be the inputs.
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+    Eigen::VectorXi births;
+    MatricesOf(out, V, F, births);
     VC.swap(V);
     FC.swap(F);
     J.swap(births);

@@ -2114,27 +2114,66 @@ bool DropDoubleSheets(ResultBuilder& out)
 // triangles that are one another's reverse. Returns whether anything changed.
 bool MergeClosePoints(ResultBuilder& out, double tolerance)
 {
-    std::vector<ResultBox> rounded, all;
-    RoundedBoxes(out, tolerance, rounded, all);
-    std::vector<int> target(out.points.size(), -1);
-    const double squared = tolerance * tolerance;
-    auto distance2 = [&](int u, int v) {
-        double sum = 0;
-        for (int c = 0; c < 3; ++c)
+    if (!(tolerance > 0))
+        return false;
+    // Points in cells `tolerance` wide: a point closer than that to a rounded
+    // one lies in the rounded one's cell or a neighbour. Coordinates are at
+    // most 1 / MERGE_RATIOS[0] cells from the origin.
+    typedef std::array<std::int64_t, 3> Cell;
+    struct CellHash
+    {
+        size_t operator()(const Cell& c) const
         {
-            const double d = out.points[size_t(u)][c] - out.points[size_t(v)][c];
-            sum += d * d;
+            return size_t((std::uint64_t(c[0]) * 73856093u) ^ (std::uint64_t(c[1]) * 19349663u) ^
+                          (std::uint64_t(c[2]) * 83492791u));
         }
-        return sum;
     };
+    auto cellOf = [&](int u) {
+        Cell c;
+        for (int k = 0; k < 3; ++k)
+            c[size_t(k)] = std::int64_t(std::floor(out.points[size_t(u)][k] / tolerance));
+        return c;
+    };
+    std::vector<char> used(out.points.size(), 0);
+    for (const Tri& tri : out.triangles)
+        for (int u : tri)
+            used[size_t(u)] = 1;
+    std::unordered_map<Cell, int, CellHash> firstInCell;
+    std::vector<int> nextInCell(out.points.size(), -1);
+    for (int u = 0; u < int(out.points.size()); ++u)
+        if (used[size_t(u)])
+        {
+            auto found = firstInCell.emplace(cellOf(u), u);
+            if (!found.second)
+            {
+                nextInCell[size_t(u)] = found.first->second;
+                found.first->second = u;
+            }
+        }
+    const double squared = tolerance * tolerance;
     std::vector<std::pair<int, int>> close;
-    CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(),
-                             [&](const ResultBox& a, const ResultBox& b) {
-                                 for (int u : out.triangles[size_t(a.info())])
-                                     for (int v : out.triangles[size_t(b.info())])
-                                         if (u != v && out.rounded[size_t(u)] && distance2(u, v) <= squared)
-                                             close.push_back({u, v});
-                             });
+    for (int u = 0; u < int(out.points.size()); ++u)
+    {
+        if (!used[size_t(u)] || !out.rounded[size_t(u)])
+            continue;
+        const Cell home = cellOf(u);
+        for (int n = 0; n < 27; ++n)
+        {
+            const Cell cell = {home[0] + n % 3 - 1, home[1] + n / 3 % 3 - 1, home[2] + n / 9 - 1};
+            const auto found = firstInCell.find(cell);
+            for (int v = found == firstInCell.end() ? -1 : found->second; v >= 0; v = nextInCell[size_t(v)])
+            {
+                double sum = 0;
+                for (int c = 0; c < 3; ++c)
+                {
+                    const double d = out.points[size_t(u)][c] - out.points[size_t(v)][c];
+                    sum += d * d;
+                }
+                if (v != u && sum <= squared)
+                    close.push_back({u, v});
+            }
+        }
+    }
     if (close.empty())
         return false;
     // Exact points first, then the lower index, so the outcome is independent of
@@ -2472,16 +2511,17 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
     for (const Point3d& p : out.points)
         scale = std::max({scale, std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
     const double tolerance = mergeRatio * scale;
-    DropFlatPieces(out, tolerance);
     // Rounded points this close to another are merged even where nothing is
     // wrong yet: the crumbs between them are sound here but spoil the next
-    // operation on this result. Otherwise mended only where the check finds a
-    // fault.
+    // operation on this result.
+    const bool merged = MergeClosePoints(out, tolerance);
+    DropFlatPieces(out, tolerance);
+    // Mended only where the check finds a fault.
     std::string why;
-    const bool mend = MergeClosePoints(out, tolerance) || HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
+    const bool mend = HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
     if (mend && !MendRoundedPoints(out, tolerance, reason))
         return false;
-    return CheckSettledResult(out, mend, reason);
+    return CheckSettledResult(out, mend || merged, reason);
 }
 
 // Last resort for an operand holding crumbs: points closer than the merging

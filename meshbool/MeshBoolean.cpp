@@ -2048,24 +2048,23 @@ void FlipZeroAreaTriangles(ResultBuilder& out, double tolerance, bool& changed)
 
 typedef CGAL::Box_intersection_d::Box_with_info_d<double, 3, int> ResultBox;
 
-// Boxes of the rounded triangles (grown by `grow`) and of every triangle
-// whose box meets them.
-void RoundedBoxes(const ResultBuilder& out, double grow, std::vector<ResultBox>& rounded, std::vector<ResultBox>& all)
+// Boxes of the rounded triangles and of every triangle whose box meets them.
+void RoundedBoxes(const ResultBuilder& out, std::vector<ResultBox>& rounded, std::vector<ResultBox>& all)
 {
-    auto boxOf = [&](int t, double g) {
+    auto boxOf = [&](int t) {
         const Tri& tri = out.triangles[size_t(t)];
         double lo[3], hi[3];
         for (int c = 0; c < 3; ++c)
         {
-            lo[c] = std::min({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]}) - g;
-            hi[c] = std::max({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]}) + g;
+            lo[c] = std::min({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]});
+            hi[c] = std::max({out.points[size_t(tri[0])][c], out.points[size_t(tri[1])][c], out.points[size_t(tri[2])][c]});
         }
         return ResultBox(lo, hi, t);
     };
     rounded.clear();
     all.clear();
     for (int t : SuspectTriangles(out))
-        rounded.push_back(boxOf(t, grow));
+        rounded.push_back(boxOf(t));
     if (rounded.empty())
         return;
     CGAL::Bbox_3 span = rounded[0].bbox();
@@ -2073,7 +2072,7 @@ void RoundedBoxes(const ResultBuilder& out, double grow, std::vector<ResultBox>&
         span += box.bbox();
     for (size_t t = 0; t < out.triangles.size(); ++t)
     {
-        const ResultBox box = boxOf(int(t), 0);
+        const ResultBox box = boxOf(int(t));
         if (CGAL::do_overlap(box.bbox(), span))
             all.push_back(box);
     }
@@ -2222,7 +2221,7 @@ std::vector<std::pair<int, int>> FindRoundedCrossings(const ResultBuilder& out, 
     typedef ResultBox Box;
     std::vector<std::pair<int, int>> found;
     std::vector<Box> rounded, all;
-    RoundedBoxes(out, 0, rounded, all);
+    RoundedBoxes(out, rounded, all);
     if (rounded.empty())
         return found;
     std::vector<char> isRounded(out.triangles.size(), 0);

@@ -2962,6 +2962,19 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
                                  }
                                  join(i, j);
                              });
+    // A point can lie exactly on only one of two parallel planes: clusters
+    // with a point in common (parts of one face that meet only through the
+    // other operand's points) become one.
+    std::map<std::pair<int, int>, std::vector<int>> itemsAt; // operand and point
+    for (int i = 0; i < int(items.size()); ++i)
+        for (int u : soup[items[size_t(i)].first]->triangles[size_t(items[size_t(i)].second)])
+            itemsAt[{items[size_t(i)].first, u}].push_back(i);
+    for (const auto& at : itemsAt)
+        for (size_t x = 0; x < at.second.size(); ++x)
+            for (size_t y = x + 1; y < at.second.size(); ++y)
+                if (FindRoot(parent, at.second[x]) != FindRoot(parent, at.second[y]) &&
+                    parallel(at.second[x], at.second[y]))
+                    join(at.second[x], at.second[y]);
     // Clusters with faces of both operands, each with the plane of its first
     // triangle of A (items of A come first, in triangle order).
     std::vector<char> hasB(items.size(), 0);

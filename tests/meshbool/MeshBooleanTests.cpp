@@ -1127,10 +1127,11 @@ TEST(MeshBooleanTurned, ChainsOfTurnedBoxesMatchTheGridChains)
 // intersection of parts that only touch along an edge (it came out as a
 // needle), a union no way of snapping B alone could round, a union whose
 // rounding left one lone lid of a sliver, an XOR where snapping moved faces
-// into triangles too far to be cut (the result was left open), and a union
+// into triangles too far to be cut (the result was left open), a union
 // whose A, an older result, holds crumbs: points units in the last place
-// apart. Each line "type volume" is followed by A and B (points, then all
-// triangles).
+// apart, and a minus where a turned cylinder's cap lies on two parallel
+// faces of A that meet only through the cap's points. Each line "type
+// volume" is followed by A and B (points, then all triangles).
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
@@ -1157,7 +1158,7 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
         ++cases;
     }
     std::fclose(file);
-    EXPECT_EQ(cases, 5);
+    EXPECT_EQ(cases, 6);
 }
 
 TEST(MeshBooleanTurned, TurnedSphereWithCubeAndCylinder)

@@ -76,6 +76,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -2287,9 +2288,9 @@ double StepUlps(double value, int steps)
 // Rounding takes each new point to the nearest double; where that puts it a
 // hair past a face it should not reach, a neighbouring double a few units in
 // the last place away lies on the right side. Each rounded corner of a
-// crossing triangle is moved to the nearest such neighbour that clears every
-// crossing of its own triangles and leaves none of them zero-area. Returns
-// whether anything moved.
+// crossing triangle is moved to the nearest such neighbour that clears the
+// most crossings of its own triangles and leaves none of them zero-area.
+// Returns whether anything moved.
 bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, int>>& crossings)
 {
     std::vector<int> candidates;
@@ -2327,21 +2328,27 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
             if (CGAL::do_overlap(box, reach))
                 near.push_back(int(t));
         }
-        auto clear = [&]() {
+        // Crossings of the star, or -1 when a triangle of it is zero-area.
+        auto crossings = [&]() {
+            int count = 0;
             for (int s : star)
             {
                 if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
-                    return false;
+                    return -1;
                 for (int t : near)
                     if (t != s && TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
-                        return false;
+                        ++count;
             }
-            return true;
+            return count;
         };
-        if (clear())
+        const int before = crossings();
+        if (before == 0)
             continue;
+        // The nudge that clears the most; one that clears only some still
+        // counts, as a neighbouring point may need to move as well.
         const Point3d original = out.points[size_t(u)];
-        bool found = false;
+        Point3d best = original;
+        int fewest = before < 0 ? INT_MAX : before;
         for (const std::array<int, 3>& step : steps)
         {
             const Point3d p = {StepUlps(original[0], step[0]), StepUlps(original[1], step[1]),
@@ -2349,19 +2356,20 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
             if (out.indexOfPoint.count(p))
                 continue;
             out.points[size_t(u)] = p;
-            if (clear())
+            const int after = crossings();
+            if (after >= 0 && after < fewest)
             {
-                found = true;
-                break;
+                fewest = after;
+                best = p;
+                if (after == 0)
+                    break;
             }
         }
-        if (!found)
-        {
-            out.points[size_t(u)] = original;
+        out.points[size_t(u)] = best;
+        if (best == original)
             continue;
-        }
         out.indexOfPoint.erase(original);
-        out.indexOfPoint.emplace(out.points[size_t(u)], u);
+        out.indexOfPoint.emplace(best, u);
         moved = true;
     }
     return moved;

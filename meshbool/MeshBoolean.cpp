@@ -1843,7 +1843,7 @@ const double MERGE_RATIOS[2] = {1e-12, 1e-9};
 
 // How far, in units in the last place, a rounded point may be nudged off a
 // face it crossed.
-const int NUDGE_REACH = 3;
+const int NUDGE_REACH = 5;
 
 // Indices of the triangles rounding or cutting may have spoiled: those with a
 // rounded corner or a corner of a cut face.

@@ -1838,8 +1838,9 @@ void CopyOperand(const OperandSoup& soup, int birthOffset, ResultBuilder& out)
 // Rounded points closer than this (relative to the largest coordinate) to
 // another point are merged into it, and zero-area triangles are those with a
 // corner this close to the opposite edge; the second value is tried when the
-// first leaves crossings.
-const double MERGE_RATIOS[2] = {1e-12, 1e-9};
+// first leaves crossings, the third where merging itself folded a sliver into
+// a crossing of exact points no nudge may move.
+const double MERGE_RATIOS[3] = {1e-12, 1e-9, 1e-14};
 
 // How far, in units in the last place, a rounded point may be nudged off a
 // face it crossed.
@@ -2118,7 +2119,7 @@ bool MergeClosePoints(ResultBuilder& out, double tolerance)
         return false;
     // Points in cells `tolerance` wide: a point closer than that to a rounded
     // one lies in the rounded one's cell or a neighbour. Coordinates are at
-    // most 1 / MERGE_RATIOS[0] cells from the origin.
+    // most 1e14 cells (the finest merge ratio) from the origin.
     typedef std::array<std::int64_t, 3> Cell;
     struct CellHash
     {
@@ -3171,7 +3172,7 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
                 std::string& reason)
 {
-    for (int way = 0; way < 2 * SNAP_WAYS; ++way)
+    for (int way = 0; way < 3 * SNAP_WAYS; ++way)
     {
         OperandSoup a = soupA, b = soupB;
         out = ResultBuilder();

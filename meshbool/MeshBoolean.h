@@ -36,7 +36,8 @@
 // dropped, zero-area triangles flipped away, new points nudged a few units in
 // the last place off faces they crossed) and checked again, closedness and
 // volume included. New points within 1e-12 of the largest coordinate of
-// another point are merged into it in every result, so results hold no such
+// another point are merged into it in every result (within 1e-14 in the rare
+// result only that finer merge rounds soundly), so results hold no such
 // crumbs to trouble the next operation. An operand that holds them anyway (an
 // older result) and fails every way is merged the same way and, if it is
 // still an accepted operand, every way is tried again; J still names its

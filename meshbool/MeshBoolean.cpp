@@ -2177,17 +2177,19 @@ bool MergeClosePoints(ResultBuilder& out, double tolerance)
     }
     if (close.empty())
         return false;
-    // Exact points first, then the lower index, so the outcome is independent of
-    // the order pairs were found in.
+    // Each group keeps its best point (see below), whatever the order pairs
+    // were found in.
     std::sort(close.begin(), close.end());
     close.erase(std::unique(close.begin(), close.end()), close.end());
     std::vector<int> parent(out.points.size());
     for (size_t i = 0; i < parent.size(); ++i)
         parent[i] = int(i);
+    // Exact points first, then the lower coordinates: point indices follow the
+    // corefinement's internal order, which is not the same in every process.
     auto better = [&](int x, int y) {
         if (out.rounded[size_t(x)] != out.rounded[size_t(y)])
             return !out.rounded[size_t(x)];
-        return x < y;
+        return out.points[size_t(x)] < out.points[size_t(y)];
     };
     for (const auto& pair : close)
     {
@@ -2302,6 +2304,8 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
                     candidates.push_back(u);
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    std::sort(candidates.begin(), candidates.end(),
+              [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; });
     static const std::vector<std::array<int, 3>> steps = NudgeSteps();
     bool moved = false;
     for (int u : candidates)

@@ -2302,10 +2302,11 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
             for (int u : out.triangles[size_t(t)])
                 if (out.rounded[size_t(u)])
                     candidates.push_back(u);
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    // In coordinate order: point indices follow the corefinement's internal
+    // order, which is not the same in every process.
     std::sort(candidates.begin(), candidates.end(),
               [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; });
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     static const std::vector<std::array<int, 3>> steps = NudgeSteps();
     bool moved = false;
     for (int u : candidates)

@@ -1123,17 +1123,13 @@ TEST(MeshBooleanTurned, ChainsOfTurnedBoxesMatchTheGridChains)
     }
 }
 
-// Steps of turned chains that once went wrong, kept as found: an
-// intersection of parts that only touch along an edge (it came out as a
-// needle), a union no way of snapping B alone could round, a union whose
-// rounding left one lone lid of a sliver, an XOR where snapping moved faces
-// into triangles too far to be cut (the result was left open), a union
-// whose A, an older result, holds crumbs: points units in the last place
-// apart, a minus where a turned cylinder's cap lies on two parallel faces of
-// A that meet only through the cap's points, and an XOR whose rounding left
-// crossings that only nudges of several points, up to five units in the last
-// place, clear. Each line "type volume" is followed by A and B (points, then
-// all triangles).
+// Steps of turned chains that once went wrong, kept as found, one per fault:
+// a needle from parts touching along an edge, a union no snapping of B alone
+// rounds, a lone lid of a sliver, faces snapped beyond the near set, an
+// operand holding crumbs, a cylinder cap on two parallel faces of A, and
+// crossings only nudges of several points clear. A line "type volume" is
+// followed, for A and then B, by "points triangles", all coordinates on one
+// line and all corner indices on the next.
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");

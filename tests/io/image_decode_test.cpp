@@ -58,6 +58,17 @@ TEST(ImageDecode, PngDecodesToTheExactPixels)
     ExpectDecodesTo(EncodePng(5, 3, pixels), 5, 3, pixels);
 }
 
+// An empty IDAT chunk is legal PNG; the decoder meets it before it has any data buffer.
+TEST(ImageDecode, PngWithAnEmptyFirstDataChunkDecodes)
+{
+    std::vector<unsigned char> pixels = TestPixels(5, 3, true);
+    std::vector<unsigned char> file = EncodePng(5, 3, pixels);
+    const unsigned char emptyIdat[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    const size_t afterHeader = 8 + 25; // signature, then the IHDR chunk
+    file.insert(file.begin() + afterHeader, emptyIdat, emptyIdat + sizeof emptyIdat);
+    ExpectDecodesTo(file, 5, 3, pixels);
+}
+
 TEST(ImageDecode, BmpDecodesToTheExactPixels)
 {
     std::vector<unsigned char> rgb = TestPixels(5, 3, false), file;

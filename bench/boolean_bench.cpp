@@ -6,6 +6,7 @@
 // pattern: a 20 x 20 grid of overlapping cubes united one at a time through
 // the CSG commands' CombineMeshes, against the same 400 CGAL steps.
 #include "app/CsgMesh.h"
+#include "meshbool/CorefinementBoxes.h"
 #include "meshbool/MeshBoolean.h"
 
 #include <Eigen/Geometry>

@@ -29,8 +29,11 @@ else()
   target_link_libraries(tarsel_thirdparty INTERFACE ${MPFR_LIBRARY} ${GMP_LIBRARY})
 endif()
 
-# CGAL is header-only here; keep its assertions on the cheap side.
+# CGAL is header-only here; keep its assertions on the cheap side. Its interval
+# filters switch the rounding mode, so the compiler must not move or fold
+# floating-point work across those switches.
 target_compile_definitions(tarsel_thirdparty INTERFACE CGAL_DISABLE_ROUNDING_MATH_CHECK=ON)
+target_compile_options(tarsel_thirdparty INTERFACE "$<$<CXX_COMPILER_ID:GNU>:-frounding-math>")
 
 find_package(Threads REQUIRED)
 target_link_libraries(tarsel_thirdparty INTERFACE Threads::Threads)

@@ -66,6 +66,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #define CGAL_assertion_msg(EX, MSG) (static_cast<void>(0))
 #define CGAL_assertion_code(CODE)
 #endif
+#include "meshbool/CorefinementBoxes.h"
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
 #include <CGAL/Polygon_mesh_processing/internal/Side_of_triangle_mesh/Point_inside_vertical_ray_cast.h>
 #include <CGAL/Polygon_mesh_processing/orient_polygon_soup.h>
@@ -3111,7 +3112,11 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     if (snap == SNAP_B_ONTO_A || snap == SNAP_BOTH)
         SnapToNearbyPlanes(soupB, nearB, soupA, nearA);
 
-    ExactOperand a, b;
+    // The corefinement orders its work by the meshes' addresses: an array keeps
+    // A below B in every build, so the same inputs give the same result.
+    ExactOperand operands[2];
+    ExactOperand& a = operands[0];
+    ExactOperand& b = operands[1];
     if (!nearA.empty())
     {
         if (!BuildExactOperand(soupA, nearA, a, reason) || !BuildExactOperand(soupB, nearB, b, reason))

@@ -2509,6 +2509,9 @@ bool MendRoundedPoints(ResultBuilder& out, double tolerance, std::string& reason
     // Nudging needs every crossing; once none is left the check is done.
     for (int pass = 0;; ++pass)
     {
+        // The merging passes can stop with a face and its reverse left by their
+        // last flips: those two always cross and no nudge parts them.
+        DropDoubleSheets(out);
         const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
         if (DescribeCrossing(crossings, reason) && (pass == 4 || !NudgeCrossingPoints(out, crossings)))
             return false;

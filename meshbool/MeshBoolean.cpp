@@ -26,7 +26,6 @@
 // What the corefinement builds on, with CGAL's usual assertions.
 #include <CGAL/Constrained_Delaunay_triangulation_2.h>
 #include <CGAL/Polygon_mesh_processing/connected_components.h>
-#include <CGAL/Polygon_mesh_processing/intersection.h>
 #include <CGAL/Polygon_mesh_processing/orientation.h>
 #include <CGAL/Polygon_mesh_processing/stitch_borders.h>
 #include <CGAL/Projection_traits_3.h>
@@ -58,6 +57,8 @@ constexpr bool IsCheapCgalCheck(const char* text)
     (!IsCheapCgalCheck(#EX) || CGAL::possibly(EX) ? static_cast<void>(0)                                       \
                                                   : ::CGAL::assertion_fail(#EX, __FILE__, __LINE__, MSG))
 #define CGAL_assertion_code(CODE) CODE
+#include <CGAL/Polygon_mesh_processing/Non_manifold_feature_map.h>
+#include <CGAL/Polygon_mesh_processing/internal/Corefinement/intersection_impl.h>
 #include <CGAL/Polygon_mesh_processing/internal/Corefinement/Visitor.h>
 #undef CGAL_assertion
 #undef CGAL_assertion_msg
@@ -67,6 +68,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #define CGAL_assertion_code(CODE)
 #endif
 #include "meshbool/CorefinementBoxes.h"
+#include <CGAL/Polygon_mesh_processing/intersection.h>
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
 #include <CGAL/Polygon_mesh_processing/internal/Side_of_triangle_mesh/Point_inside_vertical_ray_cast.h>
 #include <CGAL/Polygon_mesh_processing/orient_polygon_soup.h>
@@ -1004,6 +1006,10 @@ void CloseNearSetOverSharedEdges(const OperandSoup& soup, std::vector<int>& near
 struct BirthVisitor : public PMP::Corefinement::Default_visitor<ExactMesh>
 {
     std::shared_ptr<int> current = std::make_shared<int>(-1);
+    // Node numbers of earlier corefinements of the same operands start at 0
+    // too: this call's are shifted past them.
+    int nodeBase = 0;
+    std::shared_ptr<int> nodeEnd = std::make_shared<int>(0);
     const ExactMesh* meshA = nullptr;
     ExactOperand* a = nullptr;
     ExactOperand* b = nullptr;
@@ -1022,7 +1028,9 @@ struct BirthVisitor : public PMP::Corefinement::Default_visitor<ExactMesh>
     }
     void new_vertex_added(std::size_t nodeId, VertexIndex v, const ExactMesh& tm)
     {
-        OperandOf(tm).node[v] = int(nodeId);
+        const int node = nodeBase + int(nodeId);
+        OperandOf(tm).node[v] = node;
+        *nodeEnd = std::max(*nodeEnd, node + 1);
     }
 };
 
@@ -3099,8 +3107,98 @@ enum SnapWay
 };
 const int SNAP_WAYS = 4;
 
-bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type, SnapWay snap, ResultBuilder& out,
-                    std::string& reason)
+// Where a near set's triangles around a point form separate fans (pieces that
+// touch at a corner, or a surface the near set cuts into arcs), the exact mesh
+// holds copies of the point. If that point lies on the other operand, the
+// corefinement makes one intersection node per copy and loses the cut through
+// it. Such fans are corefined as separate meshes: no part has two fans at one
+// point. Triangles at an edge shared by more than two stay together (see
+// CloseNearSetOverSharedEdges). One part when nothing pinches.
+std::vector<std::vector<int>> SeparatePinchedParts(const OperandSoup& soup, const std::vector<int>& near)
+{
+    std::unordered_map<std::uint64_t, std::vector<int>> atEdge; // positions in `near`
+    for (size_t i = 0; i < near.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+        {
+            const Tri& tri = soup.triangles[size_t(near[i])];
+            atEdge[EdgeKey(tri[c], tri[(c + 1) % 3])].push_back(int(i));
+        }
+    // Units: triangles joined over shared edges. Fans: triangles at one point
+    // joined over edges from it.
+    std::vector<int> unit(near.size()), fan(3 * near.size());
+    for (size_t i = 0; i < near.size(); ++i)
+        unit[i] = int(i);
+    for (size_t i = 0; i < fan.size(); ++i)
+        fan[i] = int(i);
+    auto join = [](std::vector<int>& parent, int x, int y) {
+        const int r1 = FindRoot(parent, x), r2 = FindRoot(parent, y);
+        if (r1 != r2)
+            parent[size_t(std::max(r1, r2))] = std::min(r1, r2);
+    };
+    auto cornerOf = [&](int i, int u) {
+        const Tri& tri = soup.triangles[size_t(near[size_t(i)])];
+        return 3 * i + (tri[0] == u ? 0 : tri[1] == u ? 1 : 2);
+    };
+    for (const auto& edge : atEdge)
+    {
+        const int u = int(edge.first >> 32), v = int(edge.first & 0xffffffffu);
+        for (size_t k = 1; k < edge.second.size(); ++k)
+        {
+            if (edge.second.size() > 2)
+                join(unit, edge.second[0], edge.second[k]);
+            join(fan, cornerOf(edge.second[0], u), cornerOf(edge.second[k], u));
+            join(fan, cornerOf(edge.second[0], v), cornerOf(edge.second[k], v));
+        }
+    }
+    // Units in different fans at one point must go to different parts.
+    std::vector<std::pair<int, int>> fanAtPoint; // (point, corner)
+    for (size_t i = 0; i < near.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+            fanAtPoint.push_back({soup.triangles[size_t(near[i])][c], int(3 * i) + c});
+    std::sort(fanAtPoint.begin(), fanAtPoint.end());
+    std::map<int, std::vector<int>> conflicts;
+    for (size_t i = 0, j = 0; i < fanAtPoint.size(); i = j)
+    {
+        for (j = i; j < fanAtPoint.size() && fanAtPoint[j].first == fanAtPoint[i].first; ++j)
+        {
+        }
+        for (size_t k = i; k < j; ++k)
+            for (size_t l = i; l < j; ++l)
+            {
+                const int ck = fanAtPoint[k].second, cl = fanAtPoint[l].second;
+                if (FindRoot(fan, ck) != FindRoot(fan, cl))
+                    conflicts[FindRoot(unit, ck / 3)].push_back(FindRoot(unit, cl / 3));
+            }
+    }
+    std::vector<int> partOf(near.size(), -1);
+    std::vector<std::vector<int>> parts(1);
+    for (size_t i = 0; i < near.size(); ++i)
+    {
+        const int root = FindRoot(unit, int(i));
+        if (partOf[size_t(root)] < 0)
+        {
+            std::vector<char> taken(parts.size() + 1, 0);
+            auto found = conflicts.find(root);
+            if (found != conflicts.end())
+                for (int other : found->second)
+                    if (partOf[size_t(other)] >= 0)
+                        taken[size_t(partOf[size_t(other)])] = 1;
+            int part = 0;
+            while (taken[size_t(part)])
+                ++part;
+            partOf[size_t(root)] = part;
+            if (size_t(part) == parts.size())
+                parts.emplace_back();
+        }
+        parts[size_t(partOf[size_t(root)])].push_back(near[i]);
+    }
+    if (near.empty())
+        parts.clear();
+    return parts;
+}
+
+bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type, SnapWay snap, bool separate,
+                    ResultBuilder& out, std::string& reason)
 {
     const int offsetB = int(soupA.triangles.size());
     std::vector<int> nearA, nearB;
@@ -3115,23 +3213,52 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     if (snap == SNAP_B_ONTO_A || snap == SNAP_BOTH)
         SnapToNearbyPlanes(soupB, nearB, soupA, nearA);
 
-    // The corefinement orders its work by the meshes' addresses: an array keeps
-    // A below B in every build, so the same inputs give the same result.
-    ExactOperand operands[2];
-    ExactOperand& a = operands[0];
-    ExactOperand& b = operands[1];
+    std::vector<std::vector<int>> partsA(1, nearA), partsB(1, nearB);
+    if (separate)
+    {
+        partsA = SeparatePinchedParts(soupA, nearA);
+        partsB = SeparatePinchedParts(soupB, nearB);
+        if (partsA.size() <= 1 && partsB.size() <= 1)
+        {
+            reason = "nothing to separate";
+            return false;
+        }
+    }
+    // The corefinement orders its work by the meshes' addresses: one array keeps
+    // A's parts below B's in every build, so the same inputs give the same result.
+    const size_t countA = partsA.size(), countB = partsB.size();
+    std::vector<ExactOperand> operands(countA + countB);
     if (!nearA.empty())
     {
-        if (!BuildExactOperand(soupA, nearA, a, reason) || !BuildExactOperand(soupB, nearB, b, reason))
-            return false;
-        BirthVisitor visitor;
-        visitor.meshA = &a.mesh;
-        visitor.a = &a;
-        visitor.b = &b;
-        PMP::corefine(a.mesh, b.mesh,
-                      CGAL::parameters::visitor(visitor).edge_is_constrained_map(a.constrained).non_manifold_feature_map(
-                          a.nonManifold),
-                      CGAL::parameters::edge_is_constrained_map(b.constrained).non_manifold_feature_map(b.nonManifold));
+        for (size_t k = 0; k < countA + countB; ++k)
+            if (!BuildExactOperand(k < countA ? soupA : soupB, k < countA ? partsA[k] : partsB[k - countA],
+                                   operands[k], reason))
+                return false;
+        int nodeBase = 0;
+        std::vector<char> cut(countA + countB, 0);
+        for (size_t i = 0; i < countA; ++i)
+            for (size_t j = countA; j < countA + countB; ++j)
+            {
+                ExactOperand& a = operands[i];
+                ExactOperand& b = operands[j];
+                // A mesh cut already has new vertices and edges, some of them
+                // copies of one another: its shared features are found again.
+                for (ExactOperand* op : {&a, &b})
+                    if (cut[size_t(op - operands.data())]++)
+                        op->nonManifold = PMP::Non_manifold_feature_map<ExactMesh>(op->mesh, op->mesh.points());
+                BirthVisitor visitor;
+                visitor.nodeBase = nodeBase;
+                *visitor.nodeEnd = nodeBase;
+                visitor.meshA = &a.mesh;
+                visitor.a = &a;
+                visitor.b = &b;
+                PMP::corefine(
+                    a.mesh, b.mesh,
+                    CGAL::parameters::visitor(visitor).edge_is_constrained_map(a.constrained).non_manifold_feature_map(
+                        a.nonManifold),
+                    CGAL::parameters::edge_is_constrained_map(b.constrained).non_manifold_feature_map(b.nonManifold));
+                nodeBase = *visitor.nodeEnd;
+            }
     }
 
     FarGroups farA, farB;
@@ -3142,12 +3269,14 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     againstB.nearOther = nearB;
     againstA.other = &soupA;
     againstA.nearOther = nearA;
-    std::vector<PatchSide> sideA, sideB;
-    if (!ClassifyFaces(a, soupA, farA, againstB, true, sideA) || !ClassifyFaces(b, soupB, farB, againstA, false, sideB))
-    {
-        reason = "internal error: a coincident face could not be matched";
-        return false;
-    }
+    std::vector<std::vector<PatchSide>> sides(countA + countB);
+    for (size_t k = 0; k < countA + countB; ++k)
+        if (k < countA ? !ClassifyFaces(operands[k], soupA, farA, againstB, true, sides[k])
+                       : !ClassifyFaces(operands[k], soupB, farB, againstA, false, sides[k]))
+        {
+            reason = "internal error: a coincident face could not be matched";
+            return false;
+        }
 
     // What each operand keeps: outright, flipped, and of the faces on the other surface.
     PatchSide keepA = SIDE_UNKNOWN, flipA = SIDE_UNKNOWN, onA = SIDE_UNKNOWN, keepB = SIDE_UNKNOWN,
@@ -3172,28 +3301,35 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     // classification does not see; elsewhere the cut is exact.
     std::vector<char> snappedNearA, snappedNearB;
     MarkSnappedNeighbourhood(soupA, nearA, soupB, nearB, snappedNearA, snappedNearB);
-    out.AddFaces(a, sideA, keepA, flipA, onA, 0, snappedNearA, pointOfA);
-    out.AddFaces(b, sideB, keepB, flipB, SIDE_UNKNOWN, offsetB, snappedNearB, pointOfB);
+    for (size_t k = 0; k < countA + countB; ++k)
+    {
+        if (k < countA)
+            out.AddFaces(operands[k], sides[k], keepA, flipA, onA, 0, snappedNearA, pointOfA);
+        else
+            out.AddFaces(operands[k], sides[k], keepB, flipB, SIDE_UNKNOWN, offsetB, snappedNearB, pointOfB);
+    }
     out.AddFarFaces(soupA, farA, againstB, keepA, flipA, 0, pointOfA);
     out.AddFarFaces(soupB, farB, againstA, keepB, flipB, offsetB, pointOfB);
     return true;
 }
 
 // Near-coincident faces are snapped together first; where rounding still
-// spoils that result, the other ways are tried in turn. `reason` tells why the
+// spoils that result, the other ways are tried in turn, and then all of them
+// again with pieces that meet at points corefined apart. `reason` tells why the
 // first failed.
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
                 std::string& reason)
 {
-    for (int way = 0; way < 3 * SNAP_WAYS; ++way)
+    for (int way = 0; way < 2 * 3 * SNAP_WAYS; ++way)
     {
         OperandSoup a = soupA, b = soupB;
         out = ResultBuilder();
         std::string why;
+        const bool separate = way >= 3 * SNAP_WAYS;
         try
         {
-            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), out, why) &&
-                SettleRoundedResult(out, MERGE_RATIOS[way / SNAP_WAYS], why))
+            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, out, why) &&
+                SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % 3], why))
                 return true;
         }
         catch (const std::exception& e)

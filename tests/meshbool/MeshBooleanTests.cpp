@@ -1123,14 +1123,30 @@ TEST(MeshBooleanTurned, ChainsOfTurnedBoxesMatchTheGridChains)
     }
 }
 
+// Reads one recorded mesh: "points triangles", all coordinates on one line
+// and all corner indices on the next.
+bool ReadRecordedMesh(FILE* file, Mesh& mesh)
+{
+    long points = 0, triangles = 0;
+    if (std::fscanf(file, "%ld %ld", &points, &triangles) != 2 || points < 0 || triangles < 0)
+        return false;
+    mesh.V.resize(points, 3);
+    mesh.F.resize(triangles, 3);
+    for (long i = 0; i < points; ++i)
+        if (std::fscanf(file, "%lf %lf %lf", &mesh.V(i, 0), &mesh.V(i, 1), &mesh.V(i, 2)) != 3)
+            return false;
+    for (long i = 0; i < triangles; ++i)
+        if (std::fscanf(file, "%d %d %d", &mesh.F(i, 0), &mesh.F(i, 1), &mesh.F(i, 2)) != 3)
+            return false;
+    return true;
+}
+
 // Steps of turned chains that once went wrong, kept as found, one per fault:
 // a needle from parts touching along an edge, a union no snapping of B alone
 // rounds, a lone lid of a sliver, faces snapped beyond the near set, an
 // operand holding crumbs, a cylinder cap on two parallel faces of A,
 // crossings only nudges of several points clear, and a face and its reverse
-// left by the last merging pass. A line "type volume" is
-// followed, for A and then B, by "points triangles", all coordinates on one
-// line and all corner indices on the next.
+// left by the last merging pass. A line "type volume" is followed by A and B.
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
@@ -1140,17 +1156,7 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
     while (std::fscanf(file, "%d %lf", &type, &expected) == 2)
     {
         Mesh m[2];
-        for (Mesh& mesh : m)
-        {
-            long points = 0, triangles = 0;
-            ASSERT_EQ(std::fscanf(file, "%ld %ld", &points, &triangles), 2);
-            mesh.V.resize(points, 3);
-            mesh.F.resize(triangles, 3);
-            for (long i = 0; i < points; ++i)
-                ASSERT_EQ(std::fscanf(file, "%lf %lf %lf", &mesh.V(i, 0), &mesh.V(i, 1), &mesh.V(i, 2)), 3);
-            for (long i = 0; i < triangles; ++i)
-                ASSERT_EQ(std::fscanf(file, "%d %d %d", &mesh.F(i, 0), &mesh.F(i, 1), &mesh.F(i, 2)), 3);
-        }
+        ASSERT_TRUE(ReadRecordedMesh(file, m[0]) && ReadRecordedMesh(file, m[1])) << "case " << cases;
         const Result r = Combine(m[0], m[1], MeshBooleanType(type));
         EXPECT_TRUE(IsReusable(m[0], m[1], r)) << "case " << cases;
         EXPECT_NEAR(Volume(r.mesh), expected, 1e-9) << "case " << cases;
@@ -1158,6 +1164,27 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
     }
     std::fclose(file);
     EXPECT_EQ(cases, 8);
+}
+
+// Pairs where pieces of A touch only at a corner lying on B, cut from turned
+// chains: the exact mesh holds one copy of that corner per piece, and cutting
+// them together once crashed (the second pair) or was refused (the first).
+TEST(MeshBooleanTurned, PiecesTouchingAtACornerOnTheOtherOperand)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "pinched_pairs.txt", "r");
+    ASSERT_NE(file, nullptr);
+    Mesh a, b;
+    int pairs = 0;
+    while (ReadRecordedMesh(file, a))
+    {
+        ASSERT_TRUE(ReadRecordedMesh(file, b));
+        for (MeshBooleanType type : ALL_TYPES)
+            EXPECT_TRUE(IsReusable(a, b, Combine(a, b, type))) << "pair " << pairs << " type " << type;
+        ExpectConsistentVolumes(a, b, 1e-12);
+        ++pairs;
+    }
+    std::fclose(file);
+    EXPECT_EQ(pairs, 2);
 }
 
 TEST(MeshBooleanTurned, TurnedSphereWithCubeAndCylinder)

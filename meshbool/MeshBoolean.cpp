@@ -1869,6 +1869,14 @@ std::vector<int> SuspectTriangles(const ResultBuilder& out)
     return list;
 }
 
+CGAL::Bbox_3 BoxOfResultTriangle(const ResultBuilder& out, int t)
+{
+    CGAL::Bbox_3 box;
+    for (int v : out.triangles[size_t(t)])
+        box += ToInexact(out.points[size_t(v)]).bbox();
+    return box;
+}
+
 void RemoveTriangles(ResultBuilder& out, const std::vector<char>& drop)
 {
     size_t kept = 0;
@@ -1954,8 +1962,7 @@ bool DropFlatPieces(ResultBuilder& out, double tolerance)
         // t: most pieces hold more than that for t = tolerance and need no fit.
         CGAL::Bbox_3 box;
         for (int t : piece)
-            for (int u : out.triangles[size_t(t)])
-                box += ToInexact(out.points[size_t(u)]).bbox();
+            box += BoxOfResultTriangle(out, t);
         const double extent = std::max({box.xmax() - box.xmin(), box.ymax() - box.ymin(), box.zmax() - box.zmin()});
         const bool thick = std::fabs(volume) * extent > 6 * magnitude * tolerance;
         if (!IsFlat(volume, magnitude) && (thick || !(PieceThickness(out, piece) <= tolerance)))
@@ -2321,38 +2328,51 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
     for (int u : candidates)
     {
         std::vector<int> star;
+        std::vector<char> inStar(out.triangles.size(), 0);
         for (size_t t = 0; t < out.triangles.size(); ++t)
             if (std::find(out.triangles[t].begin(), out.triangles[t].end(), u) != out.triangles[t].end())
+            {
                 star.push_back(int(t));
+                inStar[t] = 1;
+            }
         // Triangles near the star, with room for the largest nudge.
         CGAL::Bbox_3 reach;
         for (int t : star)
-            for (int v : out.triangles[size_t(t)])
-                reach += ToInexact(out.points[size_t(v)]).bbox();
+            reach += BoxOfResultTriangle(out, t);
         const double margin = 1e-12 * (1 + std::max({std::fabs(reach.xmin()), std::fabs(reach.xmax()),
                                                      std::fabs(reach.ymin()), std::fabs(reach.ymax()),
                                                      std::fabs(reach.zmin()), std::fabs(reach.zmax())}));
         reach = CGAL::Bbox_3(reach.xmin() - margin, reach.ymin() - margin, reach.zmin() - margin,
                              reach.xmax() + margin, reach.ymax() + margin, reach.zmax() + margin);
         std::vector<int> near;
+        std::vector<CGAL::Bbox_3> nearBoxes;
         for (size_t t = 0; t < out.triangles.size(); ++t)
         {
-            CGAL::Bbox_3 box;
-            for (int v : out.triangles[t])
-                box += ToInexact(out.points[size_t(v)]).bbox();
+            const CGAL::Bbox_3 box = BoxOfResultTriangle(out, int(t));
             if (CGAL::do_overlap(box, reach))
+            {
                 near.push_back(int(t));
+                nearBoxes.push_back(box);
+            }
         }
         // Crossings of the star, or -1 when a triangle of it is zero-area.
+        // Every nudge is tried against every near triangle: boxes that stay
+        // apart spare the exact test.
         auto crossings = [&]() {
             int count = 0;
             for (int s : star)
             {
                 if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
                     return -1;
-                for (int t : near)
-                    if (t != s && TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
+                const CGAL::Bbox_3 boxS = BoxOfResultTriangle(out, s);
+                for (size_t k = 0; k < near.size(); ++k)
+                {
+                    const int t = near[k];
+                    if (t == s || !CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
+                        continue;
+                    if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
                         ++count;
+                }
             }
             return count;
         };

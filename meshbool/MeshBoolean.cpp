@@ -3170,25 +3170,33 @@ std::vector<std::vector<int>> SeparatePinchedParts(const OperandSoup& soup, cons
             join(fan, cornerOf(edge.second[0], v), cornerOf(edge.second[k], v));
         }
     }
-    // Units in different fans at one point must go to different parts.
-    std::vector<std::pair<int, int>> fanAtPoint; // (point, corner)
+    // Units in different fans at one point must go to different parts. Points
+    // where more than one fan meets are few; where a file makes them many, the
+    // parts are not worth work that grows with the square of the fans, and
+    // nothing is separated.
+    std::vector<std::array<int, 3>> atPoint; // point, fan, unit
     for (size_t i = 0; i < near.size(); ++i)
         for (int c = 0; c < 3; ++c)
-            fanAtPoint.push_back({soup.triangles[size_t(near[i])][c], int(3 * i) + c});
-    std::sort(fanAtPoint.begin(), fanAtPoint.end());
+            atPoint.push_back({soup.triangles[size_t(near[i])][c], FindRoot(fan, int(3 * i) + c),
+                               FindRoot(unit, int(i))});
+    std::sort(atPoint.begin(), atPoint.end());
+    atPoint.erase(std::unique(atPoint.begin(), atPoint.end()), atPoint.end());
     std::map<int, std::vector<int>> conflicts;
-    for (size_t i = 0, j = 0; i < fanAtPoint.size(); i = j)
+    size_t budget = 64 * near.size() + 4096;
+    for (size_t i = 0, j = 0; i < atPoint.size(); i = j)
     {
-        for (j = i; j < fanAtPoint.size() && fanAtPoint[j].first == fanAtPoint[i].first; ++j)
-        {
-        }
+        bool oneFan = true;
+        for (j = i; j < atPoint.size() && atPoint[j][0] == atPoint[i][0]; ++j)
+            oneFan = oneFan && atPoint[j][1] == atPoint[i][1];
+        if (oneFan)
+            continue;
+        if ((j - i) * (j - i) > budget)
+            return std::vector<std::vector<int>>(1, near);
+        budget -= (j - i) * (j - i);
         for (size_t k = i; k < j; ++k)
             for (size_t l = i; l < j; ++l)
-            {
-                const int ck = fanAtPoint[k].second, cl = fanAtPoint[l].second;
-                if (FindRoot(fan, ck) != FindRoot(fan, cl))
-                    conflicts[FindRoot(unit, ck / 3)].push_back(FindRoot(unit, cl / 3));
-            }
+                if (atPoint[k][1] != atPoint[l][1])
+                    conflicts[atPoint[k][2]].push_back(atPoint[l][2]);
     }
     std::vector<int> partOf(near.size(), -1);
     std::vector<std::vector<int>> parts(1);
@@ -3197,15 +3205,17 @@ std::vector<std::vector<int>> SeparatePinchedParts(const OperandSoup& soup, cons
         const int root = FindRoot(unit, int(i));
         if (partOf[size_t(root)] < 0)
         {
-            std::vector<char> taken(parts.size() + 1, 0);
+            int part = 0;
             auto found = conflicts.find(root);
             if (found != conflicts.end())
+            {
+                std::vector<char> taken(parts.size() + 1, 0);
                 for (int other : found->second)
                     if (partOf[size_t(other)] >= 0)
                         taken[size_t(partOf[size_t(other)])] = 1;
-            int part = 0;
-            while (taken[size_t(part)])
-                ++part;
+                while (taken[size_t(part)])
+                    ++part;
+            }
             partOf[size_t(root)] = part;
             if (size_t(part) == parts.size())
                 parts.emplace_back();

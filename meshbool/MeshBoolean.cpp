@@ -3345,12 +3345,14 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
 
 // Near-coincident faces are snapped together first; where rounding still
 // spoils that result, the other ways are tried in turn, and then all of them
-// again with pieces that meet at points corefined apart. `reason` tells why the
-// first failed.
+// again with pieces that meet at points corefined apart. Ways from `firstWay`
+// up to `endWay` are tried; `reason` tells why the first of them failed.
+const int ALL_WAYS = 2 * 3 * SNAP_WAYS;
+
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
-                std::string& reason)
+                std::string& reason, int firstWay = 0, int endWay = ALL_WAYS)
 {
-    for (int way = 0; way < 2 * 3 * SNAP_WAYS; ++way)
+    for (int way = firstWay; way < endWay; ++way)
     {
         OperandSoup a = soupA, b = soupB;
         out = ResultBuilder();
@@ -3366,10 +3368,51 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
         {
             why = std::string("internal error: ") + e.what();
         }
-        if (way == 0)
+        if (way == firstWay)
             reason = why;
     }
     return false;
+}
+
+// XOR keeps four sheets where the surfaces cross, and rounding can leave two
+// of them crossing a hair deep. The same solid is the union of A minus B and
+// B minus A, whose insides are apart and which are rounded each on its own:
+// that is XOR's second way. Births are given back in A's and B's numbering.
+bool XorFromDifferences(const OperandSoup& soupA, const OperandSoup& soupB, ResultBuilder& out)
+{
+    const OperandSoup* order[2][2] = {{&soupA, &soupB}, {&soupB, &soupA}};
+    const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
+    OperandSoup parts[2];
+    std::vector<int> births[2];
+    std::string ignored;
+    for (int k = 0; k < 2; ++k)
+    {
+        ResultBuilder difference;
+        if (!TryEachWay(*order[k][0], *order[k][1], MESH_BOOLEAN_MINUS, difference, ignored))
+            return false;
+        PutInCanonicalOrder(difference);
+        Eigen::MatrixXd V;
+        Eigen::MatrixXi F;
+        Eigen::VectorXi J;
+        MatricesOf(difference, V, F, J);
+        if (!PrepareOperand(V, F, parts[k], ignored))
+            return false;
+        // B minus A numbers B's faces first.
+        for (Eigen::Index t = 0; t < J.size(); ++t)
+            births[k].push_back(k == 0 ? J(t) : J(t) < countB ? countA + J(t) : J(t) - countB);
+    }
+    out = ResultBuilder();
+    if (parts[0].triangles.empty() || parts[1].triangles.empty() || BoxesApart(parts[0], parts[1]))
+    {
+        CopyOperand(parts[0], 0, out);
+        CopyOperand(parts[1], int(parts[0].triangles.size()), out);
+    }
+    else if (!TryEachWay(parts[0], parts[1], MESH_BOOLEAN_UNION, out, ignored))
+        return false;
+    const int count0 = int(parts[0].triangles.size());
+    for (int& birth : out.births)
+        birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
+    return true;
 }
 
 void Fail(MeshBooleanFailure* failure, char operand, const std::string& reason)
@@ -3451,7 +3494,13 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
-            bool done = TryEachWay(soups[0], soups[1], type, out, reason);
+            // XOR's second way comes before the others: it rarely fails.
+            std::string ignored;
+            bool done = type == MESH_BOOLEAN_XOR
+                            ? TryEachWay(soups[0], soups[1], type, out, reason, 0, 1) ||
+                                  XorFromDifferences(soups[0], soups[1], out) ||
+                                  TryEachWay(soups[0], soups[1], type, out, ignored, 1)
+                            : TryEachWay(soups[0], soups[1], type, out, reason);
             if (!done)
             {
                 // Crumbs in an operand: merged, and every way tried again.
@@ -3459,7 +3508,6 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 bool merged = false;
                 for (int k = 0; k < 2; ++k)
                     merged = MergeOperandCrumbs(soups[k], births[k]) || merged;
-                std::string ignored;
                 done = merged && TryEachWay(soups[0], soups[1], type, out, ignored);
                 const int mergedOffsetB = int(soups[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)

@@ -11,7 +11,9 @@
 // untouched triangles form groups joined through shared points, each wholly
 // inside or outside and asked once. The operation then keeps and orients what
 // it needs, and exact points are rounded to the nearest double, equal results
-// merged. Everything runs on the caller's thread.
+// merged. Where rounding spoils a result, other ways of snapping and cutting
+// are tried (for XOR, first the union of the two differences). Everything runs
+// on the caller's thread.
 #include "meshbool/MeshBoolean.h"
 
 #include <Eigen/Eigenvalues>

@@ -29,7 +29,11 @@
 // between them: boxes that only touch have an empty intersection. Where that
 // fails, B's points are moved onto A's planes instead, then both operands'
 // onto each other's, then nothing is moved; a move that would make an operand
-// cut itself is not made. Rounding can still leave zero-area triangles, flat
+// cut itself is not made. Each of these is tried again with the pieces of an
+// operand that meet only at a point cut as separate meshes (the exact cutting
+// cannot take two copies of a point lying on the other operand). Where XOR's
+// first way fails, it is next built as the union of A minus B and B minus A,
+// whose insides are apart, each rounded on its own. Rounding can still leave zero-area triangles, flat
 // pieces, slivers and needles thinner than the merging tolerance, faces
 // rounded onto one another or crossings a hair deep near new points; these
 // are mended (close points merged, thin pieces and back-to-back pairs

@@ -2692,6 +2692,30 @@ Eigen::Vector3d UnitNormal(const OperandSoup& soup, int t)
     return (b - a).cross(c - a).normalized();
 }
 
+// The plane a cluster of near-coplanar faces is flattened onto: where A's
+// faces in it are exactly coplanar, their own plane, so none of them moves;
+// otherwise the plane through the first corner of A's first triangle with that
+// triangle's unit normal rounded to doubles. A plane through three rounded
+// points has numbers several times longer, and every exact computation on the
+// points moved onto it pays for their length.
+void ClusterPlane(const OperandSoup& a, int t, bool planar, EK::Vector_3& n, EK::FT& d)
+{
+    if (planar)
+    {
+        PlaneOf(a, t, n, d);
+        return;
+    }
+    Eigen::Vector3d unit = UnitNormal(a, t);
+    // A component far below the others would only lengthen d.
+    const double largest = unit.cwiseAbs().maxCoeff();
+    for (int c = 0; c < 3; ++c)
+        if (std::fabs(unit[c]) < 0x1p-60 * largest)
+            unit[c] = 0;
+    n = EK::Vector_3(unit[0], unit[1], unit[2]);
+    const Point3d& p = a.points[size_t(a.triangles[size_t(t)][0])];
+    d = n * (EK::Point_3(p[0], p[1], p[2]) - CGAL::ORIGIN);
+}
+
 // A point on the common part of up to three planes with independent normals,
 // near p: coordinates of p are kept where the planes leave them free (one
 // along one plane, one of the three along two), so the exact numbers stay
@@ -2940,8 +2964,8 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
 const double PARALLEL_SINE = 1e-9;
 
 // Flattens each cluster of near-coplanar triangles that holds faces of both
-// operands onto one plane, that of its first triangle of A: the faces of a
-// turned quad and the faces of B lying on it then meet exactly, where
+// operands onto one plane, given by its first triangle of A (see ClusterPlane):
+// the faces of a turned quad and the faces of B lying on it then meet exactly, where
 // snapping B onto one triangle's plane would leave it a hair off the other's.
 // Points of A move by a unit in the last place or so, points of B up to the
 // snapping tolerance; a point on several clusters goes onto all their planes.
@@ -3035,6 +3059,24 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
         if (hasB[size_t(root)] && planeItem[size_t(root)] < 0)
             planeItem[size_t(root)] = i;
     }
+    // Is each cluster's part of A exactly flat already?
+    std::vector<char> planar(items.size(), 1);
+    for (int i = 0; i < countA; ++i)
+    {
+        const int plane = planeItem[size_t(FindRoot(parent, i))];
+        if (plane < 0 || !planar[size_t(plane)])
+            continue;
+        const Tri& first = a.triangles[size_t(items[size_t(plane)].second)];
+        for (int u : a.triangles[size_t(items[size_t(i)].second)])
+            if (CGAL::orientation(ToInexact(a.points[size_t(first[0])]), ToInexact(a.points[size_t(first[1])]),
+                                  ToInexact(a.points[size_t(first[2])]), ToInexact(a.points[size_t(u)])) != CGAL::COPLANAR)
+                planar[size_t(plane)] = 0;
+    }
+    std::vector<EK::Vector_3> planeNormal(items.size());
+    std::vector<EK::FT> planeOffset(items.size());
+    for (int i = 0; i < countA; ++i)
+        if (planeItem[size_t(FindRoot(parent, i))] == i)
+            ClusterPlane(a, items[size_t(i)].second, planar[size_t(i)], planeNormal[size_t(i)], planeOffset[size_t(i)]);
     for (int k = 0; k < 2; ++k)
     {
         OperandSoup& s = *soup[k];
@@ -3067,9 +3109,8 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
             {
                 if (!TakeIfIndependent(taken, normals[size_t(plane)]))
                     continue;
-                n.emplace_back();
-                d.emplace_back();
-                PlaneOf(a, items[size_t(plane)].second, n.back(), d.back());
+                n.push_back(planeNormal[size_t(plane)]);
+                d.push_back(planeOffset[size_t(plane)]);
                 off = off || n.back() * (p - CGAL::ORIGIN) != d.back();
             }
             if (!off)

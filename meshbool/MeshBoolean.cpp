@@ -377,11 +377,58 @@ bool CheckVolume(const OperandSoup& soup, std::string& reason)
     return true;
 }
 
+// Coplanar triangles are tested in the coordinate plane their plane projects
+// onto without loss: exact 2D orientations are far cheaper than the 3D ones.
+// Drops the axis along which the triangle of the first three points is widest
+// when seen; false when that triangle is degenerate there (the 3D tests decide).
+template <class K>
+bool ProjectOntoCoordinatePlane(const typename K::Point_3* points[], int count, typename K::Point_2 out[])
+{
+    const typename K::Point_3 &a = *points[0], &b = *points[1], &c = *points[2];
+    const Eigen::Vector3d u(CGAL::to_double(b.x() - a.x()), CGAL::to_double(b.y() - a.y()), CGAL::to_double(b.z() - a.z()));
+    const Eigen::Vector3d v(CGAL::to_double(c.x() - a.x()), CGAL::to_double(c.y() - a.y()), CGAL::to_double(c.z() - a.z()));
+    Eigen::Index widest = 0;
+    u.cross(v).cwiseAbs().maxCoeff(&widest);
+    const int k = int(widest);
+    for (int i = 0; i < count; ++i)
+        out[i] = typename K::Point_2((*points[i])[(k + 1) % 3], (*points[i])[(k + 2) % 3]);
+    return CGAL::orientation(out[0], out[1], out[2]) != CGAL::COLLINEAR;
+}
+
+// Does a line through an edge of the triangle or segment p have all of q
+// strictly on a side p is not on?
+template <class Point2>
+bool EdgeSeparates(const Point2* p, int pCount, const Point2* q, int qCount)
+{
+    for (int i = 0; i < (pCount == 2 ? 1 : 3); ++i)
+    {
+        const Point2 &a = p[i], &b = p[(i + 1) % pCount];
+        const CGAL::Orientation inner = pCount == 3 ? CGAL::orientation(a, b, p[(i + 2) % 3]) : CGAL::COLLINEAR;
+        const CGAL::Orientation side = CGAL::orientation(a, b, q[0]);
+        bool separates = side != CGAL::COLLINEAR && side != inner;
+        for (int j = 1; j < qCount && separates; ++j)
+            separates = CGAL::orientation(a, b, q[j]) == side;
+        if (separates)
+            return true;
+    }
+    return false;
+}
+
+// Do a closed triangle and a closed triangle or segment, all in one plane,
+// meet? (Disjoint convex figures have a separating line along an edge of one.)
+template <class Point2>
+bool CoplanarFiguresMeet(const Point2* triangle, const Point2* q, int qCount)
+{
+    return !EdgeSeparates(triangle, 3, q, qCount) && !EdgeSeparates(q, qCount, triangle, 3);
+}
+
 // Do two triangles meet anywhere but at the vertices and edges they share?
 // P gives a point of kernel K by its index.
 template <class K, class PointOf>
 bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
 {
+    typedef typename K::Point_3 Point3;
+    typedef typename K::Point_2 Point2;
     int sharedS[3], sharedT[3], shared = 0;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
@@ -393,35 +440,60 @@ bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
             }
     if (shared == 3)
         return true; // the same triangle twice
+    const Point3 ps[3] = {P(s[0]), P(s[1]), P(s[2])}, pt[3] = {P(t[0]), P(t[1]), P(t[2])};
+    // t's corners against s's plane; shared ones lie on it.
+    CGAL::Orientation sideOfT[3] = {CGAL::COPLANAR, CGAL::COPLANAR, CGAL::COPLANAR};
+    for (int j = 0; j < 3; ++j)
+        if (s[0] != t[j] && s[1] != t[j] && s[2] != t[j])
+            sideOfT[j] = CGAL::orientation(ps[0], ps[1], ps[2], pt[j]);
+    Point2 flat[6];
+    const Point3* all[6] = {&ps[0], &ps[1], &ps[2], &pt[0], &pt[1], &pt[2]};
+    const bool flatten = sideOfT[0] == CGAL::COPLANAR && sideOfT[1] == CGAL::COPLANAR &&
+                         sideOfT[2] == CGAL::COPLANAR && ProjectOntoCoordinatePlane<K>(all, 6, flat) &&
+                         CGAL::orientation(flat[3], flat[4], flat[5]) != CGAL::COLLINEAR;
     if (shared == 2)
     {
         // Overlap only when both lie in one plane on the same side of the edge.
-        const int u = s[sharedS[0]], v = s[sharedS[1]];
-        const int ps = s[3 - sharedS[0] - sharedS[1]];
-        const int pt = t[3 - sharedT[0] - sharedT[1]];
-        if (CGAL::orientation(P(u), P(v), P(ps), P(pt)) != CGAL::COPLANAR)
+        const int u = sharedS[0], v = sharedS[1];
+        const int os = 3 - sharedS[0] - sharedS[1];
+        const int ot = 3 - sharedT[0] - sharedT[1];
+        if (sideOfT[ot] != CGAL::COPLANAR)
             return false;
-        return CGAL::coplanar_orientation(P(u), P(v), P(ps), P(pt)) == CGAL::POSITIVE;
+        if (flatten)
+        {
+            const CGAL::Orientation o = CGAL::orientation(flat[u], flat[v], flat[3 + ot]);
+            return o != CGAL::COLLINEAR && o == CGAL::orientation(flat[u], flat[v], flat[os]);
+        }
+        return CGAL::coplanar_orientation(ps[u], ps[v], ps[os], pt[ot]) == CGAL::POSITIVE;
     }
-    const typename K::Triangle_3 ts(P(s[0]), P(s[1]), P(s[2]));
-    const typename K::Triangle_3 tt(P(t[0]), P(t[1]), P(t[2]));
     if (shared == 1)
     {
         // Beyond the shared corner they meet only if an opposite edge meets the
         // other triangle; not at all when one triangle's other corners lie
         // strictly on one side of the other's plane (the common case, cheap).
         const int i = sharedS[0], j = sharedT[0];
-        const CGAL::Orientation t1 = CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(t[(j + 1) % 3]));
-        if (t1 != CGAL::COPLANAR && t1 == CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(t[(j + 2) % 3])))
+        const CGAL::Orientation t1 = sideOfT[(j + 1) % 3];
+        if (t1 != CGAL::COPLANAR && t1 == sideOfT[(j + 2) % 3])
             return false;
-        const CGAL::Orientation s1 = CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 1) % 3]));
-        if (s1 != CGAL::COPLANAR && s1 == CGAL::orientation(P(t[0]), P(t[1]), P(t[2]), P(s[(i + 2) % 3])))
+        if (flatten)
+        {
+            const Point2 es[2] = {flat[(i + 1) % 3], flat[(i + 2) % 3]};
+            const Point2 et[2] = {flat[3 + (j + 1) % 3], flat[3 + (j + 2) % 3]};
+            return CoplanarFiguresMeet(flat + 3, es, 2) || CoplanarFiguresMeet(flat, et, 2);
+        }
+        const CGAL::Orientation s1 = CGAL::orientation(pt[0], pt[1], pt[2], ps[(i + 1) % 3]);
+        if (s1 != CGAL::COPLANAR && s1 == CGAL::orientation(pt[0], pt[1], pt[2], ps[(i + 2) % 3]))
             return false;
-        const typename K::Segment_3 es(P(s[(i + 1) % 3]), P(s[(i + 2) % 3]));
-        const typename K::Segment_3 et(P(t[(j + 1) % 3]), P(t[(j + 2) % 3]));
-        return CGAL::do_intersect(es, tt) || CGAL::do_intersect(et, ts);
+        const typename K::Segment_3 es(ps[(i + 1) % 3], ps[(i + 2) % 3]);
+        const typename K::Segment_3 et(pt[(j + 1) % 3], pt[(j + 2) % 3]);
+        return CGAL::do_intersect(es, typename K::Triangle_3(pt[0], pt[1], pt[2])) ||
+               CGAL::do_intersect(et, typename K::Triangle_3(ps[0], ps[1], ps[2]));
     }
-    return CGAL::do_intersect(ts, tt);
+    if (sideOfT[0] != CGAL::COPLANAR && sideOfT[0] == sideOfT[1] && sideOfT[1] == sideOfT[2])
+        return false;
+    if (flatten)
+        return CoplanarFiguresMeet(flat, flat + 3, 3);
+    return CGAL::do_intersect(typename K::Triangle_3(ps[0], ps[1], ps[2]), typename K::Triangle_3(pt[0], pt[1], pt[2]));
 }
 
 bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const Tri& t)

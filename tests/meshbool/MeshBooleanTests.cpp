@@ -1003,6 +1003,33 @@ Eigen::Matrix3d RandomTurn(std::mt19937& rng, std::uniform_real_distribution<dou
     return ::testing::AssertionSuccess();
 }
 
+// Parts of one mesh on slanted planes that hold whole numbers exactly: the
+// coplanar tests must not take touching for overlapping off the coordinate
+// planes, nor miss an overlap.
+TEST(MeshBooleanTurned, SlantedPartsInOneMeshTouchOrOverlap)
+{
+    Eigen::Matrix3d diamond; // turns by 45 degrees about z and scales by the square root of 2
+    diamond << 1, -1, 0, 1, 1, 0, 0, 0, 1;
+    const Mesh base = Transformed(MakeBox(0, 0, 0, 1, 1, 1), diamond, Eigen::Vector3d::Zero());
+    const struct
+    {
+        Mesh other;
+        bool valid;
+    } cases[] = {
+        {MakeBox(1, 0, 0, 2, 1, 1), false},         // a slanted face in common
+        {MakeBox(1, 0.5, 0, 2, 1.5, 1), false},     // half a slanted face in common
+        {MakeBox(1, 0.5, 0.5, 2, 1.5, 1.5), false}, // a quarter of one
+        {MakeBox(1, 1, 0, 2, 2, 1), true},          // an edge in common
+        {MakeBox(1, 1, 1, 2, 2, 2), true},          // a corner in common
+    };
+    for (const auto& c : cases)
+    {
+        const Mesh both = Concatenate(base, Transformed(c.other, diamond, Eigen::Vector3d::Zero()));
+        std::string reason;
+        EXPECT_EQ(CheckMeshBooleanOperand(both.V, both.F, false, &reason), c.valid) << c.other.V.row(0) << ": " << reason;
+    }
+}
+
 // The two reported pairs, turned 45 degrees about z with the report's rounded
 // sine and cosine; the same inputs give the same output in the same order.
 TEST(MeshBooleanTurned, ReportedPairsTurnedAboutZ)

@@ -382,16 +382,27 @@ bool CheckVolume(const OperandSoup& soup, std::string& reason)
 // Drops the axis along which the triangle of the first three points is widest
 // when seen; false when that triangle is degenerate there (the 3D tests decide).
 template <class K>
-bool ProjectOntoCoordinatePlane(const typename K::Point_3* points[], int count, typename K::Point_2 out[])
+int WidestSeenAlong(const typename K::Point_3& a, const typename K::Point_3& b, const typename K::Point_3& c)
 {
-    const typename K::Point_3 &a = *points[0], &b = *points[1], &c = *points[2];
     const Eigen::Vector3d u(CGAL::to_double(b.x() - a.x()), CGAL::to_double(b.y() - a.y()), CGAL::to_double(b.z() - a.z()));
     const Eigen::Vector3d v(CGAL::to_double(c.x() - a.x()), CGAL::to_double(c.y() - a.y()), CGAL::to_double(c.z() - a.z()));
     Eigen::Index widest = 0;
     u.cross(v).cwiseAbs().maxCoeff(&widest);
-    const int k = int(widest);
+    return int(widest);
+}
+
+template <class K>
+typename K::Point_2 DropAxis(const typename K::Point_3& p, int k)
+{
+    return typename K::Point_2(p[(k + 1) % 3], p[(k + 2) % 3]);
+}
+
+template <class K>
+bool ProjectOntoCoordinatePlane(const typename K::Point_3* points[], int count, typename K::Point_2 out[])
+{
+    const int k = WidestSeenAlong<K>(*points[0], *points[1], *points[2]);
     for (int i = 0; i < count; ++i)
-        out[i] = typename K::Point_2((*points[i])[(k + 1) % 3], (*points[i])[(k + 2) % 3]);
+        out[i] = DropAxis<K>(*points[i], k);
     return CGAL::orientation(out[0], out[1], out[2]) != CGAL::COLLINEAR;
 }
 
@@ -441,6 +452,19 @@ bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
     if (shared == 3)
         return true; // the same triangle twice
     const Point3 ps[3] = {P(s[0]), P(s[1]), P(s[2])}, pt[3] = {P(t[0]), P(t[1]), P(t[2])};
+    if (shared == 2)
+    {
+        // Seen along an axis s is not seen edge-on from, other corners on
+        // opposite sides of the shared edge rule out an overlap, coplanar or
+        // not. That spares the exact 3D test of the two halves of a nearly flat
+        // quad, which their rounding leaves to exact arithmetic.
+        const int k = WidestSeenAlong<K>(ps[0], ps[1], ps[2]);
+        const Point2 u = DropAxis<K>(ps[sharedS[0]], k), v = DropAxis<K>(ps[sharedS[1]], k);
+        const CGAL::Orientation sideS = CGAL::orientation(u, v, DropAxis<K>(ps[3 - sharedS[0] - sharedS[1]], k));
+        const CGAL::Orientation sideT = CGAL::orientation(u, v, DropAxis<K>(pt[3 - sharedT[0] - sharedT[1]], k));
+        if (sideS != CGAL::COLLINEAR && sideT != CGAL::COLLINEAR && sideS != sideT)
+            return false;
+    }
     // t's corners against s's plane; shared ones lie on it.
     CGAL::Orientation sideOfT[3] = {CGAL::COPLANAR, CGAL::COPLANAR, CGAL::COPLANAR};
     for (int j = 0; j < 3; ++j)
@@ -881,10 +905,12 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
 bool MarkNearOnGrid(const std::vector<TriangleBox>& boxesA, const std::vector<TriangleBox>& boxesB,
                     std::vector<char>& isNearA, std::vector<char>& isNearB)
 {
+    // About a box of B across, but no more cells than about twice the boxes.
     double meanSide, space;
     MeasureBoxes(boxesB, meanSide, space);
+    const double count = double(boxesA.size() + boxesB.size());
     CellGrid grid;
-    if (!grid.Lay(boxesB, meanSide, 4 * double(boxesA.size() + boxesB.size()) + 1024))
+    if (!grid.Lay(boxesB, std::max(meanSide, std::cbrt(space / (2 * count))), 4 * count + 1024))
         return false;
     const long long cells = grid.cells;
     const long long* dims = grid.dims;

@@ -433,6 +433,46 @@ bool CoplanarFiguresMeet(const Point2* triangle, const Point2* q, int qCount)
     return !EdgeSeparates(triangle, 3, q, qCount) && !EdgeSeparates(q, qCount, triangle, 3);
 }
 
+// Triangles s and t share the edge of s's corners u and v; q is t's other
+// corner. Seen along the axis s is widest from, do the other corners lie
+// strictly on opposite sides of that edge?
+template <class K>
+bool NeighboursApartInShadow(const typename K::Point_3 s[3], int u, int v, const typename K::Point_3& q)
+{
+    const int k = WidestSeenAlong<K>(s[0], s[1], s[2]);
+    const typename K::Point_2 a = DropAxis<K>(s[u], k), b = DropAxis<K>(s[v], k);
+    const CGAL::Orientation sideS = CGAL::orientation(a, b, DropAxis<K>(s[3 - u - v], k));
+    const CGAL::Orientation sideT = CGAL::orientation(a, b, DropAxis<K>(q, k));
+    return sideS != CGAL::COLLINEAR && sideT != CGAL::COLLINEAR && sideS != sideT;
+}
+
+// Triangles s and t share only s's corner i, t's corner j. Seen along the
+// axis s is widest from (s not edge-on), is there a line along one of their
+// edges at that corner with one triangle's other corners strictly on one side
+// and the other's on the other? Then their shadows meet only at the corner.
+template <class K>
+bool CornerNeighboursApartInShadow(const typename K::Point_3 s[3], int i, const typename K::Point_3 t[3], int j)
+{
+    const int k = WidestSeenAlong<K>(s[0], s[1], s[2]);
+    const typename K::Point_2 p = DropAxis<K>(s[i], k);
+    const typename K::Point_2 fan[2][2] = {{DropAxis<K>(s[(i + 1) % 3], k), DropAxis<K>(s[(i + 2) % 3], k)},
+                                           {DropAxis<K>(t[(j + 1) % 3], k), DropAxis<K>(t[(j + 2) % 3], k)}};
+    if (CGAL::orientation(p, fan[0][0], fan[0][1]) == CGAL::COLLINEAR)
+        return false;
+    for (int own = 0; own < 2; ++own)
+        for (int e = 0; e < 2; ++e)
+        {
+            const CGAL::Orientation inner = CGAL::orientation(p, fan[own][e], fan[own][1 - e]);
+            if (inner == CGAL::COLLINEAR)
+                continue;
+            const CGAL::Orientation outer = CGAL::orientation(p, fan[own][e], fan[1 - own][0]);
+            if (outer != CGAL::COLLINEAR && outer != inner &&
+                CGAL::orientation(p, fan[own][e], fan[1 - own][1]) == outer)
+                return true;
+        }
+    return false;
+}
+
 // Do two triangles meet anywhere but at the vertices and edges they share?
 // P gives a point of kernel K by its index.
 template <class K, class PointOf>
@@ -452,19 +492,14 @@ bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
     if (shared == 3)
         return true; // the same triangle twice
     const Point3 ps[3] = {P(s[0]), P(s[1]), P(s[2])}, pt[3] = {P(t[0]), P(t[1]), P(t[2])};
-    if (shared == 2)
-    {
-        // Seen along an axis s is not seen edge-on from, other corners on
-        // opposite sides of the shared edge rule out an overlap, coplanar or
-        // not. That spares the exact 3D test of the two halves of a nearly flat
-        // quad, which their rounding leaves to exact arithmetic.
-        const int k = WidestSeenAlong<K>(ps[0], ps[1], ps[2]);
-        const Point2 u = DropAxis<K>(ps[sharedS[0]], k), v = DropAxis<K>(ps[sharedS[1]], k);
-        const CGAL::Orientation sideS = CGAL::orientation(u, v, DropAxis<K>(ps[3 - sharedS[0] - sharedS[1]], k));
-        const CGAL::Orientation sideT = CGAL::orientation(u, v, DropAxis<K>(pt[3 - sharedT[0] - sharedT[1]], k));
-        if (sideS != CGAL::COLLINEAR && sideT != CGAL::COLLINEAR && sideS != sideT)
-            return false;
-    }
+    // Seen along an axis s is not seen edge-on from, neighbours whose shadows
+    // meet only on what they share cannot meet elsewhere, coplanar or not.
+    // That spares the exact 3D tests of neighbours on a nearly flat stretch
+    // (the halves of a rounded quad), which rounding leaves to exact arithmetic.
+    if (shared == 2 && NeighboursApartInShadow<K>(ps, sharedS[0], sharedS[1], pt[3 - sharedT[0] - sharedT[1]]))
+        return false;
+    if (shared == 1 && CornerNeighboursApartInShadow<K>(ps, sharedS[0], pt, sharedT[0]))
+        return false;
     // t's corners against s's plane; shared ones lie on it.
     CGAL::Orientation sideOfT[3] = {CGAL::COPLANAR, CGAL::COPLANAR, CGAL::COPLANAR};
     for (int j = 0; j < 3; ++j)

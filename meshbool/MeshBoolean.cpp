@@ -377,10 +377,8 @@ bool CheckVolume(const OperandSoup& soup, std::string& reason)
     return true;
 }
 
-// Coplanar triangles are tested in the coordinate plane their plane projects
-// onto without loss: exact 2D orientations are far cheaper than the 3D ones.
-// Drops the axis along which the triangle of the first three points is widest
-// when seen; false when that triangle is degenerate there (the 3D tests decide).
+// The coordinate axis the triangle abc looks widest along (its normal's
+// largest component, in doubles).
 template <class K>
 int WidestSeenAlong(const typename K::Point_3& a, const typename K::Point_3& b, const typename K::Point_3& c)
 {
@@ -391,12 +389,17 @@ int WidestSeenAlong(const typename K::Point_3& a, const typename K::Point_3& b, 
     return int(widest);
 }
 
+// p seen along axis k.
 template <class K>
 typename K::Point_2 DropAxis(const typename K::Point_3& p, int k)
 {
     return typename K::Point_2(p[(k + 1) % 3], p[(k + 2) % 3]);
 }
 
+// Coplanar triangles are tested in the coordinate plane their plane projects
+// onto without loss: exact 2D orientations are far cheaper than the 3D ones.
+// Points are seen along the axis the triangle of the first three looks widest
+// along; false when that triangle is degenerate there (the 3D tests decide).
 template <class K>
 bool ProjectOntoCoordinatePlane(const typename K::Point_3* points[], int count, typename K::Point_2 out[])
 {

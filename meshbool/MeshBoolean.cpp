@@ -3101,10 +3101,11 @@ const double PARALLEL_SINE = 1e-9;
 
 // Flattens each cluster of near-coplanar triangles that holds faces of both
 // operands onto one plane, given by its first triangle of A (see ClusterPlane):
-// the faces of a turned quad and the faces of B lying on it then meet exactly, where
-// snapping B onto one triangle's plane would leave it a hair off the other's.
-// Points of A move by a unit in the last place or so, points of B up to the
-// snapping tolerance; a point on several clusters goes onto all their planes.
+// the faces of a turned quad and the faces of B lying on it then meet exactly,
+// where snapping B onto one triangle's plane would leave it a hair off the
+// other's. Points of A move by a unit in the last place or so, points of B up
+// to the snapping tolerance; a point on several clusters goes onto all their
+// planes.
 void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, OperandSoup& b,
                              const std::vector<int>& nearB)
 {

@@ -839,6 +839,15 @@ std::vector<InvalidCase> InvalidCases()
     m.F.row(12) << 0, 8, 2;
     m.F.row(13) << 0, 2, 8;
     cases.push_back({"zero-area triangles", m, "degenerate"});
+    m = MakeCube(0, 1);
+    m.V.conservativeResize(9, 3);
+    m.V.row(8) << 1.5, 0.5, 1; // the top fans from a point beyond its edge: it folds over itself
+    m.F.conservativeResize(14, 3);
+    m.F.row(2) << 4, 5, 8;
+    m.F.row(3) << 5, 6, 8;
+    m.F.row(12) << 6, 7, 8;
+    m.F.row(13) << 7, 4, 8;
+    cases.push_back({"folded face", m, "intersects itself"});
     return cases;
 }
 

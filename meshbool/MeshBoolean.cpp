@@ -87,6 +87,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -128,6 +129,9 @@ struct OperandSoup
     // SnapToNearbyPlanes): index into `snapped` per point, or -1.
     std::vector<int> snapOf;
     std::vector<EK::Point_3> snapped;
+    // The input triangle of each triangle where snapping replaced some (see
+    // RemoveFlattenedNeedles); empty while each triangle is its own.
+    std::vector<int> birthOf;
 };
 
 double LargestCoordinate(const OperandSoup& soup)
@@ -931,7 +935,7 @@ bool BuildExactOperand(const OperandSoup& soup, const std::vector<int>& faces, E
     }
     op.birth = op.mesh.add_property_map<FaceIndex, int>("f:birth", -1).first;
     for (FaceIndex f : op.mesh.faces())
-        op.birth[f] = faces[f.idx()];
+        op.birth[f] = soup.birthOf.empty() ? faces[f.idx()] : soup.birthOf[size_t(faces[f.idx()])];
     op.constrained = op.mesh.add_property_map<EdgeIndex, bool>("e:constrained", false).first;
     op.node = op.mesh.add_property_map<VertexIndex, int>("v:node", -1).first;
     return true;
@@ -2954,15 +2958,106 @@ std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vecto
     return unsound;
 }
 
+// A sliver along the edge where two flattened faces meet can have all its
+// corners moved onto that edge. Moving them back would leave both faces a
+// hair off the other operand's; instead the sliver goes as a zero-area
+// triangle of a result does: its long edge ab is flipped with the triangle
+// baw across it, which its middle corner c then splits in two in that
+// triangle's plane. Only lone slivers are taken (no two at one edge, each
+// with its own flat neighbour), and only when every unsound triangle is one;
+// false, with nothing changed, otherwise.
+bool RemoveFlattenedNeedles(OperandSoup& s, const std::vector<int>& unsound)
+{
+    // Rare: every edge of the soup is looked at.
+    std::map<std::pair<int, int>, std::vector<int>> trianglesAt; // edge, lower point first
+    for (size_t n = 0; n < s.triangles.size(); ++n)
+        for (int e = 0; e < 3; ++e)
+            trianglesAt[std::minmax(s.triangles[n][size_t(e)], s.triangles[n][size_t((e + 1) % 3)])].push_back(int(n));
+    std::set<int> taken(unsound.begin(), unsound.end());
+    struct Flip
+    {
+        int needle, across;
+        Tri first, second;
+    };
+    std::vector<Flip> flips;
+    for (int t : std::set<int>(unsound.begin(), unsound.end()))
+    {
+        const Tri needle = s.triangles[size_t(t)];
+        bool found = false;
+        for (int k = 0; k < 3 && !found; ++k)
+        {
+            const int a = needle[size_t(k)], b = needle[size_t((k + 1) % 3)], c = needle[size_t((k + 2) % 3)];
+            if (!CGAL::collinear_are_strictly_ordered_along_line(ExactPointOf(s, a), ExactPointOf(s, c),
+                                                                 ExactPointOf(s, b)))
+                continue;
+            const std::vector<int>& at = trianglesAt[std::minmax(a, b)];
+            if (at.size() != 2)
+                return false;
+            const int across = at[0] == t ? at[1] : at[0];
+            if (!taken.insert(across).second)
+                return false;
+            int w = -1;
+            for (int u : s.triangles[size_t(across)])
+                if (u != a && u != b)
+                    w = u;
+            // baw must run the other way round, and the new edge cw be new.
+            const Tri& other = s.triangles[size_t(across)];
+            bool reversed = false;
+            for (int e = 0; e < 3; ++e)
+                reversed = reversed || (other[size_t(e)] == b && other[size_t((e + 1) % 3)] == a);
+            if (w < 0 || !reversed || trianglesAt.count(std::minmax(c, w)) ||
+                CGAL::collinear(ExactPointOf(s, a), ExactPointOf(s, b), ExactPointOf(s, w)))
+                return false;
+            flips.push_back({t, across, {b, c, w}, {c, a, w}});
+            found = true;
+        }
+        if (!found)
+            return false;
+    }
+    if (s.birthOf.empty())
+    {
+        s.birthOf.resize(s.triangles.size());
+        for (size_t i = 0; i < s.birthOf.size(); ++i)
+            s.birthOf[i] = int(i);
+    }
+    for (const Flip& flip : flips)
+    {
+        s.triangles[size_t(flip.needle)] = flip.first;
+        s.triangles[size_t(flip.across)] = flip.second;
+        s.birthOf[size_t(flip.needle)] = s.birthOf[size_t(flip.across)];
+    }
+    return !flips.empty();
+}
+
 // Undoes the moves that spoil the operand (see UnsoundMovedTriangles): the
-// corners of spoilt triangles go back, until none is left.
+// corners of spoilt triangles go back, until none is left. Lone slivers laid
+// flat are flipped away first; if that is not enough, the flips are undone.
 void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
 {
+    std::vector<Tri> unflipped;
+    std::vector<int> unflippedBirths;
+    bool flipped = false, mayFlip = true;
     for (;;)
     {
         const std::vector<int> unsound = s.snapped.empty() ? std::vector<int>() : UnsoundMovedTriangles(s, near);
         if (unsound.empty())
             break;
+        if (mayFlip)
+        {
+            mayFlip = false;
+            unflipped = s.triangles;
+            unflippedBirths = s.birthOf;
+            flipped = RemoveFlattenedNeedles(s, unsound);
+            if (flipped)
+                continue;
+        }
+        if (flipped)
+        {
+            s.triangles.swap(unflipped);
+            s.birthOf.swap(unflippedBirths);
+            flipped = false;
+            continue;
+        }
         for (int t : unsound)
             for (int u : s.triangles[size_t(t)])
                 s.snapOf[size_t(u)] = -1;

@@ -2829,15 +2829,6 @@ void PlaneOf(const OperandSoup& soup, int t, EK::Vector_3& n, EK::FT& d)
     d = n * (a - CGAL::ORIGIN);
 }
 
-// Twice the triangle's vector area, in doubles.
-Eigen::Vector3d AreaNormal(const OperandSoup& soup, int t)
-{
-    const Tri& tri = soup.triangles[size_t(t)];
-    const Eigen::Vector3d a(soup.points[size_t(tri[0])].data()), b(soup.points[size_t(tri[1])].data()),
-        c(soup.points[size_t(tri[2])].data());
-    return (b - a).cross(c - a);
-}
-
 // The unit normal in doubles, or zero where the triangle is so thin that
 // rounding leaves its direction meaningless (a sliver's may point anywhere,
 // and would join planes it has nothing to do with): such a face lies on no
@@ -2851,27 +2842,26 @@ Eigen::Vector3d UnitNormal(const OperandSoup& soup, int t)
         const Point3d &p = soup.points[size_t(tri[size_t(c)])], &q = soup.points[size_t(tri[size_t((c + 1) % 3)])];
         longest = std::max(longest, Eigen::Vector3d(q[0] - p[0], q[1] - p[1], q[2] - p[2]).squaredNorm());
     }
-    const Eigen::Vector3d area = AreaNormal(soup, t);
+    const Eigen::Vector3d a(soup.points[size_t(tri[0])].data()), b(soup.points[size_t(tri[1])].data()),
+        c(soup.points[size_t(tri[2])].data());
+    const Eigen::Vector3d area = (b - a).cross(c - a);
     return area.norm() >= MIN_SHAPE_FOR_NORMAL * longest ? area.normalized() : Eigen::Vector3d::Zero();
 }
 
 // The plane a cluster of near-coplanar faces is flattened onto: where A's
 // faces in it are exactly coplanar, their own plane, so none of them moves;
-// otherwise the plane through the first corner of A's first triangle t with
-// the unit normal of `area`, the sum of A's faces' area normals there, rounded
-// to doubles. Large faces weigh most in that sum: the normal of one thin face
-// can be off by far more than rounding, and the tilt would stay in the
-// result for every later operation to miss. A plane through three rounded
-// points has numbers several times longer, and every exact computation on
-// the points moved onto it pays for their length.
-void ClusterPlane(const OperandSoup& a, int t, bool planar, const Eigen::Vector3d& area, EK::Vector_3& n, EK::FT& d)
+// otherwise the plane through the first corner of A's first triangle with that
+// triangle's unit normal rounded to doubles. A plane through three rounded
+// points has numbers several times longer, and every exact computation on the
+// points moved onto it pays for their length.
+void ClusterPlane(const OperandSoup& a, int t, bool planar, EK::Vector_3& n, EK::FT& d)
 {
     if (planar)
     {
         PlaneOf(a, t, n, d);
         return;
     }
-    Eigen::Vector3d unit = area.normalized();
+    Eigen::Vector3d unit = UnitNormal(a, t);
     // A component far below the others would only lengthen d.
     const double largest = unit.cwiseAbs().maxCoeff();
     for (int c = 0; c < 3; ++c)
@@ -3335,22 +3325,11 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
                                   ToInexact(a.points[size_t(first[2])]), ToInexact(a.points[size_t(u)])) != CGAL::COPLANAR)
                 planar[size_t(plane)] = 0;
     }
-    std::vector<Eigen::Vector3d> area(items.size(), Eigen::Vector3d::Zero());
-    for (int i = 0; i < countA; ++i)
-    {
-        const int plane = planeItem[size_t(FindRoot(parent, i))];
-        if (plane < 0)
-            continue;
-        // Faces the other way round (parts touching back to back) count turned.
-        const Eigen::Vector3d face = AreaNormal(a, items[size_t(i)].second);
-        area[size_t(plane)] += face.dot(normals[size_t(plane)]) < 0 ? Eigen::Vector3d(-face) : face;
-    }
     std::vector<EK::Vector_3> planeNormal(items.size());
     std::vector<EK::FT> planeOffset(items.size());
     for (int i = 0; i < countA; ++i)
         if (planeItem[size_t(FindRoot(parent, i))] == i)
-            ClusterPlane(a, items[size_t(i)].second, planar[size_t(i)], area[size_t(i)], planeNormal[size_t(i)],
-                         planeOffset[size_t(i)]);
+            ClusterPlane(a, items[size_t(i)].second, planar[size_t(i)], planeNormal[size_t(i)], planeOffset[size_t(i)]);
     for (int k = 0; k < 2; ++k)
     {
         OperandSoup& s = *soup[k];

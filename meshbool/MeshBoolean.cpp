@@ -1997,6 +1997,12 @@ const double MERGE_RATIOS[3] = {1e-12, 1e-9, 1e-14};
 // face it crossed.
 const int NUDGE_REACH = 5;
 
+// Nudging is for a few points rounding put a hair past a face; each is tried
+// at every reach against every triangle near it. More crossings than this
+// (in turned chains the ones nudging mended had up to 64) are not rounding
+// slips, and nudging them would only delay the next way by minutes.
+const size_t MAX_NUDGED_CROSSINGS = 256;
+
 // Indices of the triangles rounding or cutting may have spoiled: those with a
 // rounded corner or a corner of a cut face.
 std::vector<int> SuspectTriangles(const ResultBuilder& out)
@@ -2683,7 +2689,8 @@ bool MendRoundedPoints(ResultBuilder& out, double tolerance, std::string& reason
         // last flips: those two always cross and no nudge parts them.
         DropDoubleSheets(out);
         const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
-        if (DescribeCrossing(crossings, reason) && (pass == 4 || !NudgeCrossingPoints(out, crossings)))
+        if (DescribeCrossing(crossings, reason) &&
+            (pass == 4 || crossings.size() > MAX_NUDGED_CROSSINGS || !NudgeCrossingPoints(out, crossings)))
             return false;
         if (crossings.empty())
             return true;

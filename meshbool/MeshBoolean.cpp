@@ -2843,15 +2843,11 @@ void PlaneOf(const OperandSoup& soup, int t, EK::Vector_3& n, EK::FT& d)
 Eigen::Vector3d UnitNormal(const OperandSoup& soup, int t)
 {
     const Tri& tri = soup.triangles[size_t(t)];
-    double longest = 0;
-    for (int c = 0; c < 3; ++c)
-    {
-        const Point3d &p = soup.points[size_t(tri[size_t(c)])], &q = soup.points[size_t(tri[size_t((c + 1) % 3)])];
-        longest = std::max(longest, Eigen::Vector3d(q[0] - p[0], q[1] - p[1], q[2] - p[2]).squaredNorm());
-    }
     const Eigen::Vector3d a(soup.points[size_t(tri[0])].data()), b(soup.points[size_t(tri[1])].data()),
         c(soup.points[size_t(tri[2])].data());
-    const Eigen::Vector3d area = (b - a).cross(c - a);
+    const Eigen::Vector3d ab = b - a, ac = c - a;
+    const double longest = std::max({ab.squaredNorm(), ac.squaredNorm(), (c - b).squaredNorm()});
+    const Eigen::Vector3d area = ab.cross(ac);
     return area.norm() >= MIN_SHAPE_FOR_NORMAL * longest ? area.normalized() : Eigen::Vector3d::Zero();
 }
 
@@ -2996,14 +2992,15 @@ bool RemoveFlattenedNeedles(OperandSoup& s, const std::vector<int>& unsound)
     for (size_t n = 0; n < s.triangles.size(); ++n)
         for (int e = 0; e < 3; ++e)
             trianglesAt[std::minmax(s.triangles[n][size_t(e)], s.triangles[n][size_t((e + 1) % 3)])].push_back(int(n));
-    std::set<int> taken(unsound.begin(), unsound.end());
+    const std::set<int> needles(unsound.begin(), unsound.end());
+    std::set<int> taken = needles; // each triangle flips at most once
     struct Flip
     {
         int needle, across;
         Tri first, second;
     };
     std::vector<Flip> flips;
-    for (int t : std::set<int>(unsound.begin(), unsound.end()))
+    for (int t : needles)
     {
         const Tri needle = s.triangles[size_t(t)];
         bool found = false;
@@ -3013,7 +3010,7 @@ bool RemoveFlattenedNeedles(OperandSoup& s, const std::vector<int>& unsound)
             if (!CGAL::collinear_are_strictly_ordered_along_line(ExactPointOf(s, a), ExactPointOf(s, c),
                                                                  ExactPointOf(s, b)))
                 continue;
-            const std::vector<int>& at = trianglesAt[std::minmax(a, b)];
+            const std::vector<int>& at = trianglesAt.at(std::minmax(a, b));
             if (at.size() != 2)
                 return false;
             const int across = at[0] == t ? at[1] : at[0];

@@ -567,6 +567,101 @@ bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const 
     return TrianglesMeet<IK>([&](int id) { return ToInexact(points[size_t(id)]); }, s, t);
 }
 
+// Flags the points (of those `wanted`, or all when it is empty) whose fan is
+// unfolded: the triangles at the point form one cycle through its edges and,
+// seen along one axis, turn the same way and go round it exactly once. Their
+// shadows then overlap only on the edges they share, so two triangles with
+// such a corner in common meet nowhere else. Checking the fan costs three 2D
+// orientations per triangle, where testing its pairs costs several each.
+std::vector<char> UnfoldedFanPoints(const std::vector<Point3d>& points, const std::vector<Tri>& triangles,
+                                    const std::vector<char>& wanted)
+{
+    std::vector<char> unfolded(points.size(), 0);
+    auto isWanted = [&](int u) { return wanted.empty() || wanted[size_t(u)]; };
+    std::vector<int> start(points.size() + 1, 0);
+    for (const Tri& tri : triangles)
+        for (int u : tri)
+            if (isWanted(u))
+                ++start[size_t(u) + 1];
+    for (size_t u = 0; u < points.size(); ++u)
+        start[u + 1] += start[u];
+    // Each triangle at u as the edge of its other two corners, in turning order.
+    std::vector<std::array<int, 2>> rim(size_t(start.back()));
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    for (const Tri& tri : triangles)
+        for (int c = 0; c < 3; ++c)
+            if (isWanted(tri[size_t(c)]))
+                rim[size_t(fill[size_t(tri[size_t(c)])]++)] = {tri[size_t((c + 1) % 3)], tri[size_t((c + 2) % 3)]};
+    std::vector<int> cycle;
+    for (size_t u = 0; u < points.size(); ++u)
+    {
+        const auto first = rim.begin() + start[u], last = rim.begin() + start[u + 1];
+        const size_t n = size_t(last - first);
+        if (n < 3)
+            continue;
+        std::sort(first, last);
+        bool single = true;
+        for (auto e = first; e + 1 != last && single; ++e)
+            single = (*e)[0] != (*(e + 1))[0];
+        // Follow the rim from its first edge: it must close after n edges.
+        cycle.assign(1, (*first)[0]);
+        for (size_t k = 0; k < n && single; ++k)
+        {
+            const auto e = std::lower_bound(first, last, std::array<int, 2>{cycle.back(), INT_MIN});
+            single = e != last && (*e)[0] == cycle.back();
+            if (single)
+                cycle.push_back((*e)[1]);
+        }
+        if (!single || cycle.back() != cycle.front())
+            continue;
+        for (size_t k = 1; k < n && single; ++k)
+            single = cycle[k] != cycle.front();
+        if (!single)
+            continue;
+        // Seen along the axis the summed normals point along most, mirrored
+        // when they point against it, every triangle must turn left.
+        Eigen::Vector3d normal = Eigen::Vector3d::Zero();
+        const Eigen::Vector3d p(points[u].data());
+        for (size_t k = 0; k < n; ++k)
+            normal += (Eigen::Vector3d(points[size_t(cycle[k])].data()) - p)
+                          .cross(Eigen::Vector3d(points[size_t(cycle[k + 1])].data()) - p);
+        Eigen::Index axis = 0;
+        normal.cwiseAbs().maxCoeff(&axis);
+        const int x = int(axis + 1) % 3, y = int(axis + 2) % 3;
+        const bool mirror = normal[axis] < 0;
+        auto shadow = [&](int v) {
+            const Point3d& q = points[size_t(v)];
+            return mirror ? IK::Point_2(q[size_t(y)], q[size_t(x)]) : IK::Point_2(q[size_t(x)], q[size_t(y)]);
+        };
+        const IK::Point_2 centre = shadow(int(u)), ray = shadow(cycle[0]);
+        // How many triangles' angles, each from its first rim corner
+        // (included) to its second, hold the direction of the first edge: the
+        // first triangle's does, the last one's ends there.
+        int windings = 1;
+        bool turning = true;
+        for (size_t k = 0; k < n && turning; ++k)
+        {
+            const IK::Point_2 a = shadow(cycle[k]), b = shadow(cycle[k + 1]);
+            turning = CGAL::orientation(centre, a, b) == CGAL::LEFT_TURN;
+            if (turning && k > 0 && k + 1 < n && CGAL::orientation(centre, a, ray) != CGAL::RIGHT_TURN &&
+                CGAL::orientation(centre, ray, b) == CGAL::LEFT_TURN)
+                ++windings;
+        }
+        unfolded[u] = char(turning && windings == 1);
+    }
+    return unfolded;
+}
+
+// Do two triangles share a corner whose fan is unfolded (they cannot meet
+// beyond what they share)?
+bool ShareUnfoldedCorner(const Tri& s, const Tri& t, const std::vector<char>& unfolded)
+{
+    for (int u : s)
+        if (unfolded[size_t(u)] && (u == t[0] || u == t[1] || u == t[2]))
+            return true;
+    return false;
+}
+
 struct FoundIntersection
 {
     int first, second;
@@ -742,8 +837,10 @@ bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
         }
         boxes.push_back(Box(lo, hi, int(t)));
     }
+    const std::vector<char> unfolded = UnfoldedFanPoints(soup.points, soup.triangles, {});
     auto test = [&](const Box& a, const Box& b) {
-        if (TrianglesIntersect(soup.points, soup.triangles[size_t(a.info())], soup.triangles[size_t(b.info())]))
+        const Tri &s = soup.triangles[size_t(a.info())], &t = soup.triangles[size_t(b.info())];
+        if (!ShareUnfoldedCorner(s, t, unfolded) && TrianglesIntersect(soup.points, s, t))
             throw FoundIntersection{std::min(a.info(), b.info()), std::max(a.info(), b.info())};
     };
     try
@@ -2392,16 +2489,22 @@ std::vector<std::pair<int, int>> FindRoundedCrossings(const ResultBuilder& out, 
     RoundedBoxes(out, rounded, all);
     if (rounded.empty())
         return found;
-    std::vector<char> isRounded(out.triangles.size(), 0);
+    std::vector<char> isRounded(out.triangles.size(), 0), corner(out.points.size(), 0);
     for (const Box& box : rounded)
+    {
         isRounded[size_t(box.info())] = 1;
+        for (int u : out.triangles[size_t(box.info())])
+            corner[size_t(u)] = 1;
+    }
+    const std::vector<char> unfolded = UnfoldedFanPoints(out.points, out.triangles, corner);
     try
     {
         CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
             // A pair of rounded triangles is met twice: test it once.
             if (a.info() == b.info() || (isRounded[size_t(b.info())] && b.info() < a.info()))
                 return;
-            if (!TrianglesIntersect(out.points, out.triangles[size_t(a.info())], out.triangles[size_t(b.info())]))
+            const Tri &s = out.triangles[size_t(a.info())], &t = out.triangles[size_t(b.info())];
+            if (ShareUnfoldedCorner(s, t, unfolded) || !TrianglesIntersect(out.points, s, t))
                 return;
             found.push_back({a.info(), b.info()});
             if (firstOnly)

@@ -89,6 +89,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -480,6 +481,42 @@ bool CornerNeighboursApartInShadow(const typename K::Point_3 s[3], int i, const 
     return false;
 }
 
+// Shewchuk's bound on the error of the 3D orientation determinant evaluated
+// in doubles, relative to its permanent.
+const double ORIENTATION_ERROR = (7.0 + 56.0 * 0x1p-53) * 0x1p-53;
+
+// The side of d against the plane of abc (as CGAL::orientation gives it)
+// where doubles decide it; false when it is too close to call. Faces of
+// symmetric meshes often lie exactly in one plane, which only exact
+// arithmetic can confirm.
+bool OrientationInDoubles(const IK::Point_3& a, const IK::Point_3& b, const IK::Point_3& c, const IK::Point_3& d,
+                          CGAL::Orientation& side)
+{
+    const double adx = a.x() - d.x(), bdx = b.x() - d.x(), cdx = c.x() - d.x();
+    const double ady = a.y() - d.y(), bdy = b.y() - d.y(), cdy = c.y() - d.y();
+    const double adz = a.z() - d.z(), bdz = b.z() - d.z(), cdz = c.z() - d.z();
+    const double det = adx * (bdy * cdz - bdz * cdy) + bdx * (cdy * adz - cdz * ady) + cdx * (ady * bdz - adz * bdy);
+    const double permanent = std::fabs(adx) * (std::fabs(bdy * cdz) + std::fabs(bdz * cdy)) +
+                             std::fabs(bdx) * (std::fabs(cdy * adz) + std::fabs(cdz * ady)) +
+                             std::fabs(cdx) * (std::fabs(ady * bdz) + std::fabs(adz * bdy));
+    if (!(std::fabs(det) > ORIENTATION_ERROR * permanent))
+        return false;
+    // det(a - d, b - d, c - d) is positive where d lies on the negative side.
+    side = det > 0 ? CGAL::NEGATIVE : CGAL::POSITIVE;
+    return true;
+}
+
+// Do the shadows of two triangles, seen along the axis s is widest from, lie
+// apart? Then so do the triangles.
+template <class K>
+bool ShadowsApart(const typename K::Point_3 s[3], const typename K::Point_3 t[3])
+{
+    const int k = WidestSeenAlong<K>(s[0], s[1], s[2]);
+    const typename K::Point_2 fs[3] = {DropAxis<K>(s[0], k), DropAxis<K>(s[1], k), DropAxis<K>(s[2], k)};
+    const typename K::Point_2 ft[3] = {DropAxis<K>(t[0], k), DropAxis<K>(t[1], k), DropAxis<K>(t[2], k)};
+    return EdgeSeparates(fs, 3, ft, 3) || EdgeSeparates(ft, 3, fs, 3);
+}
+
 // Do two triangles meet anywhere but at the vertices and edges they share?
 // P gives a point of kernel K by its index.
 template <class K, class PointOf>
@@ -509,8 +546,21 @@ bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
         return false;
     // t's corners against s's plane; shared ones lie on it.
     CGAL::Orientation sideOfT[3] = {CGAL::COPLANAR, CGAL::COPLANAR, CGAL::COPLANAR};
+    bool inDoubt[3] = {false, false, false};
     for (int j = 0; j < 3; ++j)
         if (s[0] != t[j] && s[1] != t[j] && s[2] != t[j])
+        {
+            if constexpr (std::is_same<K, IK>::value)
+                inDoubt[j] = !OrientationInDoubles(ps[0], ps[1], ps[2], pt[j], sideOfT[j]);
+            else
+                sideOfT[j] = CGAL::orientation(ps[0], ps[1], ps[2], pt[j]);
+        }
+    // Apart triangles nearly in one plane: their shadows are compared before
+    // anything exact is computed.
+    if ((inDoubt[0] || inDoubt[1] || inDoubt[2]) && shared == 0 && ShadowsApart<K>(ps, pt))
+        return false;
+    for (int j = 0; j < 3; ++j)
+        if (inDoubt[j])
             sideOfT[j] = CGAL::orientation(ps[0], ps[1], ps[2], pt[j]);
     Point2 flat[6];
     const Point3* all[6] = {&ps[0], &ps[1], &ps[2], &pt[0], &pt[1], &pt[2]};

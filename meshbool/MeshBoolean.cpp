@@ -1651,8 +1651,12 @@ struct Classifier
                               r = ExactPointOf(*other, tri[2]);
             if (!CGAL::do_overlap(p.bbox() + q.bbox() + r.bbox(), box))
                 continue;
-            const EK::Triangle_3 triangle(p, q, r);
-            if (!triangle.has_on(x))
+            // Triangle_3::has_on solves for barycentric coordinates, which the
+            // interval filter never settles: every call would be exact.
+            if (CGAL::orientation(p, q, r, x) != CGAL::COPLANAR ||
+                CGAL::coplanar_orientation(p, q, r, x) == CGAL::NEGATIVE ||
+                CGAL::coplanar_orientation(q, r, p, x) == CGAL::NEGATIVE ||
+                CGAL::coplanar_orientation(r, p, q, x) == CGAL::NEGATIVE)
                 continue;
             same = CGAL::is_positive(n * CGAL::cross_product(q - p, r - p));
             return true;

@@ -619,10 +619,11 @@ bool TrianglesIntersect(const std::vector<Point3d>& points, const Tri& s, const 
 
 // Flags the points (of those `wanted`, or all when it is empty) whose fan is
 // unfolded: the triangles at the point form one cycle through its edges and,
-// seen along one axis, turn the same way and go round it exactly once. Their
-// shadows then overlap only on the edges they share, so two triangles with
-// such a corner in common meet nowhere else. Checking the fan costs three 2D
-// orientations per triangle, where testing its pairs costs several each.
+// seen around a line through the point, turn the same way and go round it
+// exactly once. Their angles around the line then overlap only on the edges
+// they share, so two triangles with such a corner in common meet nowhere else.
+// Checking the fan costs three orientations per triangle, where testing its
+// pairs costs several each.
 std::vector<char> UnfoldedFanPoints(const std::vector<Point3d>& points, const std::vector<Tri>& triangles,
                                     const std::vector<char>& wanted)
 {
@@ -668,33 +669,28 @@ std::vector<char> UnfoldedFanPoints(const std::vector<Point3d>& points, const st
             single = cycle[k] != cycle.front();
         if (!single)
             continue;
-        // Seen along the axis the summed normals point along most, mirrored
-        // when they point against it, every triangle must turn left.
+        // Seen around the line from the point towards its summed normal, every
+        // triangle must turn the same way (a fan over a sharp edge or corner
+        // is seen from outside both faces, where an axis may see one edge-on).
         Eigen::Vector3d normal = Eigen::Vector3d::Zero();
         const Eigen::Vector3d p(points[u].data());
         for (size_t k = 0; k < n; ++k)
             normal += (Eigen::Vector3d(points[size_t(cycle[k])].data()) - p)
                           .cross(Eigen::Vector3d(points[size_t(cycle[k + 1])].data()) - p);
-        Eigen::Index axis = 0;
-        normal.cwiseAbs().maxCoeff(&axis);
-        const int x = int(axis + 1) % 3, y = int(axis + 2) % 3;
-        const bool mirror = normal[axis] < 0;
-        auto shadow = [&](int v) {
-            const Point3d& q = points[size_t(v)];
-            return mirror ? IK::Point_2(q[size_t(y)], q[size_t(x)]) : IK::Point_2(q[size_t(x)], q[size_t(y)]);
-        };
-        const IK::Point_2 centre = shadow(int(u)), ray = shadow(cycle[0]);
-        // How many triangles' angles, each from its first rim corner
-        // (included) to its second, hold the direction of the first edge: the
-        // first triangle's does, the last one's ends there.
+        const Eigen::Vector3d eyeAt = p + normal;
+        const IK::Point_3 centre = ToInexact(points[u]), eye(eyeAt[0], eyeAt[1], eyeAt[2]),
+                          ray = ToInexact(points[size_t(cycle[0])]);
+        // How many triangles' angles around that line, each from its first rim
+        // corner (included) to its second, hold the direction of the first
+        // edge: the first triangle's does, the last one's ends there.
         int windings = 1;
         bool turning = true;
         for (size_t k = 0; k < n && turning; ++k)
         {
-            const IK::Point_2 a = shadow(cycle[k]), b = shadow(cycle[k + 1]);
-            turning = CGAL::orientation(centre, a, b) == CGAL::LEFT_TURN;
-            if (turning && k > 0 && k + 1 < n && CGAL::orientation(centre, a, ray) != CGAL::RIGHT_TURN &&
-                CGAL::orientation(centre, ray, b) == CGAL::LEFT_TURN)
+            const IK::Point_3 a = ToInexact(points[size_t(cycle[k])]), b = ToInexact(points[size_t(cycle[k + 1])]);
+            turning = CGAL::orientation(centre, a, b, eye) == CGAL::POSITIVE;
+            if (turning && k > 0 && k + 1 < n && CGAL::orientation(centre, a, ray, eye) != CGAL::NEGATIVE &&
+                CGAL::orientation(centre, ray, b, eye) == CGAL::POSITIVE)
                 ++windings;
         }
         unfolded[u] = char(turning && windings == 1);

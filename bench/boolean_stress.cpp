@@ -1,0 +1,128 @@
+// Chains of turned primitives through the mesh booleans, for failures the
+// tests do not meet: each chain turns every primitive by one random rotation
+// and places it at whole-unit positions, so faces often touch. Every step runs
+// all four operations on the accumulated result and the next primitive and
+// goes on with one of the non-empty results. Prints one line per operation
+// (chain, step, operation, then a hash of the result or the failure) so two
+// builds can be compared line by line, and the counts at the end.
+//
+// boolean_stress CHAINS SEED STEPS [KINDS]   (KINDS 1-5: cube, cylinder,
+// ramp, wedge, cone; 5 by default)
+#include "meshbool/MeshBoolean.h"
+#include "scene/PrimitiveMeshes.h"
+
+#include <Eigen/Geometry>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+struct Mesh
+{
+    Eigen::MatrixXd V;
+    Eigen::MatrixXi F;
+};
+
+std::uint64_t HashOf(const Mesh& m, const Eigen::VectorXi& J)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&](std::uint64_t bits) { h = (h ^ bits) * 1099511628211ull; };
+    for (Eigen::Index k = 0; k < m.V.size(); ++k)
+    {
+        const double d = m.V.data()[k] + 0.0;
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        mix(bits);
+    }
+    for (Eigen::Index k = 0; k < m.F.size(); ++k)
+        mix(std::uint32_t(m.F.data()[k]));
+    for (Eigen::Index k = 0; k < J.size(); ++k)
+        mix(std::uint32_t(J(k)));
+    return h;
+}
+
+Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
+{
+    Mesh m;
+    const int kind = int(random() % unsigned(kinds));
+    const float x = float(random() % 4), y = float(random() % 4), z = float(random() % 4);
+    const float w = float(1 + random() % 3), h = float(1 + random() % 3), d = float(1 + random() % 3);
+    if (kind == 0)
+        GenerateCubeMesh(x, y, z, x + w, y + h, z + d, m.V, m.F);
+    else if (kind == 1)
+        GenerateCylinderMesh(x, y, z, x + w, y + h, z + w, m.V, m.F);
+    else if (kind == 2)
+        GenerateRampMesh(x, y, z, x + w, y + h, z + d, m.V, m.F);
+    else if (kind == 3)
+        GenerateWedgeMesh(x, y, z, x + w, y + h, z + d, m.V, m.F);
+    else
+        GenerateConeMesh(x, y, z, x + w, y + h, z + w, m.V, m.F);
+    for (Eigen::Index i = 0; i < m.V.rows(); ++i)
+        m.V.row(i) = (turn * m.V.row(i).transpose()).transpose();
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4)
+    {
+        std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS]\n");
+        return 2;
+    }
+    const int chains = std::atoi(argv[1]), seed = std::atoi(argv[2]), steps = std::atoi(argv[3]);
+    const int kinds = argc > 4 ? std::max(1, std::min(5, std::atoi(argv[4]))) : 5;
+    std::mt19937 random{unsigned(seed)};
+    std::uniform_real_distribution<double> unit(0, 1);
+    long operations = 0, failures = 0, invalid = 0;
+    for (int c = 0; c < chains; ++c)
+    {
+        const Eigen::Vector3d axis(unit(random) - 0.5, unit(random) - 0.5, unit(random) - 0.5);
+        const Eigen::Matrix3d turn = Eigen::AngleAxisd(unit(random) * 6.283185307179586, axis.normalized()).toRotationMatrix();
+        Mesh acc = MakePrimitive(random, kinds, turn);
+        for (int s = 0; s < steps; ++s)
+        {
+            const Mesh b = MakePrimitive(random, kinds, turn);
+            Mesh next;
+            bool have = false;
+            for (int op = 0; op < 4; ++op)
+            {
+                Mesh out;
+                Eigen::VectorXi J;
+                MeshBooleanFailure failure;
+                MeshBooleanOptions options;
+                options.operandAValid = options.operandBValid = true;
+                ++operations;
+                if (!MeshBoolean(acc.V, acc.F, b.V, b.F, MeshBooleanType(op), options, out.V, out.F, J, &failure))
+                {
+                    ++failures;
+                    std::printf("%d %d %d FAIL %s\n", c, s, op, DescribeMeshBooleanFailure(failure).c_str());
+                    continue;
+                }
+                std::string reason;
+                const bool valid = CheckMeshBooleanOperand(out.V, out.F, false, &reason);
+                invalid += valid ? 0 : 1;
+                std::printf("%d %d %d %016llx %ld%s%s\n", c, s, op, (unsigned long long)HashOf(out, J),
+                            long(out.F.rows()), valid ? "" : " INVALID ", reason.c_str());
+                if (out.F.rows() > 0 && (!have || random() % 2))
+                {
+                    next = out;
+                    have = true;
+                }
+            }
+            if (!have)
+                break;
+            acc = next;
+        }
+        std::fflush(stdout);
+    }
+    std::printf("%ld operations, %ld failed, %ld results not accepted again\n", operations, failures, invalid);
+    return 0;
+}

@@ -482,8 +482,10 @@ bool CornerNeighboursApartInShadow(const typename K::Point_3 s[3], int i, const 
 }
 
 // Shewchuk's bound on the error of the 3D orientation determinant evaluated
-// in doubles, relative to its permanent.
+// in doubles, relative to its permanent. It holds only while no product
+// underflows: below this permanent, rounding into subnormals can cost more.
 const double ORIENTATION_ERROR = (7.0 + 56.0 * 0x1p-53) * 0x1p-53;
+const double MIN_ORIENTATION_PERMANENT = 0x1p-900;
 
 // The side of d against the plane of abc (as CGAL::orientation gives it)
 // where doubles decide it; false when it is too close to call. Faces of
@@ -499,7 +501,7 @@ bool OrientationInDoubles(const IK::Point_3& a, const IK::Point_3& b, const IK::
     const double permanent = std::fabs(adx) * (std::fabs(bdy * cdz) + std::fabs(bdz * cdy)) +
                              std::fabs(bdx) * (std::fabs(cdy * adz) + std::fabs(cdz * ady)) +
                              std::fabs(cdx) * (std::fabs(ady * bdz) + std::fabs(adz * bdy));
-    if (!(std::fabs(det) > ORIENTATION_ERROR * permanent))
+    if (!(permanent >= MIN_ORIENTATION_PERMANENT) || !(std::fabs(det) > ORIENTATION_ERROR * permanent))
         return false;
     // det(a - d, b - d, c - d) is positive where d lies on the negative side.
     side = det > 0 ? CGAL::NEGATIVE : CGAL::POSITIVE;
@@ -672,12 +674,21 @@ std::vector<char> UnfoldedFanPoints(const std::vector<Point3d>& points, const st
         // Seen around the line from the point towards its summed normal, every
         // triangle must turn the same way (a fan over a sharp edge or corner
         // is seen from outside both faces, where an axis may see one edge-on).
+        // The eye stands about the fan's size away at any scale; where the
+        // normal under- or overflows, the fan is tested pair by pair.
         Eigen::Vector3d normal = Eigen::Vector3d::Zero();
         const Eigen::Vector3d p(points[u].data());
+        double reach = 0;
         for (size_t k = 0; k < n; ++k)
-            normal += (Eigen::Vector3d(points[size_t(cycle[k])].data()) - p)
-                          .cross(Eigen::Vector3d(points[size_t(cycle[k + 1])].data()) - p);
-        const Eigen::Vector3d eyeAt = p + normal;
+        {
+            const Eigen::Vector3d a = Eigen::Vector3d(points[size_t(cycle[k])].data()) - p;
+            normal += a.cross(Eigen::Vector3d(points[size_t(cycle[k + 1])].data()) - p);
+            reach = std::max(reach, a.cwiseAbs().maxCoeff());
+        }
+        const double largest = normal.cwiseAbs().maxCoeff();
+        const Eigen::Vector3d eyeAt = p + normal * (reach / largest);
+        if (!(largest > 0) || !eyeAt.allFinite())
+            continue;
         const IK::Point_3 centre = ToInexact(points[u]), eye(eyeAt[0], eyeAt[1], eyeAt[2]),
                           ray = ToInexact(points[size_t(cycle[0])]);
         // How many triangles' angles around that line, each from its first rim

@@ -1294,6 +1294,11 @@ TEST(MeshBooleanInvalid, VolumeTestIsScaleFree)
         const Mesh cube = MakeCube(0, size);
         std::string reason;
         EXPECT_TRUE(CheckMeshBooleanOperand(cube.V, cube.F, false, &reason)) << size << ": " << reason;
+        // The self-intersection check decides in doubles where it can: not
+        // where products over- or underflow.
+        const Mesh crossing = Rotated(Concatenate(cube, MakeCube(size / 2, 1.5 * size)), 30, 20, 10, {0, 0, 0});
+        EXPECT_FALSE(CheckMeshBooleanOperand(crossing.V, crossing.F, false, &reason)) << size;
+        EXPECT_NE(reason.find("intersects itself"), std::string::npos) << size << ": " << reason;
         // Overlapping (exact work) and apart (none). Beyond 2^53 a ray from p
         // through p plus a unit vector rounds back to p: locating must not rely on one.
         const double shifts[2] = {size / 2, 2 * size}, expected[2] = {1.875, 2};

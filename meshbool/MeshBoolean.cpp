@@ -131,7 +131,7 @@ struct OperandSoup
     std::vector<int> snapOf;
     std::vector<EK::Point_3> snapped;
     // The input triangle of each triangle where snapping replaced some (see
-    // RemoveFlattenedNeedles); empty while each triangle is its own.
+    // FlipFlattenedEdges); empty while each triangle is its own.
     std::vector<int> birthOf;
 };
 
@@ -3141,63 +3141,78 @@ std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vecto
     return unsound;
 }
 
-// A sliver along the edge where two flattened faces meet can have all its
-// corners moved onto that edge. Moving them back would leave both faces a
-// hair off the other operand's; instead the sliver goes as a zero-area
-// triangle of a result does: its long edge ab is flipped with the triangle
-// baw across it, which its middle corner c then splits in two in that
-// triangle's plane. Only lone slivers are taken (no two at one edge, each
-// with its own flat neighbour), and only when every unsound triangle is one;
-// false, with nothing changed, otherwise.
-bool RemoveFlattenedNeedles(OperandSoup& s, const std::vector<int>& unsound)
+// Two ways a flattened triangle can spoil its operand that a flip of one of
+// its edges mends, each edge ab with the triangle baw across it turned into
+// the triangles bcw and caw (c the triangle's third corner):
+// - a sliver along the edge where two flattened faces meet can have all its
+//   corners moved onto that edge, its middle corner c between a and b. Moving
+//   them back would leave both faces a hair off the other operand's; instead
+//   the sliver goes as a zero-area triangle of a result does.
+// - two flattened triangles abc and baw can lie across an edge cw of other
+//   triangles (a ridge that touched the face a hair away, along the face's
+//   other diagonal): with cw as their shared edge, the ridge meets the face
+//   on that edge, as parts of a solid may.
+// Each triangle flips at most once, and only at an edge with no other
+// triangles. Returns whether anything flipped.
+bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
 {
     // Rare: every edge of the soup is looked at.
     std::map<std::pair<int, int>, std::vector<int>> trianglesAt; // edge, lower point first
     for (size_t n = 0; n < s.triangles.size(); ++n)
         for (int e = 0; e < 3; ++e)
             trianglesAt[std::minmax(s.triangles[n][size_t(e)], s.triangles[n][size_t((e + 1) % 3)])].push_back(int(n));
-    const std::set<int> needles(unsound.begin(), unsound.end());
-    std::set<int> taken = needles; // each triangle flips at most once
+    const std::set<int> candidates(unsound.begin(), unsound.end());
+    std::set<int> taken; // each triangle flips at most once
     struct Flip
     {
-        int needle, across;
-        Tri first, second;
+        int first, across;
+        Tri flippedFirst, flippedAcross;
+        bool needle;
     };
     std::vector<Flip> flips;
-    for (int t : needles)
+    auto P = [&](int u) { return ExactPointOf(s, u); };
+    for (int t : candidates)
     {
-        const Tri needle = s.triangles[size_t(t)];
-        bool found = false;
-        for (int k = 0; k < 3 && !found; ++k)
+        if (taken.count(t))
+            continue;
+        const Tri tri = s.triangles[size_t(t)];
+        for (int k = 0; k < 3; ++k)
         {
-            const int a = needle[size_t(k)], b = needle[size_t((k + 1) % 3)], c = needle[size_t((k + 2) % 3)];
-            if (!CGAL::collinear_are_strictly_ordered_along_line(ExactPointOf(s, a), ExactPointOf(s, c),
-                                                                 ExactPointOf(s, b)))
-                continue;
+            const int a = tri[size_t(k)], b = tri[size_t((k + 1) % 3)], c = tri[size_t((k + 2) % 3)];
             const std::vector<int>& at = trianglesAt.at(std::minmax(a, b));
             if (at.size() != 2)
-                return false;
+                continue;
             const int across = at[0] == t ? at[1] : at[0];
-            if (!taken.insert(across).second)
-                return false;
             int w = -1;
-            for (int u : s.triangles[size_t(across)])
-                if (u != a && u != b)
-                    w = u;
-            // baw must run the other way round, and the new edge cw be new.
-            const Tri& other = s.triangles[size_t(across)];
             bool reversed = false;
+            const Tri& other = s.triangles[size_t(across)];
             for (int e = 0; e < 3; ++e)
+            {
+                if (other[size_t(e)] != a && other[size_t(e)] != b)
+                    w = other[size_t(e)];
                 reversed = reversed || (other[size_t(e)] == b && other[size_t((e + 1) % 3)] == a);
-            if (w < 0 || !reversed || trianglesAt.count(std::minmax(c, w)) ||
-                CGAL::collinear(ExactPointOf(s, a), ExactPointOf(s, b), ExactPointOf(s, w)))
-                return false;
-            flips.push_back({t, across, {b, c, w}, {c, a, w}});
-            found = true;
+            }
+            // baw must run the other way round.
+            if (taken.count(across) || w < 0 || !reversed || CGAL::collinear(P(a), P(b), P(w)))
+                continue;
+            const bool needle =
+                CGAL::collinear(P(a), P(b), P(c)) && CGAL::collinear_are_strictly_ordered_along_line(P(a), P(c), P(b));
+            const bool edgeExists = trianglesAt.count(std::minmax(c, w)) > 0;
+            bool crossing = false;
+            const bool flattened = IsSnapped(s, a) && IsSnapped(s, b) && IsSnapped(s, c) && IsSnapped(s, w);
+            if (!needle && edgeExists && flattened && CGAL::coplanar(P(a), P(b), P(c), P(w)) && !CGAL::collinear(P(a), P(b), P(c)) &&
+                !CGAL::collinear(P(c), P(w), P(a)) && !CGAL::collinear(P(c), P(w), P(b)))
+                crossing = CGAL::do_intersect(EK::Segment_3(P(a), P(b)), EK::Segment_3(P(c), P(w)));
+            if (!(needle && !edgeExists) && !crossing)
+                continue;
+            flips.push_back({t, across, {b, c, w}, {c, a, w}, needle});
+            taken.insert(t);
+            taken.insert(across);
+            break;
         }
-        if (!found)
-            return false;
     }
+    if (flips.empty())
+        return false;
     if (s.birthOf.empty())
     {
         s.birthOf.resize(s.triangles.size());
@@ -3206,16 +3221,18 @@ bool RemoveFlattenedNeedles(OperandSoup& s, const std::vector<int>& unsound)
     }
     for (const Flip& flip : flips)
     {
-        s.triangles[size_t(flip.needle)] = flip.first;
-        s.triangles[size_t(flip.across)] = flip.second;
-        s.birthOf[size_t(flip.needle)] = s.birthOf[size_t(flip.across)];
+        s.triangles[size_t(flip.first)] = flip.flippedFirst;
+        s.triangles[size_t(flip.across)] = flip.flippedAcross;
+        // A needle has no area of its own: both halves lie in the face across.
+        if (flip.needle)
+            s.birthOf[size_t(flip.first)] = s.birthOf[size_t(flip.across)];
     }
-    return !flips.empty();
+    return true;
 }
 
 // Undoes the moves that spoil the operand (see UnsoundMovedTriangles): the
-// corners of spoilt triangles go back, until none is left. Lone slivers laid
-// flat are flipped away first; if that is not enough, the flips are undone.
+// corners of spoilt triangles go back, until none is left. Edges a flip
+// mends are flipped first; if that is not enough, the flips are undone.
 void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
 {
     std::vector<Tri> unflipped;
@@ -3231,7 +3248,7 @@ void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
             mayFlip = false;
             unflipped = s.triangles;
             unflippedBirths = s.birthOf;
-            flipped = RemoveFlattenedNeedles(s, unsound);
+            flipped = FlipFlattenedEdges(s, unsound);
             if (flipped)
                 continue;
         }

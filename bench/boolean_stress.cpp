@@ -4,7 +4,9 @@
 // all four operations on the accumulated result and the next primitive and
 // goes on with one of the non-empty results. Prints one line per operation
 // (chain, step, operation, then a hash of the result or the failure) so two
-// builds can be compared line by line, and the counts at the end.
+// builds can be compared line by line, and the counts at the end. Where all
+// four succeed their volumes must agree with the operands' (union plus
+// intersection is A plus B, and so on); a step where they do not is counted.
 //
 // boolean_stress CHAINS SEED STEPS [KINDS]   (KINDS 1-5: cube, cylinder,
 // ramp, wedge, cone; 5 by default)
@@ -14,6 +16,7 @@
 #include <Eigen/Geometry>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,17 @@ std::uint64_t HashOf(const Mesh& m, const Eigen::VectorXi& J)
     for (Eigen::Index k = 0; k < J.size(); ++k)
         mix(std::uint32_t(J(k)));
     return h;
+}
+
+double VolumeOf(const Mesh& m)
+{
+    double six = 0;
+    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
+    {
+        const Eigen::Vector3d a = m.V.row(m.F(t, 0)), b = m.V.row(m.F(t, 1)), c = m.V.row(m.F(t, 2));
+        six += a.dot(b.cross(c));
+    }
+    return six / 6;
 }
 
 Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
@@ -81,7 +95,7 @@ int main(int argc, char** argv)
     const int kinds = argc > 4 ? std::max(1, std::min(5, std::atoi(argv[4]))) : 5;
     std::mt19937 random{unsigned(seed)};
     std::uniform_real_distribution<double> unit(0, 1);
-    long operations = 0, failures = 0, invalid = 0;
+    long operations = 0, failures = 0, invalid = 0, mismatches = 0;
     for (int c = 0; c < chains; ++c)
     {
         const Eigen::Vector3d axis(unit(random) - 0.5, unit(random) - 0.5, unit(random) - 0.5);
@@ -92,6 +106,8 @@ int main(int argc, char** argv)
             const Mesh b = MakePrimitive(random, kinds, turn);
             Mesh next;
             bool have = false;
+            double volume[4];
+            int done = 0;
             for (int op = 0; op < 4; ++op)
             {
                 Mesh out;
@@ -106,6 +122,8 @@ int main(int argc, char** argv)
                     std::printf("%d %d %d FAIL %s\n", c, s, op, DescribeMeshBooleanFailure(failure).c_str());
                     continue;
                 }
+                volume[op] = VolumeOf(out);
+                ++done;
                 std::string reason;
                 const bool valid = CheckMeshBooleanOperand(out.V, out.F, false, &reason);
                 invalid += valid ? 0 : 1;
@@ -117,12 +135,23 @@ int main(int argc, char** argv)
                     have = true;
                 }
             }
+            const double va = VolumeOf(acc), vb = VolumeOf(b);
+            const double slack = 1e-9 * (1 + std::fabs(va) + std::fabs(vb));
+            if (done == 4 && (std::fabs(volume[0] + volume[1] - va - vb) > slack ||
+                              std::fabs(volume[2] - va + volume[1]) > slack ||
+                              std::fabs(volume[3] - va - vb + 2 * volume[1]) > slack))
+            {
+                ++mismatches;
+                std::printf("%d %d VOLUMES %.17g %.17g %.17g %.17g of %.17g %.17g\n", c, s, volume[0], volume[1],
+                            volume[2], volume[3], va, vb);
+            }
             if (!have)
                 break;
             acc = next;
         }
         std::fflush(stdout);
     }
-    std::printf("%ld operations, %ld failed, %ld results not accepted again\n", operations, failures, invalid);
+    std::printf("%ld operations, %ld failed, %ld results not accepted again, %ld steps with volumes that disagree\n",
+                operations, failures, invalid, mismatches);
     return 0;
 }

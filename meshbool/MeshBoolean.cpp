@@ -3141,21 +3141,39 @@ std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vecto
     return unsound;
 }
 
+// Is c between a and b, within `thin` of the line through them?
+bool NeedleAlong(const EK::Point_3& a, const EK::Point_3& b, const EK::Point_3& c, double thin)
+{
+    if (CGAL::collinear(a, b, c))
+        return CGAL::collinear_are_strictly_ordered_along_line(a, c, b);
+    if (!(thin > 0))
+        return false;
+    auto near = [](const EK::Point_3& e) {
+        return IK::Point_3(CGAL::to_double(e.x()), CGAL::to_double(e.y()), CGAL::to_double(e.z()));
+    };
+    const IK::Vector_3 along = near(b) - near(a), to = near(c) - near(a);
+    const double length2 = along.squared_length(), t = along * to;
+    return t > 0 && t < length2 && CGAL::cross_product(along, to).squared_length() <= thin * thin * length2;
+}
+
 // Two ways a flattened triangle can spoil its operand that a flip of one of
-// its edges mends, each edge ab with the triangle baw across it turned into
-// the triangles bcw and caw (c the triangle's third corner):
-// - a sliver along the edge where two flattened faces meet can have all its
-//   corners moved onto that edge, its middle corner c between a and b. Moving
-//   them back would leave both faces a hair off the other operand's; instead
-//   the sliver goes as a zero-area triangle of a result does.
-// - two flattened triangles abc and baw can lie across an edge cw of other
-//   triangles (a ridge that touched the face a hair away, along the face's
-//   other diagonal): with cw as their shared edge, the ridge meets the face
-//   on that edge, as parts of a solid may.
-// Each triangle flips at most once, and only at an edge with no other
-// triangles. Returns whether anything flipped.
+// its edges mends, each edge ab with a triangle baw across it turned into the
+// triangles bcw and caw (c the triangle's third corner):
+// - a needle (c between a and b on their line, or a hair off it where all
+//   three were flattened, as rounding leaves them) overlaps the faces it was
+//   laid flat with. Moving its
+//   corners back would leave those faces a hair off the other operand's;
+//   instead the needle goes as a zero-area triangle of a result does, into
+//   any triangle across its long edge.
+// - two flattened triangles abc and baw, alone at their edge, can lie across
+//   an edge cw of other triangles (a ridge that touched the face a hair away,
+//   along the face's other diagonal): with cw as their shared edge, the ridge
+//   meets the face on that edge, as parts of a solid may.
+// Needles go first, as a crossing can be one only a needle made. Each
+// triangle flips at most once. Returns whether anything flipped.
 bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
 {
+    const double thin = SNAP_RATIO * LargestCoordinate(s);
     // Rare: every edge of the soup is looked at.
     std::map<std::pair<int, int>, std::vector<int>> trianglesAt; // edge, lower point first
     for (size_t n = 0; n < s.triangles.size(); ++n)
@@ -3171,46 +3189,53 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
     };
     std::vector<Flip> flips;
     auto P = [&](int u) { return ExactPointOf(s, u); };
-    for (int t : candidates)
-    {
-        if (taken.count(t))
-            continue;
-        const Tri tri = s.triangles[size_t(t)];
-        for (int k = 0; k < 3; ++k)
+    // The triangle across edge ab (running b to a) of triangle t, and its
+    // third corner w; a needle may take any, a crossing only the one there is.
+    auto across = [&](int t, int a, int b, bool onlyOne, int& w) {
+        const std::vector<int>& at = trianglesAt.at(std::minmax(a, b));
+        if (onlyOne && at.size() != 2)
+            return -1;
+        for (int o : at)
         {
-            const int a = tri[size_t(k)], b = tri[size_t((k + 1) % 3)], c = tri[size_t((k + 2) % 3)];
-            const std::vector<int>& at = trianglesAt.at(std::minmax(a, b));
-            if (at.size() != 2)
+            const Tri& other = s.triangles[size_t(o)];
+            if (o == t || taken.count(o))
                 continue;
-            const int across = at[0] == t ? at[1] : at[0];
-            int w = -1;
-            bool reversed = false;
-            const Tri& other = s.triangles[size_t(across)];
             for (int e = 0; e < 3; ++e)
-            {
-                if (other[size_t(e)] != a && other[size_t(e)] != b)
-                    w = other[size_t(e)];
-                reversed = reversed || (other[size_t(e)] == b && other[size_t((e + 1) % 3)] == a);
-            }
-            // baw must run the other way round.
-            if (taken.count(across) || w < 0 || !reversed || CGAL::collinear(P(a), P(b), P(w)))
-                continue;
-            const bool needle =
-                CGAL::collinear(P(a), P(b), P(c)) && CGAL::collinear_are_strictly_ordered_along_line(P(a), P(c), P(b));
-            const bool edgeExists = trianglesAt.count(std::minmax(c, w)) > 0;
-            bool crossing = false;
-            const bool flattened = IsSnapped(s, a) && IsSnapped(s, b) && IsSnapped(s, c) && IsSnapped(s, w);
-            if (!needle && edgeExists && flattened && CGAL::coplanar(P(a), P(b), P(c), P(w)) && !CGAL::collinear(P(a), P(b), P(c)) &&
-                !CGAL::collinear(P(c), P(w), P(a)) && !CGAL::collinear(P(c), P(w), P(b)))
-                crossing = CGAL::do_intersect(EK::Segment_3(P(a), P(b)), EK::Segment_3(P(c), P(w)));
-            if (!(needle && !edgeExists) && !crossing)
-                continue;
-            flips.push_back({t, across, {b, c, w}, {c, a, w}, needle});
-            taken.insert(t);
-            taken.insert(across);
-            break;
+                if (other[size_t(e)] == b && other[size_t((e + 1) % 3)] == a)
+                {
+                    w = other[size_t((e + 2) % 3)];
+                    if (!CGAL::collinear(P(a), P(b), P(w)))
+                        return o;
+                }
         }
-    }
+        return -1;
+    };
+    // Needles first: a crossing may lie only where a needle was.
+    for (int pass = 0; pass < 2; ++pass)
+        for (int t : candidates)
+        {
+            const Tri tri = s.triangles[size_t(t)];
+            for (int k = 0; k < 3 && !taken.count(t); ++k)
+            {
+                const int a = tri[size_t(k)], b = tri[size_t((k + 1) % 3)], c = tri[size_t((k + 2) % 3)];
+                const bool needle = pass == 0;
+                const bool flat = IsSnapped(s, a) && IsSnapped(s, b) && IsSnapped(s, c);
+                if (needle ? !NeedleAlong(P(a), P(b), P(c), flat ? thin : 0)
+                           : !flat || CGAL::collinear(P(a), P(b), P(c)))
+                    continue;
+                int w = -1;
+                const int o = across(t, a, b, !needle, w);
+                if (o < 0 || needle == (trianglesAt.count(std::minmax(c, w)) > 0))
+                    continue;
+                if (!needle && !(IsSnapped(s, w) && CGAL::coplanar(P(a), P(b), P(c), P(w)) &&
+                                 !CGAL::collinear(P(c), P(w), P(a)) && !CGAL::collinear(P(c), P(w), P(b)) &&
+                                 CGAL::do_intersect(EK::Segment_3(P(a), P(b)), EK::Segment_3(P(c), P(w)))))
+                    continue;
+                flips.push_back({t, o, {b, c, w}, {c, a, w}, needle});
+                taken.insert(t);
+                taken.insert(o);
+            }
+        }
     if (flips.empty())
         return false;
     if (s.birthOf.empty())

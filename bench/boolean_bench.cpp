@@ -6,6 +6,7 @@
 // pattern: a 20 x 20 grid of overlapping cubes united one at a time through
 // the CSG commands' CombineMeshes, against the same 400 CGAL steps.
 #include "app/CsgMesh.h"
+#include "bench/BenchMesh.h"
 #include "meshbool/CorefinementBoxes.h"
 #include "meshbool/MeshBoolean.h"
 
@@ -40,11 +41,7 @@ namespace PMP = CGAL::Polygon_mesh_processing;
 const int RUNS = 5;
 const double PI = 3.14159265358979323846;
 
-struct Mesh
-{
-    Eigen::MatrixXd V;
-    Eigen::MatrixXi F;
-};
+typedef BenchMesh Mesh;
 
 // Peak resident memory since the last reset (Linux can reset it; Windows
 // reports the process peak).
@@ -168,17 +165,6 @@ Mesh Turned(const Mesh& m, double degrees, Eigen::Vector3d axis)
     for (Eigen::Index i = 0; i < m.V.rows(); ++i)
         r.V.row(i) = (R * m.V.row(i).transpose()).transpose();
     return r;
-}
-
-double Volume(const Mesh& m)
-{
-    double v = 0;
-    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
-    {
-        const Eigen::Vector3d a = m.V.row(m.F(t, 0)), b = m.V.row(m.F(t, 1)), c = m.V.row(m.F(t, 2));
-        v += a.dot(b.cross(c));
-    }
-    return v / 6.0;
 }
 
 void ToExactMesh(const Mesh& m, ExactMesh& out)
@@ -400,7 +386,7 @@ void MeasureJoinPattern()
                 "  CGAL corefinement       %10.1f ms   ratio valid/CGAL %.2f, checked/CGAL %.2f\n"
                 "  result: %ld triangles, volume %.6f (expected %.6f)%s\n",
                 runs, module[runs / 2], checked[runs / 2], reference[runs / 2], module[runs / 2] / reference[runs / 2],
-                checked[runs / 2] / reference[runs / 2], long(final.F.rows()), Volume(final), 20.5 * 20.5 * 1.5,
+                checked[runs / 2] / reference[runs / 2], long(final.F.rows()), MeasureVolume(final), 20.5 * 20.5 * 1.5,
                 ok ? "" : "  (module FAILED)");
 }
 
@@ -457,8 +443,8 @@ int main(int argc, char** argv)
         std::printf("%-28s %8ld | %10.2f %10.2f %10.2f | %8.2f %8.2f | %9ld %12.6f %9ld %12.6f | %8.1f%s\n",
                     c.name.c_str(), trisIn, valid.medianMs, checked.medianMs, reference.medianMs,
                     valid.medianMs / reference.medianMs, checked.medianMs / reference.medianMs,
-                    long(valid.result.F.rows()), Volume(valid.result), long(reference.result.F.rows()),
-                    reference.ok ? Volume(reference.result) : 0.0, peak,
+                    long(valid.result.F.rows()), MeasureVolume(valid.result), long(reference.result.F.rows()),
+                    reference.ok ? MeasureVolume(reference.result) : 0.0, peak,
                     (valid.ok && checked.ok) ? (reference.ok ? "" : "  (reference refused)") : "  (module FAILED)");
         std::fflush(stdout);
     }

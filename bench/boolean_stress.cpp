@@ -10,6 +10,7 @@
 //
 // boolean_stress CHAINS SEED STEPS [KINDS]   (KINDS 1-5: cube, cylinder,
 // ramp, wedge, cone; 5 by default)
+#include "bench/BenchMesh.h"
 #include "meshbool/MeshBoolean.h"
 #include "scene/PrimitiveMeshes.h"
 
@@ -26,11 +27,7 @@
 
 namespace {
 
-struct Mesh
-{
-    Eigen::MatrixXd V;
-    Eigen::MatrixXi F;
-};
+typedef BenchMesh Mesh;
 
 std::uint64_t HashOf(const Mesh& m, const Eigen::VectorXi& J)
 {
@@ -48,17 +45,6 @@ std::uint64_t HashOf(const Mesh& m, const Eigen::VectorXi& J)
     for (Eigen::Index k = 0; k < J.size(); ++k)
         mix(std::uint32_t(J(k)));
     return h;
-}
-
-double VolumeOf(const Mesh& m)
-{
-    double six = 0;
-    for (Eigen::Index t = 0; t < m.F.rows(); ++t)
-    {
-        const Eigen::Vector3d a = m.V.row(m.F(t, 0)), b = m.V.row(m.F(t, 1)), c = m.V.row(m.F(t, 2));
-        six += a.dot(b.cross(c));
-    }
-    return six / 6;
 }
 
 Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
@@ -122,7 +108,7 @@ int main(int argc, char** argv)
                     std::printf("%d %d %d FAIL %s\n", c, s, op, DescribeMeshBooleanFailure(failure).c_str());
                     continue;
                 }
-                volume[op] = VolumeOf(out);
+                volume[op] = MeasureVolume(out);
                 ++done;
                 std::string reason;
                 const bool valid = CheckMeshBooleanOperand(out.V, out.F, false, &reason);
@@ -135,7 +121,7 @@ int main(int argc, char** argv)
                     have = true;
                 }
             }
-            const double va = VolumeOf(acc), vb = VolumeOf(b);
+            const double va = MeasureVolume(acc), vb = MeasureVolume(b);
             const double slack = 1e-9 * (1 + std::fabs(va) + std::fabs(vb));
             if (done == 4 && (std::fabs(volume[0] + volume[1] - va - vb) > slack ||
                               std::fabs(volume[2] - va + volume[1]) > slack ||

@@ -3161,10 +3161,9 @@ bool NeedleAlong(const EK::Point_3& a, const EK::Point_3& b, const EK::Point_3& 
 // triangles bcw and caw (c the triangle's third corner):
 // - a needle (c between a and b on their line, or a hair off it where all
 //   three were flattened, as rounding leaves them) overlaps the faces it was
-//   laid flat with. Moving its
-//   corners back would leave those faces a hair off the other operand's;
-//   instead the needle goes as a zero-area triangle of a result does, into
-//   any triangle across its long edge.
+//   laid flat with. Moving its corners back would leave those faces a hair
+//   off the other operand's; instead the needle goes as a zero-area triangle
+//   of a result does, into any triangle across its long edge.
 // - two flattened triangles abc and baw, alone at their edge, can lie across
 //   an edge cw of other triangles (a ridge that touched the face a hair away,
 //   along the face's other diagonal): with cw as their shared edge, the ridge
@@ -3225,6 +3224,7 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
                     continue;
                 int w = -1;
                 const int o = across(t, a, b, !needle, w);
+                // A needle's flip makes edge cw; a crossing's lands on the one there is.
                 if (o < 0 || needle == (trianglesAt.count(std::minmax(c, w)) > 0))
                     continue;
                 if (!needle && !(IsSnapped(s, w) && CGAL::coplanar(P(a), P(b), P(c), P(w)) &&

@@ -2009,6 +2009,10 @@ struct ResultBuilder
     std::unordered_map<Point3d, int, PointHash> indexOfPoint;
     std::vector<Tri> triangles;
     std::vector<int> births;
+    // The input point a point was first added as (2 × its index, plus 1 for
+    // B's), else -1; and the points that are input points snapping moved.
+    std::vector<int> source;
+    std::vector<int> moved;
 
     int AddPoint(const Point3d& p, bool inexact = false)
     {
@@ -2019,6 +2023,7 @@ struct ResultBuilder
             points.push_back(key);
             rounded.push_back(0);
             suspect.push_back(0);
+            source.push_back(-1);
         }
         rounded[size_t(found.first->second)] |= char(inexact);
         suspect[size_t(found.first->second)] |= char(inexact);
@@ -2030,6 +2035,17 @@ struct ResultBuilder
         bool inexact = false;
         const Point3d q = RoundPoint(p, inexact);
         return AddPoint(q, inexact);
+    }
+
+    // Records that point `id`, added when there were `countBefore` points, is
+    // input point u of the operand.
+    void NoteInputPoint(int id, size_t countBefore, const OperandSoup& soup, int u, int operand)
+    {
+        if (size_t(id) < countBefore)
+            return;
+        source[size_t(id)] = 2 * u + operand;
+        if (IsSnapped(soup, u))
+            moved.push_back(id);
     }
 
     void AddTriangle(int a, int b, int c, int birth)
@@ -2044,7 +2060,7 @@ struct ResultBuilder
 
     // Far triangles keep their input points; none of them can equal a point of
     // the other operand, so they skip the merging table (snapped points excepted).
-    void AddFarFaces(const OperandSoup& soup, FarGroups& far, Classifier& classifier, PatchSide keep,
+    void AddFarFaces(const OperandSoup& soup, int operand, FarGroups& far, Classifier& classifier, PatchSide keep,
                      PatchSide keepFlipped, int birthOffset, std::vector<int>& pointOfInput)
     {
         for (int t : far.farTriangles)
@@ -2060,6 +2076,7 @@ struct ResultBuilder
             for (int c = 0; c < 3; ++c)
             {
                 int& id = pointOfInput[size_t(tri[c])];
+                const size_t countBefore = points.size();
                 if (id < 0 && IsSnapped(soup, tri[c]))
                     id = AddExactPoint(ExactPointOf(soup, tri[c]));
                 else if (id < 0)
@@ -2069,7 +2086,9 @@ struct ResultBuilder
                     points.push_back({p[0] + 0.0, p[1] + 0.0, p[2] + 0.0});
                     rounded.push_back(0);
                     suspect.push_back(0);
+                    source.push_back(-1);
                 }
+                NoteInputPoint(id, countBefore, soup, tri[c], operand);
                 corner[c] = id;
             }
             if (flip)
@@ -2079,8 +2098,9 @@ struct ResultBuilder
         }
     }
 
-    void AddFaces(const ExactOperand& op, const std::vector<PatchSide>& sideOfFace, PatchSide keep, PatchSide keepFlipped,
-                  PatchSide keepAlso, int birthOffset, const std::vector<char>& snappedNear, std::vector<int>& pointOfInput)
+    void AddFaces(const ExactOperand& op, const OperandSoup& soup, int operand, const std::vector<PatchSide>& sideOfFace,
+                  PatchSide keep, PatchSide keepFlipped, PatchSide keepAlso, int birthOffset,
+                  const std::vector<char>& snappedNear, std::vector<int>& pointOfInput)
     {
         const ExactMesh& mesh = op.mesh;
         std::vector<int> pointOfVertex(mesh.number_of_vertices(), -1);
@@ -2098,6 +2118,7 @@ struct ResultBuilder
                     id = pointOfInput[size_t(op.soupPoint[v.idx()])];
                 if (id < 0)
                 {
+                    const size_t countBefore = points.size();
                     const int node = op.node[v];
                     if (node < 0)
                         id = AddExactPoint(mesh.point(v));
@@ -2109,7 +2130,10 @@ struct ResultBuilder
                         id = known->second;
                     }
                     if (v.idx() < op.soupPoint.size())
+                    {
                         pointOfInput[size_t(op.soupPoint[v.idx()])] = id;
+                        NoteInputPoint(id, countBefore, soup, op.soupPoint[v.idx()], operand);
+                    }
                 }
                 suspect[size_t(id)] |= snappedNear[size_t(op.birth[f])];
                 corner[k++] = id;
@@ -3840,13 +3864,83 @@ bool ComputeBoolean(OperandSoup& soupA, OperandSoup& soupB, MeshBooleanType type
     for (size_t k = 0; k < countA + countB; ++k)
     {
         if (k < countA)
-            out.AddFaces(operands[k], sides[k], keepA, flipA, onA, 0, snappedNearA, pointOfA);
+            out.AddFaces(operands[k], soupA, 0, sides[k], keepA, flipA, onA, 0, snappedNearA, pointOfA);
         else
-            out.AddFaces(operands[k], sides[k], keepB, flipB, SIDE_UNKNOWN, offsetB, snappedNearB, pointOfB);
+            out.AddFaces(operands[k], soupB, 1, sides[k], keepB, flipB, SIDE_UNKNOWN, offsetB, snappedNearB, pointOfB);
     }
-    out.AddFarFaces(soupA, farA, againstB, keepA, flipA, 0, pointOfA);
-    out.AddFarFaces(soupB, farB, againstA, keepB, flipB, offsetB, pointOfB);
+    out.AddFarFaces(soupA, 0, farA, againstB, keepA, flipA, 0, pointOfA);
+    out.AddFarFaces(soupB, 1, farB, againstA, keepB, flipB, offsetB, pointOfB);
     return true;
+}
+
+// Flattening moves every point of a cluster's faces, also far from the other
+// operand. Where a moved point is beyond snapping's reach of the other
+// operand and its result triangles are all input triangles as they were, it
+// takes its input value again: rounding the moved value can fold the needles
+// a hair thick an older result holds there, and the input value was sound
+// with them. (Within reach, a whole triangle may lie on the other's faces,
+// moved there on purpose.) `soupA` and `soupB` are the operands as given.
+void RestoreUntouchedPoints(ResultBuilder& out, const OperandSoup& soupA, const OperandSoup& soupB)
+{
+    if (out.moved.empty())
+        return;
+    const int countA = int(soupA.triangles.size());
+    std::vector<char> restore(out.points.size(), 0);
+    for (int id : out.moved)
+        restore[size_t(id)] = 1;
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        const Tri& tri = out.triangles[t];
+        if (!restore[size_t(tri[0])] && !restore[size_t(tri[1])] && !restore[size_t(tri[2])])
+            continue;
+        const int birth = out.births[t], operand = birth < countA ? 0 : 1;
+        const Tri& input = operand == 0 ? soupA.triangles[size_t(birth)] : soupB.triangles[size_t(birth - countA)];
+        std::array<int, 3> was, is;
+        for (int c = 0; c < 3; ++c)
+        {
+            was[size_t(c)] = 2 * input[size_t(c)] + operand;
+            is[size_t(c)] = out.source[size_t(tri[size_t(c)])];
+        }
+        std::sort(was.begin(), was.end());
+        std::sort(is.begin(), is.end());
+        if (was != is)
+            for (int u : tri)
+                restore[size_t(u)] = 0;
+    }
+    const double reach = 8 * SnapTolerance(soupA, soupB);
+    const OperandSoup* soup[2] = {&soupA, &soupB};
+    for (int k = 0; k < 2; ++k)
+    {
+        std::vector<TriangleBox> points, others;
+        for (int id : out.moved)
+        {
+            const int s = out.source[size_t(id)];
+            if (s % 2 != k || !restore[size_t(id)])
+                continue;
+            const Point3d& p = soup[k]->points[size_t(s / 2)];
+            double lo[3] = {p[0] - reach, p[1] - reach, p[2] - reach}, hi[3] = {p[0] + reach, p[1] + reach, p[2] + reach};
+            points.push_back(TriangleBox(lo, hi, id));
+        }
+        if (points.empty())
+            continue;
+        std::vector<int> all(soup[1 - k]->triangles.size());
+        for (size_t t = 0; t < all.size(); ++t)
+            all[t] = int(t);
+        others = GrownBoxes(*soup[1 - k], all, 0);
+        CGAL::box_intersection_d(points.begin(), points.end(), others.begin(), others.end(),
+                                 [&](const TriangleBox& point, const TriangleBox&) { restore[size_t(point.info())] = 0; });
+    }
+    for (int id : out.moved)
+    {
+        const int s = out.source[size_t(id)];
+        const Point3d& input = soup[s % 2]->points[size_t(s / 2)];
+        const Point3d value = {input[0] + 0.0, input[1] + 0.0, input[2] + 0.0};
+        if (!restore[size_t(id)] || out.points[size_t(id)] == value || !out.indexOfPoint.emplace(value, id).second)
+            continue;
+        out.indexOfPoint.erase(out.points[size_t(id)]);
+        out.points[size_t(id)] = value;
+        out.rounded[size_t(id)] = 0;
+    }
 }
 
 // Near-coincident faces are snapped together first; where rounding still
@@ -3866,9 +3960,12 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
         const bool separate = way >= 3 * SNAP_WAYS;
         try
         {
-            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, out, why) &&
-                SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % 3], why))
-                return true;
+            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, out, why))
+            {
+                RestoreUntouchedPoints(out, soupA, soupB);
+                if (SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % 3], why))
+                    return true;
+            }
         }
         catch (const std::exception& e)
         {

@@ -29,7 +29,9 @@
 // between them: boxes that only touch have an empty intersection. Where that
 // fails, B's points are moved onto A's planes instead, then both operands'
 // onto each other's, then nothing is moved; a move that would make an operand
-// cut itself is not made. Each of these is tried again with the pieces of an
+// cut itself is not made. A moved point beyond snapping's reach of the other
+// operand whose result triangles are all input triangles as they were takes
+// its input value again. Each of these is tried again with the pieces of an
 // operand that meet only at a point cut as separate meshes (the exact cutting
 // cannot take two copies of a point lying on the other operand). Where XOR's
 // first way fails, it is next built as the union of A minus B and B minus A,

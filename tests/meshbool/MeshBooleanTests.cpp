@@ -1247,7 +1247,11 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 // touching them a hair away along their quad's other diagonal, and moving
 // them back left a gap a hair wide in the XOR; in the sixth needles of A a
 // hair off their line, laid flat with their neighbours, overlapped them, and
-// moving them back left gaps in the union and XOR.
+// moving them back left gaps in the union and XOR; in the seventh a corner of
+// A far from B, the tip of needles a hair thick, lay on a face flattened with
+// one B touches, and rounding its moved value folded the needles over (its
+// input value is kept now); the eighth guards the other side of that: faces
+// of B moved onto A's keep their moved points, though no cut touches them.
 TEST(MeshBooleanTurned, PairsThatOnceFailed)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_pairs.txt", "r");
@@ -1257,12 +1261,15 @@ TEST(MeshBooleanTurned, PairsThatOnceFailed)
     while (ReadRecordedMesh(file, a))
     {
         ASSERT_TRUE(ReadRecordedMesh(file, b));
+        // The seventh A holds gaps of its own, which its results keep.
+        const bool gapless = HasNoHairGaps(a);
         double volume[4] = {0, 0, 0, 0};
         for (MeshBooleanType type : ALL_TYPES)
         {
             const Result r = Combine(a, b, type);
             EXPECT_TRUE(IsReusable(a, b, r)) << "pair " << pairs << " type " << type;
-            EXPECT_TRUE(HasNoHairGaps(r.mesh)) << "pair " << pairs << " type " << type;
+            if (gapless)
+                EXPECT_TRUE(HasNoHairGaps(r.mesh)) << "pair " << pairs << " type " << type;
             volume[type] = Volume(r.mesh);
         }
         const double va = Volume(a), vb = Volume(b);
@@ -1272,7 +1279,7 @@ TEST(MeshBooleanTurned, PairsThatOnceFailed)
         ++pairs;
     }
     std::fclose(file);
-    EXPECT_EQ(pairs, 6);
+    EXPECT_EQ(pairs, 8);
 }
 
 TEST(MeshBooleanTurned, TurnedSphereWithCubeAndCylinder)

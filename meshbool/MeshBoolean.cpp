@@ -3952,17 +3952,39 @@ const int ALL_WAYS = 2 * 3 * SNAP_WAYS;
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
                 std::string& reason, int firstWay = 0, int endWay = ALL_WAYS)
 {
+    // Ways that differ only in the merging tolerance settle one cut result:
+    // it is computed once.
+    struct Cut
+    {
+        bool tried = false, done = false;
+        ResultBuilder result;
+        std::string why;
+    };
+    std::array<Cut, 2 * SNAP_WAYS> cuts;
     for (int way = firstWay; way < endWay; ++way)
     {
-        OperandSoup a = soupA, b = soupB;
-        out = ResultBuilder();
-        std::string why;
         const bool separate = way >= 3 * SNAP_WAYS;
+        Cut& cut = cuts[size_t(way % SNAP_WAYS + (separate ? SNAP_WAYS : 0))];
+        std::string why;
         try
         {
-            if (ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, out, why))
+            if (!cut.tried)
             {
-                RestoreUntouchedPoints(out, soupA, soupB);
+                cut.tried = true;
+                OperandSoup a = soupA, b = soupB;
+                cut.done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, cut.result, cut.why);
+                if (cut.done)
+                    RestoreUntouchedPoints(cut.result, soupA, soupB);
+            }
+            why = cut.why;
+            if (cut.done)
+            {
+                // Kept for a later way only where settling can fail.
+                const bool again = (way / SNAP_WAYS) % 3 < 2 && way + SNAP_WAYS < endWay;
+                if (again && !SuspectTriangles(cut.result).empty())
+                    out = cut.result;
+                else
+                    out = std::move(cut.result);
                 if (SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % 3], why))
                     return true;
             }
@@ -3970,6 +3992,8 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
         catch (const std::exception& e)
         {
             why = std::string("internal error: ") + e.what();
+            if (!cut.done)
+                cut.why = why;
         }
         if (way == firstWay)
             reason = why;

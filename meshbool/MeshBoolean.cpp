@@ -2426,9 +2426,72 @@ void RoundedBoxes(const ResultBuilder& out, std::vector<ResultBox>& rounded, std
     }
 }
 
+// Directed 4-cycles of points, smallest point first.
+std::array<int, 4> CanonicalCycle(std::array<int, 4> cycle)
+{
+    std::rotate(cycle.begin(), std::min_element(cycle.begin(), cycle.end()), cycle.end());
+    return cycle;
+}
+
+// Drops the four faces of flat pillows among suspect triangles: a quad of two
+// triangles and the same quad the other way round, split along its other
+// diagonal. Two parts touching along a turned quad leave one where the quad
+// is a hair off flat, and flattening it later would lay its faces on one
+// another. Alone they close a piece of next to no volume.
+bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
+{
+    const std::vector<int> suspect = SuspectTriangles(out);
+    std::map<std::pair<int, int>, std::vector<int>> withEdge; // directed edge
+    for (int t : suspect)
+        for (int c = 0; c < 3; ++c)
+            withEdge[{out.triangles[size_t(t)][c], out.triangles[size_t(t)][(c + 1) % 3]}].push_back(t);
+    std::map<std::array<int, 4>, std::vector<std::pair<int, int>>> quads; // cycle, its two triangles
+    for (int t : suspect)
+        for (int c = 0; c < 3; ++c)
+        {
+            const Tri& tri = out.triangles[size_t(t)];
+            const int a = tri[c], b = tri[(c + 1) % 3], third = tri[(c + 2) % 3];
+            const auto across = withEdge.find({b, a});
+            if (across == withEdge.end())
+                continue;
+            for (int o : across->second)
+            {
+                const Tri& other = out.triangles[size_t(o)];
+                const int w = other[0] + other[1] + other[2] - a - b;
+                if (w != third)
+                    quads[CanonicalCycle({a, w, b, third})].push_back({t, o});
+            }
+        }
+    bool any = false;
+    for (const auto& quad : quads)
+    {
+        const std::array<int, 4>& q = quad.first;
+        const auto reverse = quads.find(CanonicalCycle({q[0], q[3], q[2], q[1]}));
+        if (reverse == quads.end())
+            continue;
+        for (const std::pair<int, int>& one : quad.second)
+            for (const std::pair<int, int>& other : reverse->second)
+            {
+                const std::vector<int> pillow = {one.first, one.second, other.first, other.second};
+                bool free = true;
+                for (int t : pillow)
+                    free = free && !drop[size_t(t)];
+                double volume, magnitude;
+                VolumeAndMagnitude(out.points, out.triangles, pillow, volume, magnitude);
+                if (!free || !IsFlat(volume, magnitude))
+                    continue;
+                for (int t : pillow)
+                    drop[size_t(t)] = 1;
+                any = true;
+            }
+    }
+    return any;
+}
+
 // Drops pairs of rounded triangles with the same corners both ways round: a
 // flat double sheet, left where two faces closer than rounding met in the
-// same points. Returns whether any went.
+// same points; and flat pillows (see DropFlatPillows). Returns whether any
+// went.
 bool DropDoubleSheets(ResultBuilder& out)
 {
     std::map<std::array<int, 3>, std::vector<int>> bySet;
@@ -2451,6 +2514,7 @@ bool DropDoubleSheets(ResultBuilder& out)
                 if (HasDirectedEdge(out.triangles[size_t(t)], ts[1], ts[0]))
                     drop[size_t(s)] = drop[size_t(t)] = any = true;
             }
+    any = DropFlatPillows(out, drop) || any;
     if (any)
         RemoveTriangles(out, drop);
     return any;
@@ -2908,9 +2972,9 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
 
 // Last resort for an operand holding crumbs: points closer than the merging
 // tolerance with the slivers between them, left by the rounding of results
-// written before such points were merged. They are merged as a result's
-// rounded points are, and the operand is taken only if it is still a sound
-// solid. `births` gives the input triangle of each of its triangles.
+// written before such points were merged, or flat pillows. They are merged
+// and dropped as a result's are, and the operand is taken only if it is
+// still a sound solid. `births` gives the input triangle of each of its triangles.
 bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
 {
     ResultBuilder out;
@@ -2919,8 +2983,10 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
     std::fill(out.suspect.begin(), out.suspect.end(), char(1));
     const double tolerance = MERGE_RATIOS[0] * LargestCoordinate(soup);
     std::string reason;
-    if (!MergeClosePoints(out, tolerance) || !MendRoundedPoints(out, tolerance, reason) ||
-        !CheckSettledResult(out, true, reason))
+    const bool crumbs = MergeClosePoints(out, tolerance);
+    if (!DropDoubleSheets(out) && !crumbs)
+        return false;
+    if (!MendRoundedPoints(out, tolerance, reason) || !CheckSettledResult(out, true, reason))
         return false;
     Eigen::MatrixXd V;
     Eigen::MatrixXi F;

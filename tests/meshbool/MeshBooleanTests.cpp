@@ -1215,8 +1215,11 @@ bool ReadRecordedMesh(FILE* file, Mesh& mesh)
 // a needle from parts touching along an edge, a union no snapping of B alone
 // rounds, a lone lid of a sliver, faces snapped beyond the near set, an
 // operand holding crumbs, a cylinder cap on two parallel faces of A,
-// crossings only nudges of several points clear, and a face and its reverse
-// left by the last merging pass. A line "type volume" is followed by A and B.
+// crossings only nudges of several points clear, a face and its reverse
+// left by the last merging pass, and an operand holding a flat pillow (a
+// turned quad and its reverse split along the other diagonal, whose faces
+// flattening would lay on one another). A line "type volume" is followed by
+// A and B.
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
@@ -1233,7 +1236,7 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
         ++cases;
     }
     std::fclose(file);
-    EXPECT_EQ(cases, 8);
+    EXPECT_EQ(cases, 9);
 }
 
 // Pairs cut from turned chains, each once refused or worse: where pieces of

@@ -38,16 +38,17 @@
 // whose insides are apart, each rounded on its own. Rounding can still leave
 // zero-area triangles, flat pieces, slivers and needles thinner than the
 // merging tolerance, faces rounded onto one another or crossings a hair deep
-// near new points; these are mended (close points merged, thin pieces and
-// back-to-back pairs dropped, zero-area triangles flipped away, new points
+// near new points; these are mended (close points merged, thin pieces,
+// back-to-back pairs and flat pillows (a quad and its reverse split along the
+// other diagonal) dropped, zero-area triangles flipped away, new points
 // nudged a few units in the last place off faces they crossed) and checked
 // again, closedness and volume included. New points within 1e-12 of the largest
 // coordinate of another point are merged into it in every result (within 1e-14
 // in the rare result only that finer merge rounds soundly), so results hold no
-// such crumbs to trouble the next operation. An operand that holds them anyway
-// (an older result) and fails every way is merged the same way and, if it is
-// still an accepted operand, every way is tried again; J still names its input
-// triangles.
+// such crumbs to trouble the next operation. An operand that holds them or
+// flat pillows anyway (an older result) and fails every way is merged and
+// mended the same way and, if it is still an accepted operand, every way is
+// tried again; J still names its input triangles.
 // Every result is therefore itself an accepted operand (possibly non-manifold,
 // as two boxes sharing an edge), valid by construction; in the rare case no
 // valid rounding is found the call fails with an internal error and changes

@@ -2172,8 +2172,12 @@ void CopyOperand(const OperandSoup& soup, int birthOffset, ResultBuilder& out)
 // another point are merged into it, and zero-area triangles are those with a
 // corner this close to the opposite edge; the second value is tried when the
 // first leaves crossings, the third where merging itself folded a sliver into
-// a crossing of exact points no nudge may move.
-const double MERGE_RATIOS[3] = {1e-12, 1e-9, 1e-14};
+// a crossing of exact points no nudge may move. The last merges nothing: where
+// a cut passes a hair from a corner of a face, merging the points it leaves
+// there tilts the face by that hair, into a face an older result holds a
+// hair beneath it.
+const int MERGE_WAYS = 4;
+const double MERGE_RATIOS[MERGE_WAYS] = {1e-12, 1e-9, 1e-14, 0};
 
 // How far, in units in the last place, a rounded point may be nudged off a
 // face it crossed.
@@ -4013,7 +4017,7 @@ void RestoreUntouchedPoints(ResultBuilder& out, const OperandSoup& soupA, const 
 // spoils that result, the other ways are tried in turn, and then all of them
 // again with pieces that meet at points corefined apart. Ways from `firstWay`
 // up to `endWay` are tried; `reason` tells why the first of them failed.
-const int ALL_WAYS = 2 * 3 * SNAP_WAYS;
+const int ALL_WAYS = 2 * MERGE_WAYS * SNAP_WAYS;
 
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
                 std::string& reason, int firstWay = 0, int endWay = ALL_WAYS)
@@ -4029,7 +4033,7 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
     std::array<Cut, 2 * SNAP_WAYS> cuts;
     for (int way = firstWay; way < endWay; ++way)
     {
-        const bool separate = way >= 3 * SNAP_WAYS;
+        const bool separate = way >= MERGE_WAYS * SNAP_WAYS;
         Cut& cut = cuts[size_t(way % SNAP_WAYS + (separate ? SNAP_WAYS : 0))];
         std::string why;
         try
@@ -4046,12 +4050,12 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
             if (cut.done)
             {
                 // Kept for a later way only where settling can fail.
-                const bool again = (way / SNAP_WAYS) % 3 < 2 && way + SNAP_WAYS < endWay;
+                const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1 && way + SNAP_WAYS < endWay;
                 if (again && !SuspectTriangles(cut.result).empty())
                     out = cut.result;
                 else
                     out = std::move(cut.result);
-                if (SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % 3], why))
+                if (SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % MERGE_WAYS], why))
                     return true;
             }
         }

@@ -1216,10 +1216,12 @@ bool ReadRecordedMesh(FILE* file, Mesh& mesh)
 // rounds, a lone lid of a sliver, faces snapped beyond the near set, an
 // operand holding crumbs, a cylinder cap on two parallel faces of A,
 // crossings only nudges of several points clear, a face and its reverse
-// left by the last merging pass, and an operand holding a flat pillow (a
-// turned quad and its reverse split along the other diagonal, whose faces
-// flattening would lay on one another). A line "type volume" is followed by
-// A and B.
+// left by the last merging pass, an operand holding a flat pillow (a turned
+// quad and its reverse split along the other diagonal, whose faces
+// flattening would lay on one another), and a cut passing a hair from a
+// corner of A's face, where merging the points it left there tilted that
+// face into a wall of A a hair beneath it. A line "type volume" is followed
+// by A and B.
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
@@ -1236,7 +1238,7 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
         ++cases;
     }
     std::fclose(file);
-    EXPECT_EQ(cases, 9);
+    EXPECT_EQ(cases, 10);
 }
 
 // Pairs cut from turned chains, each once refused or worse: where pieces of

@@ -2974,11 +2974,12 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
     return CheckSettledResult(out, mend || merged, reason);
 }
 
-// Last resort for an operand holding crumbs: points closer than the merging
-// tolerance with the slivers between them, left by the rounding of results
-// written before such points were merged, or flat pillows. They are merged
-// and dropped as a result's are, and the operand is taken only if it is
-// still a sound solid. `births` gives the input triangle of each of its triangles.
+// For an operand holding crumbs: points closer than the merging tolerance with
+// the slivers between them, left by the rounding of results where merging
+// them failed or of results written before such points were merged, or flat
+// pillows. They are merged and dropped as a result's are, and the operand is
+// taken only if it is still a sound solid. `births` gives the input triangle
+// of each of its triangles.
 bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
 {
     ResultBuilder out;
@@ -4191,22 +4192,27 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
-            // XOR's second way comes before the others: it rarely fails.
+            // XOR's second way comes right after the first: it rarely fails.
             std::string ignored;
-            bool done = type == MESH_BOOLEAN_XOR
-                            ? TryEachWay(soups[0], soups[1], type, out, reason, 0, 1) ||
-                                  XorFromDifferences(soups[0], soups[1], out) ||
-                                  TryEachWay(soups[0], soups[1], type, out, ignored, 1)
-                            : TryEachWay(soups[0], soups[1], type, out, reason);
+            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b) {
+                return (type == MESH_BOOLEAN_XOR && XorFromDifferences(a, b, out)) ||
+                       TryEachWay(a, b, type, out, ignored, 1);
+            };
+            bool done = TryEachWay(soups[0], soups[1], type, out, reason, 0, 1);
             if (!done)
             {
-                // Crumbs in an operand: merged, and every way tried again.
+                // Where the first way fails on an operand holding crumbs,
+                // every way is tried on it merged before the other ways on
+                // it as it is: cutting the slivers between crumbs is slow and
+                // seldom rounds soundly.
+                OperandSoup merged[2] = {soups[0], soups[1]};
                 std::vector<int> births[2];
-                bool merged = false;
+                bool anyMerged = false;
                 for (int k = 0; k < 2; ++k)
-                    merged = MergeOperandCrumbs(soups[k], births[k]) || merged;
-                done = merged && TryEachWay(soups[0], soups[1], type, out, ignored);
-                const int mergedOffsetB = int(soups[0].triangles.size());
+                    anyMerged = MergeOperandCrumbs(merged[k], births[k]) || anyMerged;
+                done = anyMerged && (TryEachWay(merged[0], merged[1], type, out, ignored, 0, 1) ||
+                                     otherWays(merged[0], merged[1]));
+                const int mergedOffsetB = int(merged[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)
                 {
                     const int k = out.births[i] < mergedOffsetB ? 0 : 1;
@@ -4214,6 +4220,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                     out.births[i] = (k ? offsetB : 0) + (births[k].empty() ? t : births[k][size_t(t)]);
                 }
             }
+            done = done || otherWays(soups[0], soups[1]);
             if (!done)
             {
                 Fail(failure, 0, reason);

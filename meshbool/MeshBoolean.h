@@ -46,10 +46,11 @@
 // coordinate of another point are merged into it in every result (within 1e-14
 // in the rare result only that finer merge rounds soundly, and not at all in
 // the rarer one where merging would tilt a face into another a hair away), so
-// results seldom hold such crumbs to trouble the next operation. An operand
-// that holds them or flat pillows anyway (an older result) and fails every way
-// is merged and mended the same way and, if it is still an accepted operand,
-// every way is tried again; J still names its input triangles.
+// results seldom hold such crumbs to trouble the next operation. Where the
+// first way fails on an operand that holds them or flat pillows anyway (an
+// older result), it is merged and mended the same way and, if it is still an
+// accepted operand, every way is tried on it before the other ways on it as
+// given; J still names its input triangles.
 // Every result is therefore itself an accepted operand (possibly non-manifold,
 // as two boxes sharing an edge), valid by construction; in the rare case no
 // valid rounding is found the call fails with an internal error and changes

@@ -4020,22 +4020,24 @@ void RestoreUntouchedPoints(ResultBuilder& out, const OperandSoup& soupA, const 
 // up to `endWay` are tried; `reason` tells why the first of them failed.
 const int ALL_WAYS = 2 * MERGE_WAYS * SNAP_WAYS;
 
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
-                std::string& reason, int firstWay = 0, int endWay = ALL_WAYS)
+// Ways that differ only in the merging tolerance settle one cut result: it is
+// computed once for a pair of operands, also when their ways are tried in
+// more than one call.
+struct WayCut
 {
-    // Ways that differ only in the merging tolerance settle one cut result:
-    // it is computed once.
-    struct Cut
-    {
-        bool tried = false, done = false;
-        ResultBuilder result;
-        std::string why;
-    };
-    std::array<Cut, 2 * SNAP_WAYS> cuts;
+    bool tried = false, done = false;
+    ResultBuilder result;
+    std::string why;
+};
+typedef std::array<WayCut, 2 * SNAP_WAYS> WayCuts;
+
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
+                std::string& reason, WayCuts& cuts, int firstWay = 0, int endWay = ALL_WAYS)
+{
     for (int way = firstWay; way < endWay; ++way)
     {
         const bool separate = way >= MERGE_WAYS * SNAP_WAYS;
-        Cut& cut = cuts[size_t(way % SNAP_WAYS + (separate ? SNAP_WAYS : 0))];
+        WayCut& cut = cuts[size_t(way % SNAP_WAYS + (separate ? SNAP_WAYS : 0))];
         std::string why;
         try
         {
@@ -4051,7 +4053,7 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
             if (cut.done)
             {
                 // Kept for a later way only where settling can fail.
-                const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1 && way + SNAP_WAYS < endWay;
+                const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1;
                 if (again && !SuspectTriangles(cut.result).empty())
                     out = cut.result;
                 else
@@ -4070,6 +4072,13 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
             reason = why;
     }
     return false;
+}
+
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
+                std::string& reason)
+{
+    WayCuts cuts;
+    return TryEachWay(soupA, soupB, type, out, reason, cuts);
 }
 
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
@@ -4194,11 +4203,12 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         {
             // XOR's second way comes right after the first: it rarely fails.
             std::string ignored;
-            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b) {
+            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts) {
                 return (type == MESH_BOOLEAN_XOR && XorFromDifferences(a, b, out)) ||
-                       TryEachWay(a, b, type, out, ignored, 1);
+                       TryEachWay(a, b, type, out, ignored, cuts, 1);
             };
-            bool done = TryEachWay(soups[0], soups[1], type, out, reason, 0, 1);
+            WayCuts cutsAsGiven;
+            bool done = TryEachWay(soups[0], soups[1], type, out, reason, cutsAsGiven, 0, 1);
             if (!done)
             {
                 // Where the first way fails on an operand holding crumbs,
@@ -4210,8 +4220,9 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 bool anyMerged = false;
                 for (int k = 0; k < 2; ++k)
                     anyMerged = MergeOperandCrumbs(merged[k], births[k]) || anyMerged;
-                done = anyMerged && (TryEachWay(merged[0], merged[1], type, out, ignored, 0, 1) ||
-                                     otherWays(merged[0], merged[1]));
+                WayCuts cutsMerged;
+                done = anyMerged && (TryEachWay(merged[0], merged[1], type, out, ignored, cutsMerged, 0, 1) ||
+                                     otherWays(merged[0], merged[1], cutsMerged));
                 const int mergedOffsetB = int(merged[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)
                 {
@@ -4220,7 +4231,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                     out.births[i] = (k ? offsetB : 0) + (births[k].empty() ? t : births[k][size_t(t)]);
                 }
             }
-            done = done || otherWays(soups[0], soups[1]);
+            done = done || otherWays(soups[0], soups[1], cutsAsGiven);
             if (!done)
             {
                 Fail(failure, 0, reason);

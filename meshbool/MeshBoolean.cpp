@@ -81,6 +81,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -320,7 +321,9 @@ bool CheckClosed(const OperandSoup& soup, std::string& reason)
 // The signed volume (times 6) of triangles and their area (times 2) times
 // their extent, on coordinates scaled by a power of two so that tiny and huge
 // meshes neither underflow nor overflow. A solid's volume is a fair share of
-// the product; a flat piece's is next to nothing of it.
+// the product; a flat piece's is next to nothing of it. The volume of a
+// needle or a ribbon, long but next to nothing across, is below the rounding
+// error of its terms, even of its sign: there it is summed again exactly.
 void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tri>& triangles,
                         const std::vector<int>& which, double& volume, double& magnitude)
 {
@@ -338,6 +341,7 @@ void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tr
     // A power of two: the scaling is exact.
     const double factor = std::ldexp(1.0, -std::max(-1000, std::min(1000, exponent)));
     const double rest = std::ldexp(1.0, -(exponent - std::max(-1000, std::min(1000, exponent))));
+    double error = 0;
     for (int t : which)
     {
         const Tri& tri = triangles[size_t(t)];
@@ -353,8 +357,26 @@ void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tr
                                  (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])};
         volume += a[0] * cross[0] + a[1] * cross[1] + a[2] * cross[2];
         magnitude += std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]);
+        // A generous bound on this term's rounding error, offsets included.
+        auto norm = [](double x, double y, double z) { return std::fabs(x) + std::fabs(y) + std::fabs(z); };
+        error += 64 * DBL_EPSILON * norm(a[0], a[1], a[2]) * norm(b[0] - a[0], b[1] - a[1], b[2] - a[2]) *
+                 norm(c[0] - a[0], c[1] - a[1], c[2] - a[2]);
     }
     // Scaled coordinates span at most 2 from o.
+    if (std::fabs(volume) > error)
+        return;
+    ExactNumber sum = 0;
+    const ExactNumber scale = ExactNumber(factor) * ExactNumber(rest);
+    for (int t : which)
+    {
+        ExactNumber p[3][3];
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k)
+                p[c][k] = (ExactNumber(points[size_t(triangles[size_t(t)][c])][k]) - ExactNumber(o[k])) * scale;
+        sum += p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) - p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
+               p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0]);
+    }
+    volume = CGAL::to_double(sum);
 }
 
 bool IsFlat(double volume, double magnitude)
@@ -2976,10 +2998,11 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
 
 // For an operand holding crumbs: points closer than the merging tolerance with
 // the slivers between them, left by the rounding of results where merging
-// them failed or of results written before such points were merged, or flat
-// pillows. They are merged and dropped as a result's are, and the operand is
-// taken only if it is still a sound solid. `births` gives the input triangle
-// of each of its triangles.
+// them failed or of results written before such points were merged, flat
+// pillows, or flat pieces (needles whose double volume could not tell them
+// flat, nor inside out). They are merged and dropped as a result's are, and
+// the operand is taken only if it is still a sound solid. `births` gives the
+// input triangle of each of its triangles.
 bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
 {
     ResultBuilder out;
@@ -2988,8 +3011,9 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
     std::fill(out.suspect.begin(), out.suspect.end(), char(1));
     const double tolerance = MERGE_RATIOS[0] * LargestCoordinate(soup);
     std::string reason;
-    const bool crumbs = MergeClosePoints(out, tolerance);
-    if (!DropDoubleSheets(out) && !crumbs)
+    bool crumbs = MergeClosePoints(out, tolerance);
+    crumbs = DropDoubleSheets(out) || crumbs;
+    if (!DropFlatPieces(out, tolerance) && !crumbs)
         return false;
     if (!MendRoundedPoints(out, tolerance, reason) || !CheckSettledResult(out, true, reason))
         return false;
@@ -4082,41 +4106,57 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
 }
 
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
-// of them crossing a hair deep. The same solid is the union of A minus B and
-// B minus A, whose insides are apart and which are rounded each on its own:
-// that is XOR's second way. Births are given back in A's and B's numbering.
-bool XorFromDifferences(const OperandSoup& soupA, const OperandSoup& soupB, ResultBuilder& out)
+// of them crossing a hair deep. XOR's other ways build the same solid from
+// two parts rounded each on its own. First the union of A and B less their
+// intersection: both parts cut A with B, so faces that touched are flattened
+// alike in each, and their surfaces meet only along the cut. Then the union
+// of A minus B and B minus A, whose insides are apart, but which lie back to
+// back where A and B touched, each flattened onto its own first operand.
+struct XorWay
 {
-    const OperandSoup* order[2][2] = {{&soupA, &soupB}, {&soupB, &soupA}};
+    MeshBooleanType part[2];
+    bool swapped[2]; // the part takes B first
+    MeshBooleanType combine;
+};
+const XorWay XOR_WAYS[] = {
+    {{MESH_BOOLEAN_UNION, MESH_BOOLEAN_INTERSECTION}, {false, false}, MESH_BOOLEAN_MINUS},
+    {{MESH_BOOLEAN_MINUS, MESH_BOOLEAN_MINUS}, {false, true}, MESH_BOOLEAN_UNION},
+};
+
+// Births are given back in A's and B's numbering.
+bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, ResultBuilder& out)
+{
     const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
     OperandSoup parts[2];
     std::vector<int> births[2];
     std::string ignored;
     for (int k = 0; k < 2; ++k)
     {
-        ResultBuilder difference;
-        if (!TryEachWay(*order[k][0], *order[k][1], MESH_BOOLEAN_MINUS, difference, ignored))
+        const bool swapped = way.swapped[k];
+        ResultBuilder part;
+        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], part, ignored))
             return false;
-        PutInCanonicalOrder(difference);
+        PutInCanonicalOrder(part);
         Eigen::MatrixXd V;
         Eigen::MatrixXi F;
         Eigen::VectorXi J;
-        MatricesOf(difference, V, F, J);
+        MatricesOf(part, V, F, J);
         if (!PrepareOperand(V, F, parts[k], ignored))
             return false;
-        // B minus A numbers B's faces first.
+        // A part taking B first numbers B's faces first.
         for (Eigen::Index t = 0; t < J.size(); ++t)
-            births[k].push_back(k == 0 ? J(t) : J(t) < countB ? countA + J(t) : J(t) - countB);
+            births[k].push_back(!swapped ? J(t) : J(t) < countB ? countA + J(t) : J(t) - countB);
     }
     out = ResultBuilder();
+    const int count0 = int(parts[0].triangles.size());
     if (parts[0].triangles.empty() || parts[1].triangles.empty() || BoxesApart(parts[0], parts[1]))
     {
         CopyOperand(parts[0], 0, out);
-        CopyOperand(parts[1], int(parts[0].triangles.size()), out);
+        if (way.combine == MESH_BOOLEAN_UNION)
+            CopyOperand(parts[1], count0, out);
     }
-    else if (!TryEachWay(parts[0], parts[1], MESH_BOOLEAN_UNION, out, ignored))
+    else if (!TryEachWay(parts[0], parts[1], way.combine, out, ignored))
         return false;
-    const int count0 = int(parts[0].triangles.size());
     for (int& birth : out.births)
         birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
     return true;
@@ -4201,11 +4241,14 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
-            // XOR's second way comes right after the first: it rarely fails.
+            // XOR's ways from parts come right after the first: they rarely fail.
             std::string ignored;
             auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts) {
-                return (type == MESH_BOOLEAN_XOR && XorFromDifferences(a, b, out)) ||
-                       TryEachWay(a, b, type, out, ignored, cuts, 1);
+                if (type == MESH_BOOLEAN_XOR)
+                    for (const XorWay& way : XOR_WAYS)
+                        if (XorFromParts(a, b, way, out))
+                            return true;
+                return TryEachWay(a, b, type, out, ignored, cuts, 1);
             };
             WayCuts cutsAsGiven;
             bool done = TryEachWay(soups[0], soups[1], type, out, reason, cutsAsGiven, 0, 1);

@@ -274,48 +274,146 @@ bool CheckTriangles(const OperandSoup& soup, std::string& reason)
     return true;
 }
 
-// Closed means every edge is crossed as often in one direction as in the other,
-// which also covers non-manifold edges of touching parts.
 bool HasDirectedEdge(const Tri& t, int u, int v)
 {
     return (t[0] == u && t[1] == v) || (t[1] == u && t[2] == v) || (t[2] == u && t[0] == v);
 }
 
-bool CheckClosed(const OperandSoup& soup, std::string& reason)
+// The triangles around each point.
+struct TrianglesAround
 {
-    // Triangles around each point, then each edge counted from one end.
-    const size_t n = soup.points.size();
-    std::vector<int> start(n + 1, 0);
-    for (const Tri& tri : soup.triangles)
-        for (int c = 0; c < 3; ++c)
-            ++start[size_t(tri[c]) + 1];
-    for (size_t i = 0; i < n; ++i)
-        start[i + 1] += start[i];
-    std::vector<int> around(static_cast<size_t>(start[n]));
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    for (size_t t = 0; t < soup.triangles.size(); ++t)
-        for (int c = 0; c < 3; ++c)
-            around[size_t(fill[size_t(soup.triangles[t][c])]++)] = int(t);
-    for (const Tri& tri : soup.triangles)
+    std::vector<int> start, around;
+
+    TrianglesAround(size_t pointCount, const std::vector<Tri>& triangles) : start(pointCount + 1, 0)
+    {
+        for (const Tri& tri : triangles)
+            for (int c = 0; c < 3; ++c)
+                ++start[size_t(tri[c]) + 1];
+        for (size_t i = 0; i < pointCount; ++i)
+            start[i + 1] += start[i];
+        around.resize(size_t(start[pointCount]));
+        std::vector<int> fill(start.begin(), start.end() - 1);
+        for (size_t t = 0; t < triangles.size(); ++t)
+            for (int c = 0; c < 3; ++c)
+                around[size_t(fill[size_t(triangles[t][c])]++)] = int(t);
+    }
+};
+
+// Going round an edge more than two triangles share (parts touching along
+// it), the triangles must alternate in direction: two neighbours running the
+// same way bound a wedge inside both parts, or outside both, so the parts
+// overlap there or one is inside out, though no two triangles cross. Rounding
+// can turn faces that touch back to back a hair past each other. Triangles in
+// one half-plane of the edge count by their balance: a face and its reverse
+// (faces touching, a flat pillow) are no wedge, and two faces one way
+// overlap. `at` holds the triangles at the edge uv. Exact predicates only.
+bool SharedEdgeAlternates(const std::vector<Point3d>& points, const std::vector<Tri>& triangles, int u, int v,
+                          const std::vector<int>& at)
+{
+    struct Wing
+    {
+        IK::Point_3 tip;
+        int half; // 0 with the first wing, 1 less than a half turn on, 2 a half turn, 3 more
+        int way;  // 1 along uv, -1 against it
+    };
+    const IK::Point_3 a = ToInexact(points[size_t(u)]), b = ToInexact(points[size_t(v)]);
+    std::vector<Wing> wings;
+    for (int t : at)
+    {
+        const Tri& tri = triangles[size_t(t)];
+        const int tip = tri[0] != u && tri[0] != v ? tri[0] : tri[1] != u && tri[1] != v ? tri[1] : tri[2];
+        wings.push_back({ToInexact(points[size_t(tip)]), 0, HasDirectedEdge(tri, u, v) ? 1 : -1});
+    }
+    for (size_t j = 1; j < wings.size(); ++j)
+    {
+        const CGAL::Orientation o = CGAL::orientation(a, b, wings[0].tip, wings[j].tip);
+        if (o != CGAL::COPLANAR)
+            wings[j].half = o == CGAL::POSITIVE ? 1 : 3;
+        else
+            wings[j].half = CGAL::coplanar_orientation(a, b, wings[0].tip, wings[j].tip) == CGAL::NEGATIVE ? 2 : 0;
+    }
+    // Within a half turn the orientation orders two wings.
+    auto sameAngle = [&](const Wing& x, const Wing& y) {
+        return x.half == y.half && (x.half % 2 == 0 || CGAL::orientation(a, b, x.tip, y.tip) == CGAL::COPLANAR);
+    };
+    std::sort(wings.begin(), wings.end(), [&](const Wing& x, const Wing& y) {
+        if (x.half != y.half)
+            return x.half < y.half;
+        return x.half % 2 == 1 && CGAL::orientation(a, b, x.tip, y.tip) == CGAL::POSITIVE;
+    });
+    std::vector<int> ways;
+    for (size_t i = 0, j = 0; i < wings.size(); i = j)
+    {
+        int balance = 0;
+        for (j = i; j < wings.size() && sameAngle(wings[i], wings[j]); ++j)
+            balance += wings[j].way;
+        if (balance < -1 || balance > 1)
+            return false;
+        if (balance != 0)
+            ways.push_back(balance);
+    }
+    for (size_t i = 0; i < ways.size(); ++i)
+        if (ways[i] == ways[(i + 1) % ways.size()])
+            return false;
+    return true;
+}
+
+// An edge more than two triangles share (parts touching along it), with
+// those triangles.
+struct SharedEdge
+{
+    int u, v;
+    std::vector<int> at;
+};
+
+// Closed means every edge is crossed as often in one direction as in the
+// other, which also covers the edges touching parts share; those are listed.
+// At the first edge that is not, `open` holds its ends and its counts one way
+// and the other.
+bool EdgesBalanced(const std::vector<Point3d>& points, const std::vector<Tri>& triangles, std::vector<SharedEdge>& shared,
+                   std::array<int, 4>& open)
+{
+    shared.clear();
+    const TrianglesAround ring(points.size(), triangles);
+    std::vector<int> at;
+    for (size_t t = 0; t < triangles.size(); ++t)
         for (int c = 0; c < 3; ++c)
         {
-            const int u = tri[c], v = tri[(c + 1) % 3];
+            const int u = triangles[t][c], v = triangles[t][(c + 1) % 3];
             int forward = 0, backward = 0;
-            for (int k = start[size_t(u)]; k < start[size_t(u) + 1]; ++k)
+            at.clear();
+            for (int k = ring.start[size_t(u)]; k < ring.start[size_t(u) + 1]; ++k)
             {
-                const Tri& other = soup.triangles[size_t(around[size_t(k)])];
-                forward += HasDirectedEdge(other, u, v);
-                backward += HasDirectedEdge(other, v, u);
+                const int s = ring.around[size_t(k)];
+                const bool f = HasDirectedEdge(triangles[size_t(s)], u, v);
+                const bool b = HasDirectedEdge(triangles[size_t(s)], v, u);
+                forward += f;
+                backward += b;
+                if (f || b)
+                    at.push_back(s);
             }
             if (forward != backward)
             {
-                reason = "the mesh is not closed: the edge between vertices " + RowText(soup.pointRow[size_t(u)]) +
-                         " and " + RowText(soup.pointRow[size_t(v)]) + " borders " + std::to_string(forward) +
-                         " triangle(s) one way and " + std::to_string(backward) + " the other way";
+                open = {u, v, forward, backward};
                 return false;
             }
+            // Each shared edge once: from its first triangle.
+            if (forward > 1 && at[0] == int(t))
+                shared.push_back({u, v, at});
         }
     return true;
+}
+
+bool CheckClosed(const OperandSoup& soup, std::string& reason)
+{
+    std::vector<SharedEdge> shared;
+    std::array<int, 4> open;
+    if (EdgesBalanced(soup.points, soup.triangles, shared, open))
+        return true;
+    reason = "the mesh is not closed: the edge between vertices " + RowText(soup.pointRow[size_t(open[0])]) +
+             " and " + RowText(soup.pointRow[size_t(open[1])]) + " borders " + std::to_string(open[2]) +
+             " triangle(s) one way and " + std::to_string(open[3]) + " the other way";
+    return false;
 }
 
 // The signed volume (times 6) of triangles and their area (times 2) times
@@ -2918,6 +3016,15 @@ bool CheckSettledResult(ResultBuilder& out, bool mended, std::string& reason)
     }
     if (out.triangles.empty())
         return true;
+    std::vector<SharedEdge> shared;
+    std::array<int, 4> open;
+    EdgesBalanced(out.points, out.triangles, shared, open);
+    for (const SharedEdge& edge : shared)
+        if (!SharedEdgeAlternates(out.points, out.triangles, edge.u, edge.v, edge.at))
+        {
+            reason = "internal error: rounding the result made parts overlap at an edge they share";
+            return false;
+        }
     std::vector<int> all(out.triangles.size());
     for (size_t t = 0; t < all.size(); ++t)
         all[t] = int(t);

@@ -43,8 +43,10 @@
 // along the other diagonal) dropped, a piece's volume summed exactly where
 // rounding errors could decide whether it is flat, zero-area triangles flipped
 // away, new points nudged a few units in the last place off faces they crossed)
-// and checked again, closedness and volume included. New points within 1e-12 of
-// the largest coordinate of another point are merged into it in every result
+// and checked again: closedness, volume, and that parts touching along an edge
+// do not overlap there (rounding can turn faces that touched back to back a
+// hair past each other, though no two triangles cross). New points within 1e-12
+// of the largest coordinate of another point are merged into it in every result
 // (within 1e-14 in the rare result only that finer merge rounds soundly, and
 // not at all in the rarer one where merging would tilt a face into another a
 // hair away), so results seldom hold such crumbs to trouble the next operation.

@@ -86,6 +86,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -2830,10 +2831,96 @@ double StepUlps(double value, int steps)
 
 // Rounding takes each new point to the nearest double; where that puts it a
 // hair past a face it should not reach, a neighbouring double a few units in
-// the last place away lies on the right side. Each rounded corner of a
-// crossing triangle is moved to the nearest such neighbour that clears the
-// most crossings of its own triangles and leaves none of them zero-area.
-// Returns whether anything moved.
+// the last place away lies on the right side. The rounded point u is moved to
+// the nearest such neighbour that clears the most crossings of its own
+// triangles and leaves none of them zero-area; given `sound`, only to one
+// that clears them all and for which `sound` holds. Returns whether it moved.
+bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
+{
+    static const std::vector<std::array<int, 3>> steps = NudgeSteps();
+    std::vector<int> star;
+    std::vector<char> inStar(out.triangles.size(), 0);
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+        if (std::find(out.triangles[t].begin(), out.triangles[t].end(), u) != out.triangles[t].end())
+        {
+            star.push_back(int(t));
+            inStar[t] = 1;
+        }
+    // Triangles near the star, with room for the largest nudge.
+    CGAL::Bbox_3 reach;
+    for (int t : star)
+        reach += BoxOfResultTriangle(out, t);
+    const double margin = 1e-12 * (1 + std::max({std::fabs(reach.xmin()), std::fabs(reach.xmax()),
+                                                 std::fabs(reach.ymin()), std::fabs(reach.ymax()),
+                                                 std::fabs(reach.zmin()), std::fabs(reach.zmax())}));
+    reach = CGAL::Bbox_3(reach.xmin() - margin, reach.ymin() - margin, reach.zmin() - margin, reach.xmax() + margin,
+                         reach.ymax() + margin, reach.zmax() + margin);
+    std::vector<int> near;
+    std::vector<CGAL::Bbox_3> nearBoxes;
+    for (size_t t = 0; t < out.triangles.size(); ++t)
+    {
+        const CGAL::Bbox_3 box = BoxOfResultTriangle(out, int(t));
+        if (CGAL::do_overlap(box, reach))
+        {
+            near.push_back(int(t));
+            nearBoxes.push_back(box);
+        }
+    }
+    // Crossings of the star, or -1 when a triangle of it is zero-area.
+    // Every nudge is tried against every near triangle: boxes that stay
+    // apart spare the exact test.
+    auto crossings = [&]() {
+        int count = 0;
+        for (int s : star)
+        {
+            if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
+                return -1;
+            const CGAL::Bbox_3 boxS = BoxOfResultTriangle(out, s);
+            for (size_t k = 0; k < near.size(); ++k)
+            {
+                const int t = near[k];
+                if (t == s || !CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
+                    continue;
+                if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
+                    ++count;
+            }
+        }
+        return count;
+    };
+    const int before = crossings();
+    if (before == 0 && !sound)
+        return false;
+    // The nudge that clears the most; one that clears only some still
+    // counts, as a neighbouring point may need to move as well.
+    const Point3d original = out.points[size_t(u)];
+    Point3d best = original;
+    int fewest = before < 0 || sound ? INT_MAX : before;
+    for (const std::array<int, 3>& step : steps)
+    {
+        const Point3d p = {StepUlps(original[0], step[0]), StepUlps(original[1], step[1]),
+                           StepUlps(original[2], step[2])};
+        if (out.indexOfPoint.count(p))
+            continue;
+        out.points[size_t(u)] = p;
+        const int after = crossings();
+        if (after >= 0 && after < fewest && (!sound || (after == 0 && (*sound)())))
+        {
+            fewest = after;
+            best = p;
+            if (after == 0)
+                break;
+        }
+    }
+    out.points[size_t(u)] = best;
+    if (best == original)
+        return false;
+    out.indexOfPoint.erase(original);
+    out.indexOfPoint.emplace(best, u);
+    return true;
+}
+
+// Each rounded corner of a crossing triangle is nudged. Returns whether
+// anything moved.
 bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, int>>& crossings)
 {
     std::vector<int> candidates;
@@ -2847,91 +2934,44 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
     std::sort(candidates.begin(), candidates.end(),
               [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; });
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-    static const std::vector<std::array<int, 3>> steps = NudgeSteps();
     bool moved = false;
     for (int u : candidates)
-    {
-        std::vector<int> star;
-        std::vector<char> inStar(out.triangles.size(), 0);
-        for (size_t t = 0; t < out.triangles.size(); ++t)
-            if (std::find(out.triangles[t].begin(), out.triangles[t].end(), u) != out.triangles[t].end())
-            {
-                star.push_back(int(t));
-                inStar[t] = 1;
-            }
-        // Triangles near the star, with room for the largest nudge.
-        CGAL::Bbox_3 reach;
-        for (int t : star)
-            reach += BoxOfResultTriangle(out, t);
-        const double margin = 1e-12 * (1 + std::max({std::fabs(reach.xmin()), std::fabs(reach.xmax()),
-                                                     std::fabs(reach.ymin()), std::fabs(reach.ymax()),
-                                                     std::fabs(reach.zmin()), std::fabs(reach.zmax())}));
-        reach = CGAL::Bbox_3(reach.xmin() - margin, reach.ymin() - margin, reach.zmin() - margin,
-                             reach.xmax() + margin, reach.ymax() + margin, reach.zmax() + margin);
-        std::vector<int> near;
-        std::vector<CGAL::Bbox_3> nearBoxes;
-        for (size_t t = 0; t < out.triangles.size(); ++t)
-        {
-            const CGAL::Bbox_3 box = BoxOfResultTriangle(out, int(t));
-            if (CGAL::do_overlap(box, reach))
-            {
-                near.push_back(int(t));
-                nearBoxes.push_back(box);
-            }
-        }
-        // Crossings of the star, or -1 when a triangle of it is zero-area.
-        // Every nudge is tried against every near triangle: boxes that stay
-        // apart spare the exact test.
-        auto crossings = [&]() {
-            int count = 0;
-            for (int s : star)
-            {
-                if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
-                    return -1;
-                const CGAL::Bbox_3 boxS = BoxOfResultTriangle(out, s);
-                for (size_t k = 0; k < near.size(); ++k)
-                {
-                    const int t = near[k];
-                    if (t == s || !CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
-                        continue;
-                    if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
-                        ++count;
-                }
-            }
-            return count;
-        };
-        const int before = crossings();
-        if (before == 0)
-            continue;
-        // The nudge that clears the most; one that clears only some still
-        // counts, as a neighbouring point may need to move as well.
-        const Point3d original = out.points[size_t(u)];
-        Point3d best = original;
-        int fewest = before < 0 ? INT_MAX : before;
-        for (const std::array<int, 3>& step : steps)
-        {
-            const Point3d p = {StepUlps(original[0], step[0]), StepUlps(original[1], step[1]),
-                               StepUlps(original[2], step[2])};
-            if (out.indexOfPoint.count(p))
-                continue;
-            out.points[size_t(u)] = p;
-            const int after = crossings();
-            if (after >= 0 && after < fewest)
-            {
-                fewest = after;
-                best = p;
-                if (after == 0)
-                    break;
-            }
-        }
-        out.points[size_t(u)] = best;
-        if (best == original)
-            continue;
-        out.indexOfPoint.erase(original);
-        out.indexOfPoint.emplace(best, u);
-        moved = true;
-    }
+        moved = NudgePoint(out, u, nullptr) || moved;
     return moved;
+}
+
+// Where parts touch along an edge, rounding the far corners of two faces that
+// lay back to back there can turn them a hair past each other: the parts then
+// overlap at the edge. A rounded far corner of one of them is nudged until
+// the faces at the edge alternate again. Returns false where some edge is left
+// so.
+bool NudgeFoldedEdges(ResultBuilder& out)
+{
+    std::vector<SharedEdge> shared;
+    std::array<int, 4> open;
+    EdgesBalanced(out.points, out.triangles, shared, open);
+    for (const SharedEdge& edge : shared)
+    {
+        const std::function<bool()> alternates = [&]() {
+            return SharedEdgeAlternates(out.points, out.triangles, edge.u, edge.v, edge.at);
+        };
+        if (alternates())
+            continue;
+        std::vector<int> tips;
+        for (int t : edge.at)
+            for (int u : out.triangles[size_t(t)])
+                if (u != edge.u && u != edge.v && out.rounded[size_t(u)])
+                    tips.push_back(u);
+        std::sort(tips.begin(), tips.end(),
+                  [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; });
+        tips.erase(std::unique(tips.begin(), tips.end()), tips.end());
+        bool mended = false;
+        for (size_t k = 0; k < tips.size() && !mended; ++k)
+            mended = NudgePoint(out, tips[k], &alternates);
+        if (!mended)
+            return false;
+    }
+    return true;
 }
 
 // A rounded triangle with a corner on the opposite edge (zero area).
@@ -3016,15 +3056,11 @@ bool CheckSettledResult(ResultBuilder& out, bool mended, std::string& reason)
     }
     if (out.triangles.empty())
         return true;
-    std::vector<SharedEdge> shared;
-    std::array<int, 4> open;
-    EdgesBalanced(out.points, out.triangles, shared, open);
-    for (const SharedEdge& edge : shared)
-        if (!SharedEdgeAlternates(out.points, out.triangles, edge.u, edge.v, edge.at))
-        {
-            reason = "internal error: rounding the result made parts overlap at an edge they share";
-            return false;
-        }
+    if (!NudgeFoldedEdges(out))
+    {
+        reason = "internal error: rounding the result made parts overlap at an edge they share";
+        return false;
+    }
     std::vector<int> all(out.triangles.size());
     for (size_t t = 0; t < all.size(); ++t)
         all[t] = int(t);

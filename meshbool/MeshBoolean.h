@@ -44,20 +44,21 @@
 // rounding errors could decide whether it is flat, zero-area triangles flipped
 // away, new points nudged a few units in the last place off faces they crossed)
 // and checked again: closedness, volume, and that parts touching along an edge
-// do not overlap there (rounding can turn faces that touched back to back a
-// hair past each other, though no two triangles cross). New points within 1e-12
-// of the largest coordinate of another point are merged into it in every result
-// (within 1e-14 in the rare result only that finer merge rounds soundly, and
-// not at all in the rarer one where merging would tilt a face into another a
-// hair away), so results seldom hold such crumbs to trouble the next operation.
-// Where the first way fails on an operand that holds them, flat pillows or flat
-// pieces anyway (an older result), it is merged and mended the same way and, if
-// it is still an accepted operand, every way is tried on it before the other
-// ways on it as given; J still names its input triangles. Every result is
-// therefore itself an accepted operand (possibly non-manifold, as two boxes
-// sharing an edge), valid by construction; in the rare case no valid rounding
-// is found the call fails with an internal error and changes nothing. The same
-// inputs give the same output, triangle order included.
+// do not overlap there (rounding can turn two faces that lay back to back at it
+// a hair past each other, though no two triangles cross; a far corner of one is
+// then nudged the same way). New points within 1e-12 of the largest coordinate
+// of another point are merged into it in every result (within 1e-14 in the rare
+// result only that finer merge rounds soundly, and not at all in the rarer one
+// where merging would tilt a face into another a hair away), so results seldom
+// hold such crumbs to trouble the next operation. Where the first way fails on
+// an operand that holds them, flat pillows or flat pieces anyway (an older
+// result), it is merged and mended the same way and, if it is still an accepted
+// operand, every way is tried on it before the other ways on it as given; J
+// still names its input triangles. Every result is therefore itself an accepted
+// operand (possibly non-manifold, as two boxes sharing an edge), valid by
+// construction; in the rare case no valid rounding is found the call fails with
+// an internal error and changes nothing. The same inputs give the same output,
+// triangle order included.
 //
 // Threads: every call runs entirely on the caller's thread and starts no worker
 // thread; separate calls on different threads share no state.

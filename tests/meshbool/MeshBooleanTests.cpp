@@ -1244,6 +1244,35 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
     EXPECT_EQ(cases, 12);
 }
 
+// A step of a turned chain whose intersection, where parts of A touch along
+// an edge, rounded two faces that lay back to back there a hair past each
+// other: the parts overlapped at the edge though no two triangles crossed, and
+// every operation on that result but the difference failed. Its result must
+// take the chain's next primitive in every operation.
+TEST(MeshBooleanTurned, ResultOfPartsTouchingAtAnEdgeTakesTheNextStep)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_fold.txt", "r");
+    ASSERT_NE(file, nullptr);
+    Mesh a, b, next;
+    const bool read = ReadRecordedMesh(file, a) && ReadRecordedMesh(file, b) && ReadRecordedMesh(file, next);
+    std::fclose(file);
+    ASSERT_TRUE(read);
+    const Result first = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
+    ASSERT_TRUE(IsReusable(a, b, first));
+    EXPECT_NEAR(Volume(first.mesh), 0.81864191255019325, 1e-9);
+    double volume[4];
+    for (MeshBooleanType type : ALL_TYPES)
+    {
+        const Result r = Combine(first.mesh, next, type);
+        EXPECT_TRUE(IsReusable(first.mesh, next, r)) << "type " << type;
+        volume[type] = Volume(r.mesh);
+    }
+    const double va = Volume(first.mesh), vb = Volume(next);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_UNION] + volume[MESH_BOOLEAN_INTERSECTION], va + vb, 1e-9);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_MINUS], va - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
+}
+
 // Pairs cut from turned chains, each once refused or worse: where pieces of
 // A touch only at a corner lying on B the exact mesh holds one copy of that
 // corner per piece, and cutting them together was refused (the first pair) or

@@ -441,6 +441,7 @@ void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tr
     const double factor = std::ldexp(1.0, -std::max(-1000, std::min(1000, exponent)));
     const double rest = std::ldexp(1.0, -(exponent - std::max(-1000, std::min(1000, exponent))));
     double error = 0;
+    auto norm = [](double x, double y, double z) { return std::fabs(x) + std::fabs(y) + std::fabs(z); };
     for (int t : which)
     {
         const Tri& tri = triangles[size_t(t)];
@@ -457,7 +458,6 @@ void VolumeAndMagnitude(const std::vector<Point3d>& points, const std::vector<Tr
         volume += a[0] * cross[0] + a[1] * cross[1] + a[2] * cross[2];
         magnitude += std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]);
         // A generous bound on this term's rounding error, offsets included.
-        auto norm = [](double x, double y, double z) { return std::fabs(x) + std::fabs(y) + std::fabs(z); };
         error += 64 * DBL_EPSILON * norm(a[0], a[1], a[2]) * norm(b[0] - a[0], b[1] - a[1], b[2] - a[2]) *
                  norm(c[0] - a[0], c[1] - a[1], c[2] - a[2]);
     }
@@ -2944,12 +2944,19 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
 // lay back to back there can turn them a hair past each other: the parts then
 // overlap at the edge. A rounded far corner of one of them is nudged until
 // the faces at the edge alternate again. Returns false where some edge is left
-// so.
+// so, also one a nudge for another edge spoiled.
 bool NudgeFoldedEdges(ResultBuilder& out)
 {
     std::vector<SharedEdge> shared;
     std::array<int, 4> open;
     EdgesBalanced(out.points, out.triangles, shared, open);
+    // In coordinate order, as the nudges may interact: triangle indices follow
+    // the corefinement's internal order.
+    auto ends = [&](const SharedEdge& e) {
+        return std::minmax(out.points[size_t(e.u)], out.points[size_t(e.v)]);
+    };
+    std::sort(shared.begin(), shared.end(), [&](const SharedEdge& x, const SharedEdge& y) { return ends(x) < ends(y); });
+    bool moved = false;
     for (const SharedEdge& edge : shared)
     {
         const std::function<bool()> alternates = [&]() {
@@ -2970,7 +2977,11 @@ bool NudgeFoldedEdges(ResultBuilder& out)
             mended = NudgePoint(out, tips[k], &alternates);
         if (!mended)
             return false;
+        moved = true;
     }
+    for (size_t k = 0; moved && k < shared.size(); ++k)
+        if (!SharedEdgeAlternates(out.points, out.triangles, shared[k].u, shared[k].v, shared[k].at))
+            return false;
     return true;
 }
 

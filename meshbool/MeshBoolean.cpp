@@ -91,6 +91,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <tuple>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -2565,39 +2566,48 @@ std::array<int, 4> CanonicalCycle(std::array<int, 4> cycle)
 // another. Alone they close a piece of next to no volume.
 bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
 {
+    // Sorted lists rather than maps of lists: this runs on every result.
     const std::vector<int> suspect = SuspectTriangles(out);
-    std::map<std::pair<int, int>, std::vector<int>> withEdge; // directed edge
+    std::vector<std::array<int, 3>> withEdge; // directed edge, its triangle
     for (int t : suspect)
         for (int c = 0; c < 3; ++c)
-            withEdge[{out.triangles[size_t(t)][c], out.triangles[size_t(t)][(c + 1) % 3]}].push_back(t);
-    std::map<std::array<int, 4>, std::vector<std::pair<int, int>>> quads; // cycle, its two triangles
+            withEdge.push_back({out.triangles[size_t(t)][c], out.triangles[size_t(t)][(c + 1) % 3], t});
+    std::sort(withEdge.begin(), withEdge.end());
+    struct Quad
+    {
+        std::array<int, 4> cycle;
+        int t, o; // its two triangles
+        bool operator<(const Quad& q) const { return std::tie(cycle, t, o) < std::tie(q.cycle, q.t, q.o); }
+    };
+    std::vector<Quad> quads;
     for (int t : suspect)
         for (int c = 0; c < 3; ++c)
         {
             const Tri& tri = out.triangles[size_t(t)];
             const int a = tri[c], b = tri[(c + 1) % 3], third = tri[(c + 2) % 3];
-            const auto across = withEdge.find({b, a});
-            if (across == withEdge.end())
-                continue;
-            for (int o : across->second)
+            for (auto e = std::lower_bound(withEdge.begin(), withEdge.end(), std::array<int, 3>{b, a, INT_MIN});
+                 e != withEdge.end() && (*e)[0] == b && (*e)[1] == a; ++e)
             {
+                const int o = (*e)[2];
                 const Tri& other = out.triangles[size_t(o)];
                 const int w = other[0] + other[1] + other[2] - a - b;
                 if (w != third)
-                    quads[CanonicalCycle({a, w, b, third})].push_back({t, o});
+                    quads.push_back({CanonicalCycle({a, w, b, third}), t, o});
             }
         }
+    std::sort(quads.begin(), quads.end());
+    auto byCycle = [](const Quad& x, const Quad& y) { return x.cycle < y.cycle; };
     bool any = false;
-    for (const auto& quad : quads)
+    for (auto group = quads.begin(); group != quads.end();)
     {
-        const std::array<int, 4>& q = quad.first;
-        const auto reverse = quads.find(CanonicalCycle({q[0], q[3], q[2], q[1]}));
-        if (reverse == quads.end())
-            continue;
-        for (const std::pair<int, int>& one : quad.second)
-            for (const std::pair<int, int>& other : reverse->second)
+        const std::array<int, 4>& q = group->cycle;
+        const auto end = std::upper_bound(group, quads.end(), *group, byCycle);
+        const auto reverse = std::equal_range(quads.begin(), quads.end(),
+                                              Quad{CanonicalCycle({q[0], q[3], q[2], q[1]}), 0, 0}, byCycle);
+        for (auto one = group; one != end; ++one)
+            for (auto other = reverse.first; other != reverse.second; ++other)
             {
-                const std::vector<int> pillow = {one.first, one.second, other.first, other.second};
+                const std::vector<int> pillow = {one->t, one->o, other->t, other->o};
                 bool free = true;
                 for (int t : pillow)
                     free = free && !drop[size_t(t)];
@@ -2609,6 +2619,7 @@ bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
                     drop[size_t(t)] = 1;
                 any = true;
             }
+        group = end;
     }
     return any;
 }
@@ -2619,26 +2630,26 @@ bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
 // went.
 bool DropDoubleSheets(ResultBuilder& out)
 {
-    std::map<std::array<int, 3>, std::vector<int>> bySet;
+    std::vector<std::pair<std::array<int, 3>, int>> bySet; // sorted corners, triangle
     for (int t : SuspectTriangles(out))
     {
         std::array<int, 3> key = out.triangles[size_t(t)];
         std::sort(key.begin(), key.end());
-        bySet[key].push_back(t);
+        bySet.push_back({key, t});
     }
+    std::sort(bySet.begin(), bySet.end());
     std::vector<char> drop(out.triangles.size(), 0);
     bool any = false;
-    for (const auto& group : bySet)
-        for (size_t x = 0; x < group.second.size(); ++x)
-            for (size_t y = x + 1; y < group.second.size(); ++y)
-            {
-                const int s = group.second[x], t = group.second[y];
-                if (drop[size_t(s)] || drop[size_t(t)])
-                    continue;
-                const Tri& ts = out.triangles[size_t(s)];
-                if (HasDirectedEdge(out.triangles[size_t(t)], ts[1], ts[0]))
-                    drop[size_t(s)] = drop[size_t(t)] = any = true;
-            }
+    for (size_t x = 0; x < bySet.size(); ++x)
+        for (size_t y = x + 1; y < bySet.size() && bySet[y].first == bySet[x].first; ++y)
+        {
+            const int s = bySet[x].second, t = bySet[y].second;
+            if (drop[size_t(s)] || drop[size_t(t)])
+                continue;
+            const Tri& ts = out.triangles[size_t(s)];
+            if (HasDirectedEdge(out.triangles[size_t(t)], ts[1], ts[0]))
+                drop[size_t(s)] = drop[size_t(t)] = any = true;
+        }
     any = DropFlatPillows(out, drop) || any;
     if (any)
         RemoveTriangles(out, drop);

@@ -2782,19 +2782,29 @@ std::vector<std::pair<int, int>> FindRoundedCrossings(const ResultBuilder& out, 
             corner[size_t(u)] = 1;
     }
     const std::vector<char> unfolded = UnfoldedFanPoints(out.points, out.triangles, corner);
+    // Each pair is named with a rounded triangle first, two rounded ones in
+    // index order.
+    auto test = [&](const Box& a, const Box& b) {
+        int r = a.info(), o = b.info();
+        if (!isRounded[size_t(r)] || (isRounded[size_t(o)] && o < r))
+            std::swap(r, o);
+        const Tri &s = out.triangles[size_t(r)], &t = out.triangles[size_t(o)];
+        if (!isRounded[size_t(r)] || ShareUnfoldedCorner(s, t, unfolded) || !TrianglesIntersect(out.points, s, t))
+            return;
+        found.push_back({r, o});
+        if (firstOnly)
+            throw FoundIntersection{r, o};
+    };
     try
     {
-        CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
-            // A pair of rounded triangles is met twice: test it once.
-            if (a.info() == b.info() || (isRounded[size_t(b.info())] && b.info() < a.info()))
-                return;
-            const Tri &s = out.triangles[size_t(a.info())], &t = out.triangles[size_t(b.info())];
-            if (ShareUnfoldedCorner(s, t, unfolded) || !TrianglesIntersect(out.points, s, t))
-                return;
-            found.push_back({a.info(), b.info()});
-            if (firstOnly)
-                throw FoundIntersection{a.info(), b.info()};
-        });
+        // Where most triangles are rounded the grid is quicker; it meets every
+        // pair once.
+        if (2 * rounded.size() < all.size() || !ForEachOverlappingPairOnGrid(all, test))
+            CGAL::box_intersection_d(rounded.begin(), rounded.end(), all.begin(), all.end(), [&](const Box& a, const Box& b) {
+                // A pair of rounded triangles is met twice: test it once.
+                if (a.info() != b.info() && !(isRounded[size_t(b.info())] && b.info() < a.info()))
+                    test(a, b);
+            });
     }
     catch (const FoundIntersection&)
     {

@@ -2964,13 +2964,11 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
 // Where parts touch along an edge, rounding the far corners of two faces that
 // lay back to back there can turn them a hair past each other: the parts then
 // overlap at the edge. A rounded far corner of one of them is nudged until
-// the faces at the edge alternate again. Returns false where some edge is left
-// so, also one a nudge for another edge spoiled.
-bool NudgeFoldedEdges(ResultBuilder& out)
+// the faces at the edge alternate again. `shared` lists the result's shared
+// edges (see EdgesBalanced). Returns false where some edge is left so, also
+// one a nudge for another edge spoiled.
+bool NudgeFoldedEdges(ResultBuilder& out, std::vector<SharedEdge>& shared)
 {
-    std::vector<SharedEdge> shared;
-    std::array<int, 4> open;
-    EdgesBalanced(out.points, out.triangles, shared, open);
     // In coordinate order, as the nudges may interact: triangle indices follow
     // the corefinement's internal order.
     auto ends = [&](const SharedEdge& e) {
@@ -3088,7 +3086,16 @@ bool CheckSettledResult(ResultBuilder& out, bool mended, std::string& reason)
     }
     if (out.triangles.empty())
         return true;
-    if (!NudgeFoldedEdges(out))
+    // Every edge, not only the suspect ones: the shared edges are listed only
+    // when all are balanced.
+    std::vector<SharedEdge> shared;
+    std::array<int, 4> open;
+    if (!EdgesBalanced(out.points, out.triangles, shared, open))
+    {
+        reason = "internal error: the result is not closed";
+        return false;
+    }
+    if (!NudgeFoldedEdges(out, shared))
     {
         reason = "internal error: rounding the result made parts overlap at an edge they share";
         return false;

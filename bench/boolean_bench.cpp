@@ -25,7 +25,9 @@
 #include <vector>
 
 #ifdef _WIN32
+#ifndef NOMINMAX // CGAL may have defined it
 #define NOMINMAX
+#endif
 #include <windows.h>
 #include <psapi.h>
 #else

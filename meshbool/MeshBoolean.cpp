@@ -2887,10 +2887,11 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
             nearBoxes.push_back(box);
         }
     }
-    // Crossings of the star, or -1 when a triangle of it is zero-area.
+    // Crossings of the star, or -1 when a triangle of it is zero-area; the
+    // count stops at `enough`, where a nudge can no longer be the best.
     // Every nudge is tried against every near triangle: boxes that stay
     // apart spare the exact test.
-    auto crossings = [&]() {
+    auto crossings = [&](int enough) {
         int count = 0;
         for (int s : star)
         {
@@ -2902,13 +2903,14 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
                 const int t = near[k];
                 if (t == s || !CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
                     continue;
-                if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]))
-                    ++count;
+                if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]) &&
+                    ++count >= enough)
+                    return count;
             }
         }
         return count;
     };
-    const int before = crossings();
+    const int before = crossings(INT_MAX);
     if (before == 0 && !sound)
         return false;
     // The nudge that clears the most; one that clears only some still
@@ -2923,7 +2925,7 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
         if (out.indexOfPoint.count(p))
             continue;
         out.points[size_t(u)] = p;
-        const int after = crossings();
+        const int after = crossings(sound ? 1 : fewest);
         if (after >= 0 && after < fewest && (!sound || (after == 0 && (*sound)())))
         {
             fewest = after;

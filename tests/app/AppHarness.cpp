@@ -52,11 +52,17 @@ void DrainQueue()
 }
 
 // A preferences file left behind by an aborted run would change the theme
-// every test starts with.
+// every test starts with. The program is closed before the process ends, its
+// OpenGL context with it: Wine kills a process whose Unix side is still
+// tearing down a second after its last thread ended.
 class FreshPreferences : public ::testing::Environment {
 public:
     void SetUp() override { RemovePreferencesFile(); }
-    void TearDown() override { RemovePreferencesFile(); }
+    void TearDown() override
+    {
+        ShutDownApplication();
+        RemovePreferencesFile();
+    }
 };
 
 const ::testing::Environment* const g_FreshPreferences =

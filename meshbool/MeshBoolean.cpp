@@ -3399,11 +3399,22 @@ EK::Point_3 ProjectOntoPlanes(const EK::Point_3& p, const std::vector<EK::Vector
     return EK::Point_3(x[0], x[1], x[2]);
 }
 
+// The pairs of near triangles the last look found meeting, so the next one
+// tests again only pairs with a triangle that changed since.
+struct MeetingPairs
+{
+    bool tested = false;
+    std::vector<std::pair<int, int>> pairs;
+};
+
 // Moved triangles of an operand that are now degenerate, share a point with
 // another moved point or cut another near triangle: the corefinement needs
-// operands that do not meet themselves.
-std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vector<int>& near)
+// operands that do not meet themselves. `changed` marks the triangles whose
+// corners changed since the look that found `last` (empty: look at all).
+std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vector<int>& near,
+                                       const std::vector<char>& changed, MeetingPairs& last)
 {
+    const bool again = !changed.empty();
     std::vector<int> unsound;
     std::vector<char> isMoved(soup.triangles.size(), 0);
     std::vector<TriangleBox> moved, all;
@@ -3420,15 +3431,28 @@ std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vecto
         if (!isMoved[size_t(t)])
             continue;
         moved.push_back(all.back());
-        if (CGAL::collinear(ExactPointOf(soup, tri[0]), ExactPointOf(soup, tri[1]), ExactPointOf(soup, tri[2])))
+        // A moved triangle that did not change was not degenerate last time.
+        if ((!again || changed[size_t(t)]) &&
+            CGAL::collinear(ExactPointOf(soup, tri[0]), ExactPointOf(soup, tri[1]), ExactPointOf(soup, tri[2])))
             unsound.push_back(t);
     }
     if (!unsound.empty())
+    {
+        last.tested = false;
         return unsound;
+    }
+    const bool keep = again && last.tested;
+    std::vector<std::pair<int, int>> meeting;
+    if (keep)
+        for (const auto& pair : last.pairs)
+            if (!changed[size_t(pair.first)] && !changed[size_t(pair.second)])
+                meeting.push_back(pair);
     auto P = [&](int u) { return ExactPointOf(soup, u); };
     CGAL::box_intersection_d(moved.begin(), moved.end(), all.begin(), all.end(), [&](const TriangleBox& a, const TriangleBox& b) {
         // A pair of moved triangles is met twice: test it once.
         if (a.info() == b.info() || (isMoved[size_t(b.info())] && b.info() < a.info()))
+            return;
+        if (keep && !changed[size_t(a.info())] && !changed[size_t(b.info())])
             return;
         const Tri &s = soup.triangles[size_t(a.info())], &t = soup.triangles[size_t(b.info())];
         bool coincide = false;
@@ -3436,11 +3460,15 @@ std::vector<int> UnsoundMovedTriangles(const OperandSoup& soup, const std::vecto
             for (int v : t)
                 coincide = coincide || (u != v && (IsSnapped(soup, u) || IsSnapped(soup, v)) && P(u) == P(v));
         if (coincide || TrianglesMeet<EK>(P, s, t))
-        {
-            unsound.push_back(a.info());
-            unsound.push_back(b.info());
-        }
+            meeting.push_back({a.info(), b.info()});
     });
+    for (const auto& pair : meeting)
+    {
+        unsound.push_back(pair.first);
+        unsound.push_back(pair.second);
+    }
+    last.tested = true;
+    last.pairs.swap(meeting);
     return unsound;
 }
 
@@ -3566,11 +3594,17 @@ void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
     std::vector<Tri> unflipped;
     std::vector<int> unflippedBirths;
     bool flipped = false, mayFlip = true;
+    // Triangles whose corners went back since the last look; empty after a
+    // flip, which changes triangles themselves.
+    std::vector<char> changed;
+    MeetingPairs last;
     for (;;)
     {
-        const std::vector<int> unsound = s.snapped.empty() ? std::vector<int>() : UnsoundMovedTriangles(s, near);
+        const std::vector<int> unsound =
+            s.snapped.empty() ? std::vector<int>() : UnsoundMovedTriangles(s, near, changed, last);
         if (unsound.empty())
             break;
+        changed.clear();
         if (mayFlip)
         {
             mayFlip = false;
@@ -3587,9 +3621,17 @@ void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
             flipped = false;
             continue;
         }
+        std::vector<char> wentBack(s.points.size(), 0);
         for (int t : unsound)
             for (int u : s.triangles[size_t(t)])
+            {
+                wentBack[size_t(u)] |= char(s.snapOf[size_t(u)] >= 0);
                 s.snapOf[size_t(u)] = -1;
+            }
+        changed.assign(s.triangles.size(), 0);
+        for (int t : near)
+            for (int u : s.triangles[size_t(t)])
+                changed[size_t(t)] |= wentBack[size_t(u)];
         if (std::find_if(s.snapOf.begin(), s.snapOf.end(), [](int k) { return k >= 0; }) == s.snapOf.end())
             s.snapped.clear();
     }

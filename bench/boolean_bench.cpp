@@ -25,7 +25,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#ifndef NOMINMAX // CGAL may have defined it
+#ifndef NOMINMAX // Boost, included through CGAL, may have defined it
 #define NOMINMAX
 #endif
 #include <windows.h>

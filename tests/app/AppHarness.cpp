@@ -55,7 +55,7 @@ void DrainQueue()
 // every test starts with. The program is closed before the process ends, its
 // OpenGL context with it: Wine kills a process whose Unix side is still
 // tearing down a second after its last thread ended.
-class FreshPreferences : public ::testing::Environment {
+class CleanTestRun : public ::testing::Environment {
 public:
     void SetUp() override { RemovePreferencesFile(); }
     void TearDown() override
@@ -65,8 +65,7 @@ public:
     }
 };
 
-const ::testing::Environment* const g_FreshPreferences =
-    ::testing::AddGlobalTestEnvironment(new FreshPreferences);
+const ::testing::Environment* const g_CleanTestRun = ::testing::AddGlobalTestEnvironment(new CleanTestRun);
 
 } // namespace
 

@@ -303,6 +303,7 @@ Timing Measure(const Case& c, Runner runner)
             {
                 MeshBooleanOptions options;
                 options.operandAValid = options.operandBValid = runner == RUN_MARKED_VALID;
+                options.threads = 1; // as CGAL runs
                 MeshBooleanFailure failure;
                 ok = MeshBoolean(acc.V, acc.F, step.operand.V, step.operand.F, step.type, options, out.V, out.F, J,
                                  &failure);

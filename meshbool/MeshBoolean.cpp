@@ -12,8 +12,9 @@
 // inside or outside and asked once. The operation then keeps and orients what
 // it needs, and exact points are rounded to the nearest double, equal results
 // merged. Where rounding spoils a result, other ways of snapping and cutting
-// are tried (for XOR, first the union of the two differences). Everything runs
-// on the caller's thread.
+// are tried (for XOR, first the union of the two differences). The first way
+// runs on the caller's thread; the other ways are tried by worker threads at
+// once, and the lowest way that succeeds is taken, as if tried in turn.
 #include "meshbool/MeshBoolean.h"
 
 #include <Eigen/Eigenvalues>
@@ -81,6 +82,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -91,6 +93,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <thread>
 #include <tuple>
 #include <type_traits>
 #include <unordered_map>
@@ -120,6 +123,21 @@ const double FLAT_VOLUME_RATIO = 1e-12;
 // Vertices of a patch tried with the fast inexact-construction query before the
 // exact centroid query takes over.
 const int MAX_FAST_CLASSIFY_TRIES = 16;
+
+// Ways tried at once on worker threads: while one works on a way, a lower way
+// that succeeds on another makes its result useless, and it stops at its next
+// check (one nudge, one cut of a face) with this.
+struct WayAbandoned
+{
+};
+thread_local const std::atomic<int>* t_lowestSucceeded = nullptr;
+thread_local int t_way = 0;
+
+void StopIfAbandoned()
+{
+    if (t_lowestSucceeded && t_lowestSucceeded->load(std::memory_order_relaxed) < t_way)
+        throw WayAbandoned();
+}
 
 // One checked operand: distinct points (exact input doubles) and the triangles
 // in the order of F, indexing those points.
@@ -1438,6 +1456,7 @@ struct BirthVisitor : public PMP::Corefinement::Default_visitor<ExactMesh>
     }
     void before_subface_creations(FaceIndex fOld, ExactMesh& tm)
     {
+        StopIfAbandoned();
         *current = OperandOf(tm).birth[fOld];
     }
     void after_subface_created(FaceIndex fNew, ExactMesh& tm)
@@ -2924,6 +2943,7 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
                            StepUlps(original[2], step[2])};
         if (out.indexOfPoint.count(p))
             continue;
+        StopIfAbandoned();
         out.points[size_t(u)] = p;
         const int after = crossings(sound ? 1 : fewest);
         if (after >= 0 && after < fewest && (!sound || (after == 0 && (*sound)())))
@@ -4265,9 +4285,10 @@ void RestoreUntouchedPoints(ResultBuilder& out, const OperandSoup& soupA, const 
 }
 
 // Near-coincident faces are snapped together first; where rounding still
-// spoils that result, the other ways are tried in turn, and then all of them
-// again with pieces that meet at points corefined apart. Ways from `firstWay`
-// up to `endWay` are tried; `reason` tells why the first of them failed.
+// spoils that result, the other ways are tried, and then all of them again
+// with pieces that meet at points corefined apart. Ways from `firstWay` up to
+// `endWay` are tried and the lowest that succeeds is taken; `reason` tells why
+// the first of them failed.
 const int ALL_WAYS = 2 * MERGE_WAYS * SNAP_WAYS;
 
 // Ways that differ only in the merging tolerance settle one cut result: it is
@@ -4281,54 +4302,123 @@ struct WayCut
 };
 typedef std::array<WayCut, 2 * SNAP_WAYS> WayCuts;
 
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
-                std::string& reason, WayCuts& cuts, int firstWay = 0, int endWay = ALL_WAYS)
+int CutOfWay(int way)
 {
-    for (int way = firstWay; way < endWay; ++way)
+    return way % SNAP_WAYS + (way >= MERGE_WAYS * SNAP_WAYS ? SNAP_WAYS : 0);
+}
+
+// One way: its cut, computed when first needed, settled with its merging
+// tolerance into `out`; `why` tells why it failed.
+bool TryWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int way, WayCut& cut,
+            ResultBuilder& out, std::string& why)
+{
+    try
     {
-        const bool separate = way >= MERGE_WAYS * SNAP_WAYS;
-        WayCut& cut = cuts[size_t(way % SNAP_WAYS + (separate ? SNAP_WAYS : 0))];
-        std::string why;
-        try
+        if (!cut.tried)
         {
-            if (!cut.tried)
-            {
-                cut.tried = true;
-                OperandSoup a = soupA, b = soupB;
-                cut.done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), separate, cut.result, cut.why);
-                if (cut.done)
-                    RestoreUntouchedPoints(cut.result, soupA, soupB);
-            }
-            why = cut.why;
+            cut.tried = true;
+            OperandSoup a = soupA, b = soupB;
+            cut.done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), way >= MERGE_WAYS * SNAP_WAYS, cut.result,
+                                      cut.why);
             if (cut.done)
-            {
-                // Kept for a later way only where settling can fail.
-                const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1;
-                if (again && !SuspectTriangles(cut.result).empty())
-                    out = cut.result;
-                else
-                    out = std::move(cut.result);
-                if (SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % MERGE_WAYS], why))
-                    return true;
-            }
+                RestoreUntouchedPoints(cut.result, soupA, soupB);
         }
-        catch (const std::exception& e)
-        {
-            why = std::string("internal error: ") + e.what();
-            if (!cut.done)
-                cut.why = why;
-        }
-        if (way == firstWay)
-            reason = why;
+        why = cut.why;
+        if (!cut.done)
+            return false;
+        // Kept for a later way only where settling can fail.
+        const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1;
+        if (again && !SuspectTriangles(cut.result).empty())
+            out = cut.result;
+        else
+            out = std::move(cut.result);
+        return SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % MERGE_WAYS], why);
+    }
+    catch (const std::exception& e)
+    {
+        why = std::string("internal error: ") + e.what();
+        if (!cut.done)
+            cut.why = why;
     }
     return false;
 }
 
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, ResultBuilder& out,
-                std::string& reason)
+// Where more than one way is left they are tried on up to `threads` threads,
+// the caller's included: each thread takes a cut and settles it with each
+// merging tolerance in turn. A way above one that succeeded is not tried or
+// stops, so the lowest way that succeeds is the one taken in turn would be.
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int threads,
+                ResultBuilder& out, std::string& reason, WayCuts& cuts, int firstWay = 0, int endWay = ALL_WAYS)
+{
+    if (threads <= 1 || endWay - firstWay <= 1)
+    {
+        for (int way = firstWay; way < endWay; ++way)
+        {
+            std::string why;
+            if (TryWay(soupA, soupB, type, way, cuts[size_t(CutOfWay(way))], out, why))
+                return true;
+            if (way == firstWay)
+                reason = why;
+        }
+        return false;
+    }
+    std::vector<int> order; // the cuts, by their lowest way
+    for (int way = firstWay; way < endWay; ++way)
+        if (std::find(order.begin(), order.end(), CutOfWay(way)) == order.end())
+            order.push_back(CutOfWay(way));
+    std::vector<ResultBuilder> results(size_t(endWay - firstWay));
+    std::vector<std::string> whys(results.size());
+    std::atomic<int> lowest{endWay};
+    std::atomic<size_t> next{0};
+    auto work = [&]() {
+        for (size_t k = next++; k < order.size(); k = next++)
+            for (int way = firstWay; way < endWay && way < lowest.load(); ++way)
+            {
+                if (CutOfWay(way) != order[k])
+                    continue;
+                WayCut& cut = cuts[size_t(order[k])];
+                t_lowestSucceeded = &lowest;
+                t_way = way;
+                bool done = false;
+                try
+                {
+                    done = TryWay(soupA, soupB, type, way, cut, results[size_t(way - firstWay)],
+                                  whys[size_t(way - firstWay)]);
+                }
+                catch (const WayAbandoned&)
+                {
+                    cut = WayCut(); // a later call computes it again
+                }
+                t_lowestSucceeded = nullptr;
+                if (done)
+                {
+                    for (int seen = lowest.load(); way < seen && !lowest.compare_exchange_weak(seen, way);)
+                    {
+                    }
+                    break;
+                }
+            }
+    };
+    std::vector<std::thread> workers;
+    for (size_t k = 1; k < std::min(order.size(), size_t(threads)); ++k)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+    const int found = lowest.load();
+    if (found != firstWay)
+        reason = whys[0];
+    if (found == endWay)
+        return false;
+    out = std::move(results[size_t(found - firstWay)]);
+    return true;
+}
+
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int threads,
+                ResultBuilder& out, std::string& reason)
 {
     WayCuts cuts;
-    return TryEachWay(soupA, soupB, type, out, reason, cuts);
+    return TryEachWay(soupA, soupB, type, threads, out, reason, cuts);
 }
 
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
@@ -4350,7 +4440,8 @@ const XorWay XOR_WAYS[] = {
 };
 
 // Births are given back in A's and B's numbering.
-bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, ResultBuilder& out)
+bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, int threads,
+                  ResultBuilder& out)
 {
     const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
     OperandSoup parts[2];
@@ -4360,7 +4451,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
     {
         const bool swapped = way.swapped[k];
         ResultBuilder part;
-        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], part, ignored))
+        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], threads, part, ignored))
             return false;
         PutInCanonicalOrder(part);
         Eigen::MatrixXd V;
@@ -4381,7 +4472,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         if (way.combine == MESH_BOOLEAN_UNION)
             CopyOperand(parts[1], count0, out);
     }
-    else if (!TryEachWay(parts[0], parts[1], way.combine, out, ignored))
+    else if (!TryEachWay(parts[0], parts[1], way.combine, threads, out, ignored))
         return false;
     for (int& birth : out.births)
         birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
@@ -4467,17 +4558,19 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
+            const int threads = options.threads > 0 ? options.threads
+                                                    : int(std::max(1u, std::thread::hardware_concurrency()));
             // XOR's ways from parts come right after the first: they rarely fail.
             std::string ignored;
             auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts) {
                 if (type == MESH_BOOLEAN_XOR)
                     for (const XorWay& way : XOR_WAYS)
-                        if (XorFromParts(a, b, way, out))
+                        if (XorFromParts(a, b, way, threads, out))
                             return true;
-                return TryEachWay(a, b, type, out, ignored, cuts, 1);
+                return TryEachWay(a, b, type, threads, out, ignored, cuts, 1);
             };
             WayCuts cutsAsGiven;
-            bool done = TryEachWay(soups[0], soups[1], type, out, reason, cutsAsGiven, 0, 1);
+            bool done = TryEachWay(soups[0], soups[1], type, threads, out, reason, cutsAsGiven, 0, 1);
             if (!done)
             {
                 // Where the first way fails on an operand holding crumbs,
@@ -4490,7 +4583,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 for (int k = 0; k < 2; ++k)
                     anyMerged = MergeOperandCrumbs(merged[k], births[k]) || anyMerged;
                 WayCuts cutsMerged;
-                done = anyMerged && (TryEachWay(merged[0], merged[1], type, out, ignored, cutsMerged, 0, 1) ||
+                done = anyMerged && (TryEachWay(merged[0], merged[1], type, threads, out, ignored, cutsMerged, 0, 1) ||
                                      otherWays(merged[0], merged[1], cutsMerged));
                 const int mergedOffsetB = int(merged[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)

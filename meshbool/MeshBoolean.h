@@ -60,8 +60,11 @@
 // an internal error and changes nothing. The same inputs give the same output,
 // triangle order included.
 //
-// Threads: every call runs entirely on the caller's thread and starts no worker
-// thread; separate calls on different threads share no state.
+// Threads: the first way runs on the caller's thread. Where it fails, the call
+// starts worker threads that try the other ways at once, and joins them before
+// it returns; the result is the one the lowest successful way gives, the same
+// for any number of threads. Separate calls on different threads share no
+// state.
 #pragma once
 
 #include <Eigen/Core>
@@ -82,6 +85,9 @@ struct MeshBooleanOptions
     // self-intersection check is skipped.
     bool operandAValid = false;
     bool operandBValid = false;
+    // Threads that may try other ways at once, the caller's included; 0 takes
+    // one per processor, 1 keeps the whole call on the caller's thread.
+    int threads = 0;
 };
 
 struct MeshBooleanFailure

@@ -1238,6 +1238,12 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
         const Result r = Combine(m[0], m[1], MeshBooleanType(type));
         EXPECT_TRUE(IsReusable(m[0], m[1], r)) << "case " << cases;
         EXPECT_NEAR(Volume(r.mesh), expected, 1e-9) << "case " << cases;
+        // These steps need later ways, tried on several threads at once: the
+        // caller's thread alone, trying them in turn, takes the same one.
+        MeshBooleanOptions alone;
+        alone.threads = 1;
+        const Result inTurn = Combine(m[0], m[1], MeshBooleanType(type), alone);
+        EXPECT_TRUE(inTurn.mesh.V == r.mesh.V && inTurn.mesh.F == r.mesh.F && inTurn.J == r.J) << "case " << cases;
         ++cases;
     }
     std::fclose(file);

@@ -91,6 +91,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -4307,28 +4308,47 @@ int CutOfWay(int way)
     return way % SNAP_WAYS + (way >= MERGE_WAYS * SNAP_WAYS ? SNAP_WAYS : 0);
 }
 
-// One way: its cut, computed when first needed, settled with its merging
-// tolerance into `out`; `why` tells why it failed.
-bool TryWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int way, WayCut& cut,
-            ResultBuilder& out, std::string& why)
+// Computes the cut of `way` unless it was tried already. A way abandoned while
+// it computes leaves the cut untried.
+void MakeCut(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int way, WayCut& cut)
 {
+    if (cut.tried)
+        return;
+    StopIfAbandoned();
+    cut.tried = true;
     try
     {
-        if (!cut.tried)
-        {
-            cut.tried = true;
-            OperandSoup a = soupA, b = soupB;
-            cut.done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), way >= MERGE_WAYS * SNAP_WAYS, cut.result,
-                                      cut.why);
-            if (cut.done)
-                RestoreUntouchedPoints(cut.result, soupA, soupB);
-        }
-        why = cut.why;
-        if (!cut.done)
-            return false;
+        OperandSoup a = soupA, b = soupB;
+        cut.done = ComputeBoolean(a, b, type, SnapWay(way % SNAP_WAYS), way >= MERGE_WAYS * SNAP_WAYS, cut.result,
+                                  cut.why);
+        if (cut.done)
+            RestoreUntouchedPoints(cut.result, soupA, soupB);
+    }
+    catch (const std::exception& e)
+    {
+        cut.done = false;
+        cut.why = std::string("internal error: ") + e.what();
+    }
+    catch (const WayAbandoned&)
+    {
+        cut = WayCut();
+        throw;
+    }
+}
+
+// One way: its cut settled with its merging tolerance into `out`; `why` tells
+// why it failed. With `shared` the cut is copied, as other ways read it at
+// the same time; otherwise it is moved out where no later way needs it.
+bool SettleWay(int way, WayCut& cut, bool shared, ResultBuilder& out, std::string& why)
+{
+    why = cut.why;
+    if (!cut.done)
+        return false;
+    try
+    {
         // Kept for a later way only where settling can fail.
         const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1;
-        if (again && !SuspectTriangles(cut.result).empty())
+        if (shared || (again && !SuspectTriangles(cut.result).empty()))
             out = cut.result;
         else
             out = std::move(cut.result);
@@ -4337,16 +4357,15 @@ bool TryWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType 
     catch (const std::exception& e)
     {
         why = std::string("internal error: ") + e.what();
-        if (!cut.done)
-            cut.why = why;
     }
     return false;
 }
 
 // Where more than one way is left they are tried on up to `threads` threads,
-// the caller's included: each thread takes a cut and settles it with each
-// merging tolerance in turn. A way above one that succeeded is not tried or
-// stops, so the lowest way that succeeds is the one taken in turn would be.
+// the caller's included, each taking the next way: first the lowest way of
+// each cut, then the others in turn. A way above one that succeeded is not
+// tried or stops, so the lowest way that succeeds is the one taken in turn
+// would be.
 bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int threads,
                 ResultBuilder& out, std::string& reason, WayCuts& cuts, int firstWay = 0, int endWay = ALL_WAYS)
 {
@@ -4354,50 +4373,57 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
     {
         for (int way = firstWay; way < endWay; ++way)
         {
+            WayCut& cut = cuts[size_t(CutOfWay(way))];
             std::string why;
-            if (TryWay(soupA, soupB, type, way, cuts[size_t(CutOfWay(way))], out, why))
+            MakeCut(soupA, soupB, type, way, cut);
+            if (SettleWay(way, cut, false, out, why))
                 return true;
             if (way == firstWay)
                 reason = why;
         }
         return false;
     }
-    std::vector<int> order; // the cuts, by their lowest way
-    for (int way = firstWay; way < endWay; ++way)
-        if (std::find(order.begin(), order.end(), CutOfWay(way)) == order.end())
-            order.push_back(CutOfWay(way));
+    std::vector<int> order;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int way = firstWay; way < endWay; ++way)
+        {
+            bool first = true; // the lowest way of its cut
+            for (int other = firstWay; other < way && first; ++other)
+                first = CutOfWay(other) != CutOfWay(way);
+            if (first == (pass == 0))
+                order.push_back(way);
+        }
     std::vector<ResultBuilder> results(size_t(endWay - firstWay));
     std::vector<std::string> whys(results.size());
+    std::array<std::mutex, 2 * SNAP_WAYS> making;
     std::atomic<int> lowest{endWay};
     std::atomic<size_t> next{0};
     auto work = [&]() {
         for (size_t k = next++; k < order.size(); k = next++)
-            for (int way = firstWay; way < endWay && way < lowest.load(); ++way)
+        {
+            const int way = order[k];
+            if (way > lowest.load())
+                continue;
+            WayCut& cut = cuts[size_t(CutOfWay(way))];
+            t_lowestSucceeded = &lowest;
+            t_way = way;
+            bool done = false;
+            try
             {
-                if (CutOfWay(way) != order[k])
-                    continue;
-                WayCut& cut = cuts[size_t(order[k])];
-                t_lowestSucceeded = &lowest;
-                t_way = way;
-                bool done = false;
-                try
                 {
-                    done = TryWay(soupA, soupB, type, way, cut, results[size_t(way - firstWay)],
-                                  whys[size_t(way - firstWay)]);
+                    std::lock_guard<std::mutex> lock(making[size_t(CutOfWay(way))]);
+                    MakeCut(soupA, soupB, type, way, cut);
                 }
-                catch (const WayAbandoned&)
-                {
-                    cut = WayCut(); // a later call computes it again
-                }
-                t_lowestSucceeded = nullptr;
-                if (done)
-                {
-                    for (int seen = lowest.load(); way < seen && !lowest.compare_exchange_weak(seen, way);)
-                    {
-                    }
-                    break;
-                }
+                done = SettleWay(way, cut, true, results[size_t(way - firstWay)], whys[size_t(way - firstWay)]);
             }
+            catch (const WayAbandoned&)
+            {
+            }
+            t_lowestSucceeded = nullptr;
+            for (int seen = lowest.load(); done && way < seen && !lowest.compare_exchange_weak(seen, way);)
+            {
+            }
+        }
     };
     std::vector<std::thread> workers;
     for (size_t k = 1; k < std::min(order.size(), size_t(threads)); ++k)

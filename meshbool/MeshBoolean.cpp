@@ -4584,8 +4584,9 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         }
         else
         {
+            // Each way in progress holds its own copy of the cut meshes.
             const int threads = options.threads > 0 ? options.threads
-                                                    : int(std::max(1u, std::thread::hardware_concurrency()));
+                                                    : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
             // XOR's ways from parts come right after the first: they rarely fail.
             std::string ignored;
             auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts) {

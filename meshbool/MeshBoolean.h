@@ -86,7 +86,7 @@ struct MeshBooleanOptions
     bool operandAValid = false;
     bool operandBValid = false;
     // Threads that may try other ways at once, the caller's included; 0 takes
-    // one per processor, 1 keeps the whole call on the caller's thread.
+    // one per processor, up to 8; 1 keeps the whole call on the caller's thread.
     int threads = 0;
 };
 

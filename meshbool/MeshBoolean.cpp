@@ -85,6 +85,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <atomic>
 #include <cfloat>
 #include <climits>
+#include <condition_variable>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -138,6 +139,67 @@ void StopIfAbandoned()
 {
     if (t_lowestSucceeded && t_lowestSucceeded->load(std::memory_order_relaxed) < t_way)
         throw WayAbandoned();
+}
+
+// Worker threads are started on first need and kept for the rest of the run:
+// with MinGW a thread that ends frees its thread-local storage before the
+// destructors of CGAL's thread-local objects run, which corrupts the heap.
+struct WorkerPool
+{
+    std::mutex mutex;
+    std::condition_variable wake, finished;
+    int started = 0;
+    unsigned long round = 0;
+    int wanted = 0, running = 0;
+    const std::function<void()>* job = nullptr;
+};
+
+void ServePool(WorkerPool* pool, int index)
+{
+    unsigned long seen = 0;
+    std::unique_lock<std::mutex> lock(pool->mutex);
+    for (;;)
+    {
+        pool->wake.wait(lock, [&]() { return pool->round != seen; });
+        seen = pool->round;
+        if (index >= pool->wanted)
+            continue;
+        const std::function<void()>& job = *pool->job;
+        lock.unlock();
+        job();
+        lock.lock();
+        if (--pool->running == 0)
+            pool->finished.notify_all();
+    }
+}
+
+// Runs `job` on `count` threads, the caller's included, and returns when every
+// run has ended. A call while another uses the workers runs it on the caller's
+// thread alone.
+void RunOnWorkers(int count, const std::function<void()>& job)
+{
+    static WorkerPool* const pool = new WorkerPool; // kept, as its threads are
+    static std::mutex inUse;
+    std::unique_lock<std::mutex> use(inUse, std::try_to_lock);
+    if (count > 1 && use.owns_lock())
+    {
+        std::lock_guard<std::mutex> lock(pool->mutex);
+        for (; pool->started < count - 1; ++pool->started)
+            std::thread(ServePool, pool, pool->started).detach();
+        pool->job = &job;
+        pool->wanted = pool->running = count - 1;
+        ++pool->round;
+    }
+    else
+        count = 1;
+    if (count > 1)
+        pool->wake.notify_all();
+    job();
+    if (count > 1)
+    {
+        std::unique_lock<std::mutex> lock(pool->mutex);
+        pool->finished.wait(lock, [&]() { return pool->running == 0; });
+    }
 }
 
 // One checked operand: distinct points (exact input doubles) and the triangles
@@ -4398,7 +4460,7 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
     std::array<std::mutex, 2 * SNAP_WAYS> making;
     std::atomic<int> lowest{endWay};
     std::atomic<size_t> next{0};
-    auto work = [&]() {
+    const std::function<void()> work = [&]() {
         for (size_t k = next++; k < order.size(); k = next++)
         {
             const int way = order[k];
@@ -4425,12 +4487,7 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
             }
         }
     };
-    std::vector<std::thread> workers;
-    for (size_t k = 1; k < std::min(order.size(), size_t(threads)); ++k)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    RunOnWorkers(int(std::min(order.size(), size_t(threads))), work);
     const int found = lowest.load();
     if (found != firstWay)
         reason = whys[0];

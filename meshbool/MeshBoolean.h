@@ -60,11 +60,14 @@
 // an internal error and changes nothing. The same inputs give the same output,
 // triangle order included.
 //
-// Threads: the first way runs on the caller's thread. Where it fails, the call
-// starts worker threads that try the other ways at once, and joins them before
-// it returns; the result is the one the lowest successful way gives, the same
-// for any number of threads. Separate calls on different threads share no
-// state.
+// Threads: the first way runs on the caller's thread. Where it fails, worker
+// threads try the other ways at once with it, and the call returns when they
+// are done; the result is the one the lowest successful way gives, the same
+// for any number of threads. The workers are started on first need and kept
+// for later calls (with MinGW a thread that ends corrupts the heap as CGAL's
+// thread-local objects are destroyed). Separate calls on different threads
+// share no state; while one call uses the workers, another runs on its
+// caller's thread alone.
 #pragma once
 
 #include <Eigen/Core>

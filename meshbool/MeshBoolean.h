@@ -66,8 +66,8 @@
 // for any number of threads. The workers are started on first need and kept
 // for later calls (with MinGW a thread that ends corrupts the heap as CGAL's
 // thread-local objects are destroyed). Separate calls on different threads
-// share no state; while one call uses the workers, another runs on its
-// caller's thread alone.
+// may run at once and share only the workers: while one call uses them,
+// another runs on its caller's thread alone, with the same result.
 #pragma once
 
 #include <Eigen/Core>

@@ -3025,15 +3025,15 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
     return true;
 }
 
-// Each rounded corner of a crossing triangle is nudged. Returns whether
-// anything moved.
-bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, int>>& crossings)
+// Each rounded corner of a crossing triangle is nudged, with `inputsToo` every
+// corner. Returns whether anything moved.
+bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, int>>& crossings, bool inputsToo)
 {
     std::vector<int> candidates;
     for (const auto& pair : crossings)
         for (int t : {pair.first, pair.second})
             for (int u : out.triangles[size_t(t)])
-                if (out.rounded[size_t(u)])
+                if (out.rounded[size_t(u)] || inputsToo)
                     candidates.push_back(u);
     // In coordinate order: point indices follow the corefinement's internal
     // order, which is not the same in every process.
@@ -3215,8 +3215,9 @@ void MatricesOf(const ResultBuilder& out, Eigen::MatrixXd& V, Eigen::MatrixXi& F
 }
 
 // Merges close points, drops what collapses and flips zero-area triangles,
-// then nudges rounded points off the faces they still cross.
-bool MendRoundedPoints(ResultBuilder& out, double tolerance, std::string& reason)
+// then nudges rounded points off the faces they still cross; with
+// `nudgeInputs`, where that is not enough, input points at the crossings too.
+bool MendRoundedPoints(ResultBuilder& out, double tolerance, bool nudgeInputs, std::string& reason)
 {
     for (int pass = 0; pass < 8; ++pass)
     {
@@ -3228,21 +3229,25 @@ bool MendRoundedPoints(ResultBuilder& out, double tolerance, std::string& reason
             break;
     }
     // Nudging needs every crossing; once none is left the check is done.
+    bool inputsToo = false;
     for (int pass = 0;; ++pass)
     {
         // The merging passes can stop with a face and its reverse left by their
         // last flips: those two always cross and no nudge parts them.
         DropDoubleSheets(out);
         const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
-        if (DescribeCrossing(crossings, reason) &&
-            (pass == 4 || crossings.size() > MAX_NUDGED_CROSSINGS || !NudgeCrossingPoints(out, crossings)))
-            return false;
-        if (crossings.empty())
+        if (!DescribeCrossing(crossings, reason))
             return true;
+        if (crossings.size() > MAX_NUDGED_CROSSINGS || pass == (nudgeInputs ? 8 : 4))
+            return false;
+        inputsToo = inputsToo || (nudgeInputs && pass == 4);
+        if (!NudgeCrossingPoints(out, crossings, inputsToo) &&
+            (inputsToo || !nudgeInputs || !NudgeCrossingPoints(out, crossings, inputsToo = true)))
+            return false;
     }
 }
 
-bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& reason)
+bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, bool nudgeInputs, std::string& reason)
 {
     if (SuspectTriangles(out).empty())
         return true;
@@ -3258,7 +3263,7 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, std::string& rea
     // Mended only where the check finds a fault.
     std::string why;
     const bool mend = HasZeroAreaTriangle(out) || RoundedTrianglesCross(out, why);
-    if (mend && !MendRoundedPoints(out, tolerance, reason))
+    if (mend && !MendRoundedPoints(out, tolerance, nudgeInputs, reason))
         return false;
     return CheckSettledResult(out, mend || merged, reason);
 }
@@ -3282,7 +3287,7 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
     crumbs = DropDoubleSheets(out) || crumbs;
     if (!DropFlatPieces(out, tolerance) && !crumbs)
         return false;
-    if (!MendRoundedPoints(out, tolerance, reason) || !CheckSettledResult(out, true, reason))
+    if (!MendRoundedPoints(out, tolerance, false, reason) || !CheckSettledResult(out, true, reason))
         return false;
     Eigen::MatrixXd V;
     Eigen::MatrixXi F;
@@ -4398,23 +4403,32 @@ void MakeCut(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType
     }
 }
 
+// How ways are tried: on up to `threads` threads, and with `nudgeInputs`
+// mending crossings by nudging input points too (the last resort, as those
+// points then lose their input values).
+struct WayOptions
+{
+    int threads = 1;
+    bool nudgeInputs = false;
+};
+
 // One way: its cut settled with its merging tolerance into `out`; `why` tells
 // why it failed. With `shared` the cut is copied, as other ways read it at
-// the same time; otherwise it is moved out where no later way needs it.
-bool SettleWay(int way, WayCut& cut, bool shared, ResultBuilder& out, std::string& why)
+// the same time; otherwise it is moved out where settling cannot fail.
+bool SettleWay(int way, WayCut& cut, bool shared, const WayOptions& options, ResultBuilder& out,
+               std::string& why)
 {
     why = cut.why;
     if (!cut.done)
         return false;
     try
     {
-        // Kept for a later way only where settling can fail.
-        const bool again = (way / SNAP_WAYS) % MERGE_WAYS < MERGE_WAYS - 1;
-        if (shared || (again && !SuspectTriangles(cut.result).empty()))
+        // Kept where settling can fail, for a later way or the last resort.
+        if (shared || !SuspectTriangles(cut.result).empty())
             out = cut.result;
         else
             out = std::move(cut.result);
-        return SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % MERGE_WAYS], why);
+        return SettleRoundedResult(out, MERGE_RATIOS[(way / SNAP_WAYS) % MERGE_WAYS], options.nudgeInputs, why);
     }
     catch (const std::exception& e)
     {
@@ -4423,22 +4437,22 @@ bool SettleWay(int way, WayCut& cut, bool shared, ResultBuilder& out, std::strin
     return false;
 }
 
-// Where more than one way is left they are tried on up to `threads` threads,
-// the caller's included, each taking the next way: first the lowest way of
-// each cut, then the others in turn. A way above one that succeeded is not
-// tried or stops, so the lowest way that succeeds is the one taken in turn
+// Where more than one way is left they are tried on up to `options.threads`
+// threads, the caller's included, each taking the next way: first the lowest
+// way of each cut, then the others in turn. A way above one that succeeded is
+// not tried or stops, so the lowest way that succeeds is the one taken in turn
 // would be.
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int threads,
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, const WayOptions& options,
                 ResultBuilder& out, std::string& reason, WayCuts& cuts, int firstWay = 0, int endWay = ALL_WAYS)
 {
-    if (threads <= 1 || endWay - firstWay <= 1)
+    if (options.threads <= 1 || endWay - firstWay <= 1)
     {
         for (int way = firstWay; way < endWay; ++way)
         {
             WayCut& cut = cuts[size_t(CutOfWay(way))];
             std::string why;
             MakeCut(soupA, soupB, type, way, cut);
-            if (SettleWay(way, cut, false, out, why))
+            if (SettleWay(way, cut, false, options, out, why))
                 return true;
             if (way == firstWay)
                 reason = why;
@@ -4476,7 +4490,8 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
                     std::lock_guard<std::mutex> lock(making[size_t(CutOfWay(way))]);
                     MakeCut(soupA, soupB, type, way, cut);
                 }
-                done = SettleWay(way, cut, true, results[size_t(way - firstWay)], whys[size_t(way - firstWay)]);
+                done = SettleWay(way, cut, true, options, results[size_t(way - firstWay)],
+                                 whys[size_t(way - firstWay)]);
             }
             catch (const WayAbandoned&)
             {
@@ -4487,7 +4502,7 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
             }
         }
     };
-    RunOnWorkers(int(std::min(order.size(), size_t(threads))), work);
+    RunOnWorkers(int(std::min(order.size(), size_t(options.threads))), work);
     const int found = lowest.load();
     if (found != firstWay)
         reason = whys[0];
@@ -4497,11 +4512,11 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
     return true;
 }
 
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, int threads,
+bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, const WayOptions& options,
                 ResultBuilder& out, std::string& reason)
 {
     WayCuts cuts;
-    return TryEachWay(soupA, soupB, type, threads, out, reason, cuts);
+    return TryEachWay(soupA, soupB, type, options, out, reason, cuts);
 }
 
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
@@ -4523,7 +4538,7 @@ const XorWay XOR_WAYS[] = {
 };
 
 // Births are given back in A's and B's numbering.
-bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, int threads,
+bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, const WayOptions& options,
                   ResultBuilder& out)
 {
     const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
@@ -4534,7 +4549,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
     {
         const bool swapped = way.swapped[k];
         ResultBuilder part;
-        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], threads, part, ignored))
+        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], options, part, ignored))
             return false;
         PutInCanonicalOrder(part);
         Eigen::MatrixXd V;
@@ -4555,7 +4570,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         if (way.combine == MESH_BOOLEAN_UNION)
             CopyOperand(parts[1], count0, out);
     }
-    else if (!TryEachWay(parts[0], parts[1], way.combine, threads, out, ignored))
+    else if (!TryEachWay(parts[0], parts[1], way.combine, options, out, ignored))
         return false;
     for (int& birth : out.births)
         birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
@@ -4642,19 +4657,20 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         else
         {
             // Each way in progress holds its own copy of the cut meshes.
-            const int threads = options.threads > 0 ? options.threads
-                                                    : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+            WayOptions ways;
+            ways.threads = options.threads > 0 ? options.threads
+                                               : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
             // XOR's ways from parts come right after the first: they rarely fail.
             std::string ignored;
-            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts) {
+            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts, int firstWay) {
                 if (type == MESH_BOOLEAN_XOR)
                     for (const XorWay& way : XOR_WAYS)
-                        if (XorFromParts(a, b, way, threads, out))
+                        if (XorFromParts(a, b, way, ways, out))
                             return true;
-                return TryEachWay(a, b, type, threads, out, ignored, cuts, 1);
+                return TryEachWay(a, b, type, ways, out, ignored, cuts, firstWay);
             };
             WayCuts cutsAsGiven;
-            bool done = TryEachWay(soups[0], soups[1], type, threads, out, reason, cutsAsGiven, 0, 1);
+            bool done = TryEachWay(soups[0], soups[1], type, ways, out, reason, cutsAsGiven, 0, 1);
             if (!done)
             {
                 // Where the first way fails on an operand holding crumbs,
@@ -4667,8 +4683,8 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 for (int k = 0; k < 2; ++k)
                     anyMerged = MergeOperandCrumbs(merged[k], births[k]) || anyMerged;
                 WayCuts cutsMerged;
-                done = anyMerged && (TryEachWay(merged[0], merged[1], type, threads, out, ignored, cutsMerged, 0, 1) ||
-                                     otherWays(merged[0], merged[1], cutsMerged));
+                done = anyMerged && (TryEachWay(merged[0], merged[1], type, ways, out, ignored, cutsMerged, 0, 1) ||
+                                     otherWays(merged[0], merged[1], cutsMerged, 1));
                 const int mergedOffsetB = int(merged[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)
                 {
@@ -4677,7 +4693,11 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                     out.births[i] = (k ? offsetB : 0) + (births[k].empty() ? t : births[k][size_t(t)]);
                 }
             }
-            done = done || otherWays(soups[0], soups[1], cutsAsGiven);
+            done = done || otherWays(soups[0], soups[1], cutsAsGiven, 1);
+            // The last resort: every way again, nudging input points too. The
+            // cuts of the operands as given are settled again, not made again.
+            ways.nudgeInputs = true;
+            done = done || otherWays(soups[0], soups[1], cutsAsGiven, 0);
             if (!done)
             {
                 Fail(failure, 0, reason);

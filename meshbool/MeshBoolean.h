@@ -19,46 +19,48 @@
 // self-intersection check.
 //
 // Results: the exact result rounded to doubles, input vertices that survive
-// keeping their value bit for bit (but for the flattened points below). Where
-// faces of the two operands lie in one plane, the result takes A's. Where
-// turned operands' faces touch or overlap but miss each other's planes by
-// rounding (by less than 1e-11 of the largest coordinate), each cluster of such
-// near-coplanar faces of both operands is first flattened exactly onto one
-// plane of A (points of A there move by a unit in the last place or so, points
-// of B by up to that tolerance), so no sliver a hair thick is cut between them:
-// boxes that only touch have an empty intersection. Where that fails, B's
-// points are moved onto A's planes instead, then both operands' onto each
-// other's, then nothing is moved; a move that would make an operand cut itself
-// is not made. A moved point beyond snapping's reach of the other operand whose
-// result triangles are all input triangles as they were takes its input value
-// again. Each of these is tried again with the pieces of an operand that meet
-// only at a point cut as separate meshes (the exact cutting cannot take two
-// copies of a point lying on the other operand). Where XOR's first way fails,
-// it is next built from two parts each rounded on its own: the union of A and B
-// less their intersection, then the union of A minus B and B minus A. Rounding
-// can still leave zero-area triangles, flat pieces, slivers and needles thinner
-// than the merging tolerance, faces rounded onto one another or crossings a
-// hair deep near new points; these are mended (close points merged, thin
-// pieces, back-to-back pairs and flat pillows (a quad and its reverse split
-// along the other diagonal) dropped, a piece's volume summed exactly where
-// rounding errors could decide whether it is flat, zero-area triangles flipped
-// away, new points nudged a few units in the last place off faces they crossed)
-// and checked again: closedness, volume, and that parts touching along an edge
-// do not overlap there (rounding can turn two faces that lay back to back at it
-// a hair past each other, though no two triangles cross; a far corner of one is
-// then nudged the same way). New points within 1e-12 of the largest coordinate
-// of another point are merged into it in every result (within 1e-14 in the rare
-// result only that finer merge rounds soundly, and not at all in the rarer one
-// where merging would tilt a face into another a hair away), so results seldom
-// hold such crumbs to trouble the next operation. Where the first way fails on
-// an operand that holds them, flat pillows or flat pieces anyway (an older
-// result), it is merged and mended the same way and, if it is still an accepted
-// operand, every way is tried on it before the other ways on it as given; J
-// still names its input triangles. Every result is therefore itself an accepted
-// operand (possibly non-manifold, as two boxes sharing an edge), valid by
-// construction; in the rare case no valid rounding is found the call fails with
-// an internal error and changes nothing. The same inputs give the same output,
-// triangle order included.
+// keeping their value bit for bit (but for the flattened and nudged points
+// below). Where faces of the two operands lie in one plane, the result takes
+// A's. Where turned operands' faces touch or overlap but miss each other's
+// planes by rounding (by less than 1e-11 of the largest coordinate), each
+// cluster of such near-coplanar faces of both operands is first flattened
+// exactly onto one plane of A (points of A there move by a unit in the last
+// place or so, points of B by up to that tolerance), so no sliver a hair thick
+// is cut between them: boxes that only touch have an empty intersection. Where
+// that fails, B's points are moved onto A's planes instead, then both operands'
+// onto each other's, then nothing is moved; a move that would make an operand
+// cut itself is not made. A moved point beyond snapping's reach of the other
+// operand whose result triangles are all input triangles as they were takes its
+// input value again. Each of these is tried again with the pieces of an operand
+// that meet only at a point cut as separate meshes (the exact cutting cannot
+// take two copies of a point lying on the other operand). Where XOR's first way
+// fails, it is next built from two parts each rounded on its own: the union of
+// A and B less their intersection, then the union of A minus B and B minus A.
+// Rounding can still leave zero-area triangles, flat pieces, slivers and
+// needles thinner than the merging tolerance, faces rounded onto one another or
+// crossings a hair deep near new points; these are mended (close points merged,
+// thin pieces, back-to-back pairs and flat pillows (a quad and its reverse
+// split along the other diagonal) dropped, a piece's volume summed exactly
+// where rounding errors could decide whether it is flat, zero-area triangles
+// flipped away, new points nudged a few units in the last place off faces they
+// crossed) and checked again: closedness, volume, and that parts touching along
+// an edge do not overlap there (rounding can turn two faces that lay back to
+// back at it a hair past each other, though no two triangles cross; a far
+// corner of one is then nudged the same way). New points within 1e-12 of the
+// largest coordinate of another point are merged into it in every result
+// (within 1e-14 in the rare result only that finer merge rounds soundly, and
+// not at all in the rarer one where merging would tilt a face into another a
+// hair away), so results seldom hold such crumbs to trouble the next operation.
+// Where the first way fails on an operand that holds them, flat pillows or flat
+// pieces anyway (an older result), it is merged and mended the same way and, if
+// it is still an accepted operand, every way is tried on it before the other
+// ways on it as given; J still names its input triangles. Every result is
+// therefore itself an accepted operand (possibly non-manifold, as two boxes
+// sharing an edge), valid by construction; in the rare case no valid rounding
+// is found the call fails with an internal error and changes nothing. Before
+// failing, as a last resort, every way is tried once more with input points at
+// the crossings nudged too where new points alone do not clear them. The same
+// inputs give the same output, triangle order included.
 //
 // Threads: the first way runs on the caller's thread. Where it fails, worker
 // threads try the other ways at once with it, and the call returns when they

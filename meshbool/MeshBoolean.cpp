@@ -90,6 +90,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -4512,13 +4513,6 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
     return true;
 }
 
-bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanType type, const WayOptions& options,
-                ResultBuilder& out, std::string& reason)
-{
-    WayCuts cuts;
-    return TryEachWay(soupA, soupB, type, options, out, reason, cuts);
-}
-
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
 // of them crossing a hair deep. XOR's other ways build the same solid from
 // two parts rounded each on its own. First the union of A and B less their
@@ -4537,9 +4531,19 @@ const XorWay XOR_WAYS[] = {
     {{MESH_BOOLEAN_MINUS, MESH_BOOLEAN_MINUS}, {false, true}, MESH_BOOLEAN_UNION},
 };
 
+// The cuts of one XOR way, kept for the last resort, which then mostly only
+// settles them again: those making each part, the parts made, and the cuts
+// combining them.
+struct XorParts
+{
+    WayCuts partCuts[2];
+    OperandSoup parts[2];
+    WayCuts cuts;
+};
+
 // Births are given back in A's and B's numbering.
 bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, const WayOptions& options,
-                  ResultBuilder& out)
+                  XorParts& kept, ResultBuilder& out)
 {
     const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
     OperandSoup parts[2];
@@ -4549,7 +4553,8 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
     {
         const bool swapped = way.swapped[k];
         ResultBuilder part;
-        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], options, part, ignored))
+        if (!TryEachWay(swapped ? soupB : soupA, swapped ? soupA : soupB, way.part[k], options, part, ignored,
+                        kept.partCuts[k]))
             return false;
         PutInCanonicalOrder(part);
         Eigen::MatrixXd V;
@@ -4561,6 +4566,11 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         // A part taking B first numbers B's faces first.
         for (Eigen::Index t = 0; t < J.size(); ++t)
             births[k].push_back(!swapped ? J(t) : J(t) < countB ? countA + J(t) : J(t) - countB);
+        if (parts[k].points != kept.parts[k].points || parts[k].triangles != kept.parts[k].triangles)
+        {
+            kept.parts[k] = parts[k];
+            kept.cuts = WayCuts();
+        }
     }
     out = ResultBuilder();
     const int count0 = int(parts[0].triangles.size());
@@ -4570,7 +4580,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         if (way.combine == MESH_BOOLEAN_UNION)
             CopyOperand(parts[1], count0, out);
     }
-    else if (!TryEachWay(parts[0], parts[1], way.combine, options, out, ignored))
+    else if (!TryEachWay(parts[0], parts[1], way.combine, options, out, ignored, kept.cuts))
         return false;
     for (int& birth : out.births)
         birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
@@ -4662,14 +4672,17 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                                                : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
             // XOR's ways from parts come right after the first: they rarely fail.
             std::string ignored;
-            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts, int firstWay) {
+            typedef std::array<XorParts, std::size(XOR_WAYS)> XorPartsKept;
+            auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts, XorPartsKept& xorParts,
+                                 int firstWay) {
                 if (type == MESH_BOOLEAN_XOR)
-                    for (const XorWay& way : XOR_WAYS)
-                        if (XorFromParts(a, b, way, ways, out))
+                    for (size_t k = 0; k < std::size(XOR_WAYS); ++k)
+                        if (XorFromParts(a, b, XOR_WAYS[k], ways, xorParts[k], out))
                             return true;
                 return TryEachWay(a, b, type, ways, out, ignored, cuts, firstWay);
             };
             WayCuts cutsAsGiven;
+            XorPartsKept xorPartsAsGiven;
             bool done = TryEachWay(soups[0], soups[1], type, ways, out, reason, cutsAsGiven, 0, 1);
             if (!done)
             {
@@ -4683,8 +4696,9 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 for (int k = 0; k < 2; ++k)
                     anyMerged = MergeOperandCrumbs(merged[k], births[k]) || anyMerged;
                 WayCuts cutsMerged;
+                XorPartsKept xorPartsMerged;
                 done = anyMerged && (TryEachWay(merged[0], merged[1], type, ways, out, ignored, cutsMerged, 0, 1) ||
-                                     otherWays(merged[0], merged[1], cutsMerged, 1));
+                                     otherWays(merged[0], merged[1], cutsMerged, xorPartsMerged, 1));
                 const int mergedOffsetB = int(merged[0].triangles.size());
                 for (size_t i = 0; done && i < out.births.size(); ++i)
                 {
@@ -4693,11 +4707,12 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                     out.births[i] = (k ? offsetB : 0) + (births[k].empty() ? t : births[k][size_t(t)]);
                 }
             }
-            done = done || otherWays(soups[0], soups[1], cutsAsGiven, 1);
+            done = done || otherWays(soups[0], soups[1], cutsAsGiven, xorPartsAsGiven, 1);
             // The last resort: every way again, nudging input points too. The
-            // cuts of the operands as given are settled again, not made again.
+            // cuts of the operands as given, and XOR's parts, are kept from
+            // the ways above: mostly only settling is done again.
             ways.nudgeInputs = true;
-            done = done || otherWays(soups[0], soups[1], cutsAsGiven, 0);
+            done = done || otherWays(soups[0], soups[1], cutsAsGiven, xorPartsAsGiven, 0);
             if (!done)
             {
                 Fail(failure, 0, reason);

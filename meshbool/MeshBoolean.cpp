@@ -3241,10 +3241,14 @@ bool MendRoundedPoints(ResultBuilder& out, double tolerance, bool nudgeInputs, s
             return true;
         if (crossings.size() > MAX_NUDGED_CROSSINGS || pass == (nudgeInputs ? 8 : 4))
             return false;
+        // Input points join in once new points alone have had their passes
+        // or no longer move.
         inputsToo = inputsToo || (nudgeInputs && pass == 4);
-        if (!NudgeCrossingPoints(out, crossings, inputsToo) &&
-            (inputsToo || !nudgeInputs || !NudgeCrossingPoints(out, crossings, inputsToo = true)))
+        if (NudgeCrossingPoints(out, crossings, inputsToo))
+            continue;
+        if (inputsToo || !nudgeInputs || !NudgeCrossingPoints(out, crossings, true))
             return false;
+        inputsToo = true;
     }
 }
 

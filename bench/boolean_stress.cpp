@@ -8,8 +8,11 @@
 // four succeed their volumes must agree with the operands' (union plus
 // intersection is A plus B, and so on); a step where they do not is counted.
 //
-// boolean_stress CHAINS SEED STEPS [KINDS]   (KINDS 1-5: cube, cylinder,
-// ramp, wedge, cone; 5 by default)
+// boolean_stress CHAINS SEED STEPS [KINDS [TURNS]]   (KINDS 1-5: cube,
+// cylinder, ramp, wedge, cone; 5 by default. TURNS: 0, one random rotation per
+// chain, by default; 1, one per chain by a multiple of 15 degrees about x, y or
+// z, the angles a designer turns pieces by; 2, each primitive its own such
+// rotation)
 #include "bench/BenchMesh.h"
 #include "meshbool/MeshBoolean.h"
 #include "scene/PrimitiveMeshes.h"
@@ -68,28 +71,39 @@ Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
     return m;
 }
 
+// A multiple of 15 degrees, not 0, about x, y or z.
+Eigen::Matrix3d SnappedTurn(std::mt19937& random)
+{
+    Eigen::Vector3d axis = Eigen::Vector3d::Zero();
+    axis[int(random() % 3)] = 1;
+    return Eigen::AngleAxisd((1 + int(random() % 23)) * 15.0 * 3.14159265358979323846 / 180.0, axis).toRotationMatrix();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 4)
     {
-        std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS]\n");
+        std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS [TURNS]]\n");
         return 2;
     }
     const int chains = std::atoi(argv[1]), seed = std::atoi(argv[2]), steps = std::atoi(argv[3]);
     const int kinds = argc > 4 ? std::max(1, std::min(5, std::atoi(argv[4]))) : 5;
+    const int turns = argc > 5 ? std::atoi(argv[5]) : 0;
     std::mt19937 random{unsigned(seed)};
     std::uniform_real_distribution<double> unit(0, 1);
     long operations = 0, failures = 0, invalid = 0, mismatches = 0;
     for (int c = 0; c < chains; ++c)
     {
         const Eigen::Vector3d axis(unit(random) - 0.5, unit(random) - 0.5, unit(random) - 0.5);
-        const Eigen::Matrix3d turn = Eigen::AngleAxisd(unit(random) * 6.283185307179586, axis.normalized()).toRotationMatrix();
+        const Eigen::Matrix3d turn = turns == 0 ? Eigen::AngleAxisd(unit(random) * 6.283185307179586, axis.normalized())
+                                                      .toRotationMatrix()
+                                                : SnappedTurn(random);
         Mesh acc = MakePrimitive(random, kinds, turn);
         for (int s = 0; s < steps; ++s)
         {
-            const Mesh b = MakePrimitive(random, kinds, turn);
+            const Mesh b = MakePrimitive(random, kinds, turns == 2 ? SnappedTurn(random) : turn);
             Mesh next;
             bool have = false;
             double volume[4];

@@ -1145,6 +1145,49 @@ TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
     }
 }
 
+// Results of one turned pair combined with one another, as Join does with two
+// earlier results: they share A's and B's faces point for point, and meet
+// along the pair's cut. The union less the intersection and the union of the
+// two differences are the XOR; the intersection joined with A minus B is A.
+TEST(MeshBooleanTurned, ResultsOfAPairCombinedWithOneAnother)
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> corner(-1, 1), side(1, 3);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int n = 0; n < 10; ++n)
+    {
+        Eigen::Vector3d lo[2], hi[2];
+        for (int k = 0; k < 2; ++k)
+            for (int c = 0; c < 3; ++c)
+            {
+                lo[k][c] = corner(rng);
+                hi[k][c] = lo[k][c] + side(rng);
+            }
+        const Eigen::Matrix3d R = RandomTurn(rng, unit);
+        const Mesh a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
+        const Mesh b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());
+        Result r[4];
+        for (int k = 0; k < 4; ++k)
+            ASSERT_TRUE(IsReusable(a, b, r[k] = Combine(a, b, ALL_TYPES[k]))) << "pair " << n << " operation " << k;
+        const Result bMinusA = Combine(b, a, MESH_BOOLEAN_MINUS);
+        ASSERT_TRUE(IsReusable(b, a, bMinusA)) << "pair " << n;
+        struct
+        {
+            const Mesh &x, &y;
+            MeshBooleanType type;
+            double volume;
+        } steps[] = {{r[0].mesh, r[1].mesh, MESH_BOOLEAN_MINUS, Volume(r[3].mesh)},
+                     {r[2].mesh, bMinusA.mesh, MESH_BOOLEAN_UNION, Volume(r[3].mesh)},
+                     {r[1].mesh, r[2].mesh, MESH_BOOLEAN_UNION, Volume(a)}};
+        for (const auto& step : steps)
+        {
+            const Result c = Combine(step.x, step.y, step.type);
+            EXPECT_TRUE(IsReusable(step.x, step.y, c)) << "pair " << n << " type " << step.type;
+            EXPECT_NEAR(Volume(c.mesh), step.volume, 1e-9) << "pair " << n << " type " << step.type;
+        }
+    }
+}
+
 // Chains of 3 to 5 operations on boxes turned together: each step's operand
 // is the previous result, every step succeeds, and the volume matches the
 // same chain unturned. Turns about random axes (glibc's sine and cosine)

@@ -71,12 +71,29 @@ Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
     return m;
 }
 
-// A multiple of 15 degrees, not 0, about x, y or z.
+// A multiple of 15 degrees, not 0, about x, y or z. The cosine and sine come
+// from square roots, which both builds round alike (their sin and cos need
+// not), so the two builds' lines can be compared.
 Eigen::Matrix3d SnappedTurn(std::mt19937& random)
 {
-    Eigen::Vector3d axis = Eigen::Vector3d::Zero();
-    axis[int(random() % 3)] = 1;
-    return Eigen::AngleAxisd((1 + int(random() % 23)) * 15.0 * 3.14159265358979323846 / 180.0, axis).toRotationMatrix();
+    const int axis = int(random() % 3), k = 1 + int(random() % 23);
+    const double r2 = std::sqrt(2.0), r3 = std::sqrt(3.0), r6 = std::sqrt(6.0);
+    const double quarter[6][2] = {{1, 0},          {(r6 + r2) / 4, (r6 - r2) / 4}, {r3 / 2, 0.5},
+                                  {r2 / 2, r2 / 2}, {0.5, r3 / 2},                  {(r6 - r2) / 4, (r6 + r2) / 4}};
+    double c = quarter[k % 6][0], s = quarter[k % 6][1];
+    for (int q = 0; q < k / 6; ++q)
+    {
+        const double t = c; // another 90 degrees
+        c = -s;
+        s = t;
+    }
+    const int u = (axis + 1) % 3, v = (axis + 2) % 3;
+    Eigen::Matrix3d turn = Eigen::Matrix3d::Identity();
+    turn(u, u) = c;
+    turn(u, v) = -s;
+    turn(v, u) = s;
+    turn(v, v) = c;
+    return turn;
 }
 
 } // namespace

@@ -1106,22 +1106,28 @@ TEST(MeshBooleanTurned, ReportedPairsTurnedAboutZ)
     EXPECT_TRUE(again.mesh.V == first.mesh.V && again.mesh.F == first.mesh.F && again.J == first.J);
 }
 
+// Two grid boxes: min corners from -spread to spread, sides of 1 to 3.
+void RandomGridBoxes(std::mt19937& rng, int spread, Eigen::Vector3d lo[2], Eigen::Vector3d hi[2])
+{
+    std::uniform_int_distribution<int> corner(-spread, spread), side(1, 3);
+    for (int k = 0; k < 2; ++k)
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[k][c] = corner(rng);
+            hi[k][c] = lo[k][c] + side(rng);
+        }
+}
+
 // Random grid boxes turned and shifted together (the hard case: their faces
 // were coplanar), and turned each on its own. Volumes come from the boxes.
 TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
 {
     std::mt19937 rng(1);
-    std::uniform_int_distribution<int> corner(-3, 3), side(1, 3);
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int n = 0; n < 60; ++n)
     {
         Eigen::Vector3d lo[2], hi[2];
-        for (int k = 0; k < 2; ++k)
-            for (int c = 0; c < 3; ++c)
-            {
-                lo[k][c] = corner(rng);
-                hi[k][c] = lo[k][c] + side(rng);
-            }
+        RandomGridBoxes(rng, 3, lo, hi);
         double common = 1;
         for (int c = 0; c < 3; ++c)
             common *= std::max(0.0, std::min(hi[0][c], hi[1][c]) - std::max(lo[0][c], lo[1][c]));
@@ -1152,17 +1158,11 @@ TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
 TEST(MeshBooleanTurned, ResultsOfAPairCombinedWithOneAnother)
 {
     std::mt19937 rng(7);
-    std::uniform_int_distribution<int> corner(-1, 1), side(1, 3);
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int n = 0; n < 10; ++n)
     {
         Eigen::Vector3d lo[2], hi[2];
-        for (int k = 0; k < 2; ++k)
-            for (int c = 0; c < 3; ++c)
-            {
-                lo[k][c] = corner(rng);
-                hi[k][c] = lo[k][c] + side(rng);
-            }
+        RandomGridBoxes(rng, 1, lo, hi);
         const Eigen::Matrix3d R = RandomTurn(rng, unit);
         const Mesh a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
         const Mesh b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());

@@ -100,14 +100,14 @@ Eigen::Matrix3d SnappedTurn(std::mt19937& random)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4)
+    const int turns = argc > 5 ? std::atoi(argv[5]) : 0;
+    if (argc < 4 || turns < 0 || turns > 2)
     {
         std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS [TURNS]]\n");
         return 2;
     }
     const int chains = std::atoi(argv[1]), seed = std::atoi(argv[2]), steps = std::atoi(argv[3]);
     const int kinds = argc > 4 ? std::max(1, std::min(5, std::atoi(argv[4]))) : 5;
-    const int turns = argc > 5 ? std::atoi(argv[5]) : 0;
     std::mt19937 random{unsigned(seed)};
     std::uniform_real_distribution<double> unit(0, 1);
     long operations = 0, failures = 0, invalid = 0, mismatches = 0;

@@ -750,8 +750,9 @@ bool TrianglesMeet(const PointOf& P, const Tri& s, const Tri& t)
         return false;
     if (shared == 1 && CornerNeighboursApartInShadow<K>(ps, sharedS[0], pt, sharedT[0]))
         return false;
-    // Exactly, the 3D orientations of points flattened onto one plane always
-    // fall to exact arithmetic, the 2D ones of their shadows seldom do.
+    // With exact points, the 3D orientations of points flattened onto one
+    // plane always fall to exact arithmetic; the 2D ones of their shadows
+    // seldom do, so apart shadows are looked for first.
     if constexpr (!std::is_same<K, IK>::value)
         if (shared == 0 && ShadowsApart<K>(ps, pt))
             return false;

@@ -2662,6 +2662,21 @@ bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
         for (int c = 0; c < 3; ++c)
             withEdge.push_back({out.triangles[size_t(t)][c], out.triangles[size_t(t)][(c + 1) % 3], t});
     std::sort(withEdge.begin(), withEdge.end());
+    // The reverse of quad a, w, b, third has a triangle on a -> third whose
+    // third corner is w or b (which ever diagonal splits it). On a sound
+    // surface that triangle is t's neighbour, with another corner: such
+    // quads are left out, which leaves the matches as they were.
+    auto reversible = [&](int a, int w, int b, int third) {
+        for (auto e = std::lower_bound(withEdge.begin(), withEdge.end(), std::array<int, 3>{a, third, INT_MIN});
+             e != withEdge.end() && (*e)[0] == a && (*e)[1] == third; ++e)
+        {
+            const Tri& other = out.triangles[size_t((*e)[2])];
+            const int corner = other[0] + other[1] + other[2] - a - third;
+            if (corner == w || corner == b)
+                return true;
+        }
+        return false;
+    };
     struct Quad
     {
         std::array<int, 4> cycle;
@@ -2680,7 +2695,7 @@ bool DropFlatPillows(ResultBuilder& out, std::vector<char>& drop)
                 const int o = (*e)[2];
                 const Tri& other = out.triangles[size_t(o)];
                 const int w = other[0] + other[1] + other[2] - a - b;
-                if (w != third)
+                if (w != third && reversible(a, w, b, third))
                     quads.push_back({CanonicalCycle({a, w, b, third}), t, o});
             }
         }

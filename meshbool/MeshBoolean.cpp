@@ -3239,7 +3239,8 @@ void MatricesOf(const ResultBuilder& out, Eigen::MatrixXd& V, Eigen::MatrixXi& F
 // Merges close points, drops what collapses and flips zero-area triangles,
 // then nudges rounded points off the faces they still cross; with
 // `nudgeInputs`, where that is not enough, input points at the crossings too.
-bool MendRoundedPoints(ResultBuilder& out, double tolerance, bool nudgeInputs, std::string& reason)
+bool MendRoundedPoints(ResultBuilder& out, double tolerance, bool nudgeInputs, std::string& reason,
+                       size_t maxCrossings = MAX_NUDGED_CROSSINGS)
 {
     for (int pass = 0; pass < 8; ++pass)
     {
@@ -3260,7 +3261,7 @@ bool MendRoundedPoints(ResultBuilder& out, double tolerance, bool nudgeInputs, s
         const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(out, false);
         if (!DescribeCrossing(crossings, reason))
             return true;
-        if (crossings.size() > MAX_NUDGED_CROSSINGS || pass == (nudgeInputs ? 8 : 4))
+        if (crossings.size() > maxCrossings || pass == (nudgeInputs ? 8 : 4))
             return false;
         // Input points join in once new points alone have had their passes
         // or no longer move.
@@ -3294,14 +3295,19 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, bool nudgeInputs
     return CheckSettledResult(out, mend || merged, reason);
 }
 
+// A refused operand with more crossings than this is not a result a rounding
+// spoiled (those had up to 40); trying to mend it would only delay the refusal.
+const size_t MAX_MENDED_OPERAND_CROSSINGS = 64;
+
 // For an operand holding crumbs: points closer than the merging tolerance with
 // the slivers between them, left by the rounding of results where merging
 // them failed or of results written before such points were merged, flat
 // pillows, or flat pieces (needles whose double volume could not tell them
 // flat, nor inside out). They are merged and dropped as a result's are, and
 // the operand is taken only if it is still a sound solid. `births` gives the
-// input triangle of each of its triangles.
-bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
+// input triangle of each of its triangles. With `faulty` (the operand was
+// refused) the mending goes on where there are no crumbs.
+bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, bool faulty = false)
 {
     ResultBuilder out;
     CopyOperand(soup, 0, out);
@@ -3311,9 +3317,11 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
     std::string reason;
     bool crumbs = MergeClosePoints(out, tolerance);
     crumbs = DropDoubleSheets(out) || crumbs;
-    if (!DropFlatPieces(out, tolerance) && !crumbs)
+    crumbs = DropFlatPieces(out, tolerance) || crumbs;
+    if (!crumbs && !faulty)
         return false;
-    if (!MendRoundedPoints(out, tolerance, false, reason) || !CheckSettledResult(out, true, reason))
+    if (!MendRoundedPoints(out, tolerance, false, reason, faulty ? MAX_MENDED_OPERAND_CROSSINGS : MAX_NUDGED_CROSSINGS) ||
+        !CheckSettledResult(out, true, reason) || out.triangles.empty())
         return false;
     Eigen::MatrixXd V;
     Eigen::MatrixXi F;
@@ -3324,6 +3332,59 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births)
         return false;
     soup = std::move(merged);
     births = out.births;
+    return true;
+}
+
+// Moving or scaling a result in doubles moves each point by a rounding, which
+// can leave a triangle of zero area or two crossing a hair deep where the
+// result held crumbs or a nudged point. An operand refused for nothing else
+// is mended as results are and taken if it then passes every check: it must
+// be closed, of positive volume, with no triangle with two corners at one
+// point and at most MAX_MENDED_OPERAND_CROSSINGS crossings, none of them
+// between faces laid on one another or two triangles wider than the coarser
+// merging tolerance folded over one another in one plane (those are the
+// modeller's, not a rounding's: nudging would only part them by a hair).
+bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup,
+                        std::vector<int>& births)
+{
+    OperandSoup mended;
+    std::string ignored;
+    if (!CheckShapesAndValues(V, F, ignored))
+        return false;
+    MergePoints(V, F, mended);
+    for (const Tri& tri : mended.triangles)
+        if (tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2])
+            return false;
+    if (mended.triangles.empty() || !CheckClosed(mended, ignored) || !CheckVolume(mended, ignored))
+        return false;
+    ResultBuilder given;
+    CopyOperand(mended, 0, given);
+    std::fill(given.suspect.begin(), given.suspect.end(), char(1));
+    if (DropDoubleSheets(given))
+        return false;
+    const std::vector<std::pair<int, int>> crossings = FindRoundedCrossings(given, false);
+    if (crossings.size() > MAX_MENDED_OPERAND_CROSSINGS)
+        return false;
+    auto P = [&](int u) { return ToInexact(given.points[size_t(u)]); };
+    const double thin = MERGE_RATIOS[1] * LargestCoordinate(mended);
+    auto isThin = [&](const Tri& tri) { // twice its area against its longest side
+        const Eigen::Vector3d a(given.points[size_t(tri[0])].data()), b(given.points[size_t(tri[1])].data()),
+            c(given.points[size_t(tri[2])].data());
+        const double longest = std::max({(b - a).norm(), (c - b).norm(), (a - c).norm()});
+        return (b - a).cross(c - a).norm() <= thin * longest;
+    };
+    for (const auto& pair : crossings)
+    {
+        const Tri &s = given.triangles[size_t(pair.first)], &t = given.triangles[size_t(pair.second)];
+        bool folded = !isThin(s) && !isThin(t);
+        for (int u : t)
+            folded = folded && CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(u)) == CGAL::COPLANAR;
+        if (folded)
+            return false;
+    }
+    if (!MergeOperandCrumbs(mended, births, true))
+        return false;
+    soup = std::move(mended);
     return true;
 }
 
@@ -4661,25 +4722,22 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         const bool valid[2] = {options.operandAValid, options.operandBValid};
         const char name[2] = {'A', 'B'};
         std::string reason;
-        for (int k = 0; k < 2; ++k)
-            if (!PrepareOperand(*V[k], *F[k], soups[k], reason))
-            {
-                Fail(failure, name[k], reason);
-                return false;
-            }
-        // Empty operands and operands whose boxes are apart need no exact work.
-        const bool emptyA = soups[0].triangles.empty(), emptyB = soups[1].triangles.empty();
-        const bool exactWork = !emptyA && !emptyB && !BoxesApart(soups[0], soups[1]);
+        // The input triangle of each triangle of an operand that was mended.
+        std::vector<int> mendedBirths[2];
         for (int k = 0; k < 2; ++k)
         {
-            if (soups[k].triangles.empty())
-                continue;
-            if (!CheckClosed(soups[k], reason) || !CheckSolid(soups[k], valid[k], reason))
+            const bool accepted = PrepareOperand(*V[k], *F[k], soups[k], reason) &&
+                                  (soups[k].triangles.empty() || (CheckClosed(soups[k], reason) &&
+                                                                  CheckSolid(soups[k], valid[k], reason)));
+            if (!accepted && (valid[k] || !MendRefusedOperand(*V[k], *F[k], soups[k], mendedBirths[k])))
             {
                 Fail(failure, name[k], reason);
                 return false;
             }
         }
+        // Empty operands and operands whose boxes are apart need no exact work.
+        const bool emptyA = soups[0].triangles.empty(), emptyB = soups[1].triangles.empty();
+        const bool exactWork = !emptyA && !emptyB && !BoxesApart(soups[0], soups[1]);
         const int offsetB = int(soups[0].triangles.size());
         if (!exactWork)
         {
@@ -4743,8 +4801,15 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
                 Fail(failure, 0, reason);
                 return false;
             }
-            PutInCanonicalOrder(out);
         }
+        for (int& birth : out.births)
+        {
+            const int k = birth < offsetB ? 0 : 1;
+            const int t = birth - (k ? offsetB : 0);
+            birth = (k ? int(FA.rows()) : 0) + (mendedBirths[k].empty() ? t : mendedBirths[k][size_t(t)]);
+        }
+        if (exactWork)
+            PutInCanonicalOrder(out);
     }
     catch (const std::exception& e)
     {

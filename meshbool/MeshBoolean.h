@@ -16,7 +16,14 @@
 // its extent, at any scale) or an inside-out one (negative volume), and
 // self-intersections. Both operands always get every check, also when the
 // other is empty; one marked valid by construction skips only the
-// self-intersection check.
+// self-intersection check. An operand not so marked that is refused only for
+// zero-area triangles or up to 64 crossings (what moving or scaling a result
+// in doubles can leave where it held points or faces a hair apart) is first
+// mended as results are (see below) and taken if it then passes every check;
+// J still names its triangles. Faces laid on one another, two triangles in one
+// plane folded over one another (unless one is a sliver thinner than 1e-9 of
+// the largest coordinate) and triangles with two corners at one point are the
+// modeller's and refused as before.
 //
 // Results: the exact result rounded to doubles, input vertices that survive
 // keeping their value bit for bit (but for the flattened and nudged points
@@ -125,8 +132,8 @@ void MeshBooleanOrThrow(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA,
                         Eigen::MatrixXd& VC, Eigen::MatrixXi& FC, Eigen::VectorXi& J,
                         const MeshBooleanOptions& options = MeshBooleanOptions());
 
-// Runs the operand checks alone. Returns true when the mesh is usable; otherwise
-// false with the reason.
+// Runs the operand checks alone. Returns true when the mesh is usable as it is;
+// otherwise false with the reason (MeshBoolean may still mend it, see above).
 bool CheckMeshBooleanOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F,
                              bool validByConstruction, std::string* reason);
 

@@ -3,6 +3,7 @@
 // results, the project's own primitives, turned operands whose rounded results
 // must be valid operands again, and refusal of invalid operands.
 #include "meshbool/MeshBoolean.h"
+#include "scene/ObjectMesh.h"
 #include "scene/PrimitiveMeshes.h"
 
 #include <Eigen/Geometry>
@@ -1362,6 +1363,45 @@ TEST(MeshBooleanTurned, ResultOfPartsTouchingAtAnEdgeTakesTheNextStep)
         volume[type] = Volume(r.mesh);
     }
     const double va = Volume(first.mesh), vb = Volume(next);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_UNION] + volume[MESH_BOOLEAN_INTERSECTION], va + vb, 1e-9);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_MINUS], va - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
+    EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
+}
+
+// Moving a mesh object shifts each coordinate by a rounding, which can leave
+// two triangles of a result crossing a hair deep: this result of two turned
+// primitives no longer passes the checks once the editor has moved it 0.75
+// along z. Used again it is mended first, and every operation with a cube
+// gives a reusable result whose births name the moved mesh's triangles.
+TEST(MeshBooleanTurned, MovedResultIsMendedWhenUsedAgain)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_moved.txt", "r");
+    ASSERT_NE(file, nullptr);
+    Mesh result;
+    const bool read = ReadRecordedMesh(file, result);
+    std::fclose(file);
+    ASSERT_TRUE(read);
+    ASSERT_TRUE(CheckMeshBooleanOperand(result.V, result.F, false, nullptr));
+    SceneObject object;
+    object.isCSGMesh = true;
+    object.V = result.V;
+    object.F = result.F;
+    FitBoundsToMesh(object);
+    Vec3f centre = BoundsCentre(object);
+    centre.z += 0.75f;
+    StoreBounds(object, centre, BoundsSize(object));
+    const Mesh moved{object.V, object.F};
+    ASSERT_FALSE(CheckMeshBooleanOperand(moved.V, moved.F, false, nullptr));
+    const Eigen::Vector3d at = moved.V.row(0);
+    const Mesh cube = MakeBox(at.x() - 0.5, at.y() - 0.5, at.z() - 0.5, at.x() + 0.5, at.y() + 0.5, at.z() + 0.5);
+    double volume[4];
+    for (MeshBooleanType type : ALL_TYPES)
+    {
+        const Result r = Combine(moved, cube, type);
+        EXPECT_TRUE(IsReusable(moved, cube, r)) << "type " << type;
+        volume[type] = Volume(r.mesh);
+    }
+    const double va = Volume(moved), vb = Volume(cube);
     EXPECT_NEAR(volume[MESH_BOOLEAN_UNION] + volume[MESH_BOOLEAN_INTERSECTION], va + vb, 1e-9);
     EXPECT_NEAR(volume[MESH_BOOLEAN_MINUS], va - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
     EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);

@@ -91,6 +91,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -3295,6 +3296,49 @@ bool SettleRoundedResult(ResultBuilder& out, double mergeRatio, bool nudgeInputs
     return CheckSettledResult(out, mend || merged, reason);
 }
 
+// How deep two crossing triangles lying in one plane overlap: for two that
+// share an edge, the nearer of their third corners to it (both lie on one
+// side); otherwise how far a corner of one lies inside the other. A hair for
+// pieces a rounding pushed into one another; a fold the modeller made is deep.
+double CoplanarOverlapDepth(const std::vector<Point3d>& points, const Tri& s, const Tri& t)
+{
+    auto at = [&](int u) { return Eigen::Vector3d(points[size_t(u)].data()); };
+    const Eigen::Vector3d normal = (at(s[1]) - at(s[0])).cross(at(s[2]) - at(s[0]));
+    // Distance of p from the line through a and b, positive on the side where
+    // `inside` lies.
+    auto beyond = [&](const Eigen::Vector3d& p, const Eigen::Vector3d& a, const Eigen::Vector3d& b,
+                      const Eigen::Vector3d& inside) {
+        const Eigen::Vector3d across = normal.cross(b - a).normalized();
+        const double side = across.dot(inside - a) < 0 ? -1 : 1;
+        return side * across.dot(p - a);
+    };
+    std::vector<int> common;
+    for (int u : s)
+        if (u == t[0] || u == t[1] || u == t[2])
+            common.push_back(u);
+    if (common.size() == 2)
+    {
+        const int thirdS = s[0] + s[1] + s[2] - common[0] - common[1];
+        const int thirdT = t[0] + t[1] + t[2] - common[0] - common[1];
+        const Eigen::Vector3d a = at(common[0]), b = at(common[1]);
+        const Eigen::Vector3d across = normal.cross(b - a).normalized();
+        return std::min(std::fabs(across.dot(at(thirdS) - a)), std::fabs(across.dot(at(thirdT) - a)));
+    }
+    double depth = 0;
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        const Tri& into = pass ? t : s;
+        for (int u : pass ? s : t)
+        {
+            double inside = std::numeric_limits<double>::infinity();
+            for (int c = 0; c < 3; ++c)
+                inside = std::min(inside, beyond(at(u), at(into[c]), at(into[(c + 1) % 3]), at(into[(c + 2) % 3])));
+            depth = std::max(depth, inside);
+        }
+    }
+    return depth;
+}
+
 // A refused operand with more crossings than this is not a result a rounding
 // spoiled (those had up to 40); trying to mend it would only delay the refusal.
 const size_t MAX_MENDED_OPERAND_CROSSINGS = 64;
@@ -3341,8 +3385,8 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, bool faulty
 // is mended as results are and taken if it then passes every check: it must
 // be closed, of positive volume, with no triangle with two corners at one
 // point and at most MAX_MENDED_OPERAND_CROSSINGS crossings, none of them
-// between faces laid on one another or two triangles wider than the coarser
-// merging tolerance folded over one another in one plane (those are the
+// between faces laid on one another or two triangles in one plane folded over
+// one another deeper than the coarser merging tolerance (those are the
 // modeller's, not a rounding's: nudging would only part them by a hair).
 bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup,
                         std::vector<int>& births)
@@ -3367,19 +3411,13 @@ bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, Oper
         return false;
     auto P = [&](int u) { return ToInexact(given.points[size_t(u)]); };
     const double thin = MERGE_RATIOS[1] * LargestCoordinate(mended);
-    auto isThin = [&](const Tri& tri) { // twice its area against its longest side
-        const Eigen::Vector3d a(given.points[size_t(tri[0])].data()), b(given.points[size_t(tri[1])].data()),
-            c(given.points[size_t(tri[2])].data());
-        const double longest = std::max({(b - a).norm(), (c - b).norm(), (a - c).norm()});
-        return (b - a).cross(c - a).norm() <= thin * longest;
-    };
     for (const auto& pair : crossings)
     {
         const Tri &s = given.triangles[size_t(pair.first)], &t = given.triangles[size_t(pair.second)];
-        bool folded = !isThin(s) && !isThin(t);
+        bool coplanar = true;
         for (int u : t)
-            folded = folded && CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(u)) == CGAL::COPLANAR;
-        if (folded)
+            coplanar = coplanar && CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(u)) == CGAL::COPLANAR;
+        if (coplanar && CoplanarOverlapDepth(given.points, s, t) > thin)
             return false;
     }
     if (!MergeOperandCrumbs(mended, births, true))

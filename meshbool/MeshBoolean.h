@@ -21,9 +21,9 @@
 // in doubles can leave where it held points or faces a hair apart) is first
 // mended as results are (see below) and taken if it then passes every check;
 // J still names its triangles. Faces laid on one another, two triangles in one
-// plane folded over one another (unless one is a sliver thinner than 1e-9 of
-// the largest coordinate) and triangles with two corners at one point are the
-// modeller's and refused as before.
+// plane folded over one another deeper than 1e-9 of the largest coordinate and
+// triangles with two corners at one point are the modeller's and refused as
+// before.
 //
 // Results: the exact result rounded to doubles, input vertices that survive
 // keeping their value bit for bit (but for the flattened and nudged points

@@ -3388,21 +3388,18 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, bool faulty
 // between faces laid on one another or two triangles in one plane folded over
 // one another deeper than the coarser merging tolerance (those are the
 // modeller's, not a rounding's: nudging would only part them by a hair).
-bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup,
-                        std::vector<int>& births)
+// `soup` is the operand as the checks left it: its points merged, unless its
+// shapes or values were refused (it is then empty).
+bool MendRefusedOperand(OperandSoup& soup, std::vector<int>& births)
 {
-    OperandSoup mended;
     std::string ignored;
-    if (!CheckShapesAndValues(V, F, ignored))
-        return false;
-    MergePoints(V, F, mended);
-    for (const Tri& tri : mended.triangles)
+    for (const Tri& tri : soup.triangles)
         if (tri[0] == tri[1] || tri[1] == tri[2] || tri[0] == tri[2])
             return false;
-    if (mended.triangles.empty() || !CheckClosed(mended, ignored) || !CheckVolume(mended, ignored))
+    if (soup.triangles.empty() || !CheckClosed(soup, ignored) || !CheckVolume(soup, ignored))
         return false;
     ResultBuilder given;
-    CopyOperand(mended, 0, given);
+    CopyOperand(soup, 0, given);
     std::fill(given.suspect.begin(), given.suspect.end(), char(1));
     if (DropDoubleSheets(given))
         return false;
@@ -3410,7 +3407,7 @@ bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, Oper
     if (crossings.size() > MAX_MENDED_OPERAND_CROSSINGS)
         return false;
     auto P = [&](int u) { return ToInexact(given.points[size_t(u)]); };
-    const double thin = MERGE_RATIOS[1] * LargestCoordinate(mended);
+    const double thin = MERGE_RATIOS[1] * LargestCoordinate(soup);
     for (const auto& pair : crossings)
     {
         const Tri &s = given.triangles[size_t(pair.first)], &t = given.triangles[size_t(pair.second)];
@@ -3420,6 +3417,7 @@ bool MendRefusedOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, Oper
         if (coplanar && CoplanarOverlapDepth(given.points, s, t) > thin)
             return false;
     }
+    OperandSoup mended = soup;
     if (!MergeOperandCrumbs(mended, births, true))
         return false;
     soup = std::move(mended);
@@ -4767,7 +4765,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
             const bool accepted = PrepareOperand(*V[k], *F[k], soups[k], reason) &&
                                   (soups[k].triangles.empty() || (CheckClosed(soups[k], reason) &&
                                                                   CheckSolid(soups[k], valid[k], reason)));
-            if (!accepted && (valid[k] || !MendRefusedOperand(*V[k], *F[k], soups[k], mendedBirths[k])))
+            if (!accepted && (valid[k] || !MendRefusedOperand(soups[k], mendedBirths[k])))
             {
                 Fail(failure, name[k], reason);
                 return false;

@@ -3350,14 +3350,17 @@ const size_t MAX_MENDED_OPERAND_CROSSINGS = 64;
 // flat, nor inside out). They are merged and dropped as a result's are, and
 // the operand is taken only if it is still a sound solid. `births` gives the
 // input triangle of each of its triangles. With `faulty` (the operand was
-// refused) the mending goes on where there are no crumbs.
-bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, bool faulty = false)
+// refused) the mending goes on where there are no crumbs. Points closer than
+// `mergeRatio` times the largest coordinate are merged. Both are changed only
+// where this succeeds.
+bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, double mergeRatio = MERGE_RATIOS[0],
+                        bool faulty = false)
 {
     ResultBuilder out;
     CopyOperand(soup, 0, out);
     std::fill(out.rounded.begin(), out.rounded.end(), char(1));
     std::fill(out.suspect.begin(), out.suspect.end(), char(1));
-    const double tolerance = MERGE_RATIOS[0] * LargestCoordinate(soup);
+    const double tolerance = mergeRatio * LargestCoordinate(soup);
     std::string reason;
     bool crumbs = MergeClosePoints(out, tolerance);
     crumbs = DropDoubleSheets(out) || crumbs;
@@ -3417,11 +3420,15 @@ bool MendRefusedOperand(OperandSoup& soup, std::vector<int>& births)
         if (coplanar && CoplanarOverlapDepth(given.points, s, t) > thin)
             return false;
     }
-    OperandSoup mended = soup;
-    if (!MergeOperandCrumbs(mended, births, true))
-        return false;
-    soup = std::move(mended);
-    return true;
+    // Each merging tolerance in turn, finest (none) first: the mend changes
+    // the operand as little as it can, and a result that kept points closer
+    // than a tolerance did so because merging them would make faces cross.
+    std::vector<double> ratios(std::begin(MERGE_RATIOS), std::end(MERGE_RATIOS));
+    std::sort(ratios.begin(), ratios.end());
+    for (double ratio : ratios)
+        if (MergeOperandCrumbs(soup, births, ratio, true))
+            return true;
+    return false;
 }
 
 // Points in order of first use and the triangles sorted by birth face, then by

@@ -19,8 +19,9 @@
 // self-intersection check. An operand not so marked that is refused only for
 // zero-area triangles or up to 64 crossings (what moving or scaling a result
 // in doubles can leave where it held points or faces a hair apart) is first
-// mended as results are (see below) and taken if it then passes every check;
-// J still names its triangles. Faces laid on one another, two triangles in one
+// mended as results are (see below), merging no points at first and then
+// ever farther ones, and taken if it then passes every check; J still names
+// its triangles. Faces laid on one another, two triangles in one
 // plane folded over one another deeper than 1e-9 of the largest coordinate and
 // triangles with two corners at one point are the modeller's and refused as
 // before.

@@ -1369,42 +1369,53 @@ TEST(MeshBooleanTurned, ResultOfPartsTouchingAtAnEdgeTakesTheNextStep)
 }
 
 // Moving a mesh object shifts each coordinate by a rounding, which can leave
-// two triangles of a result crossing a hair deep: this result of two turned
-// primitives no longer passes the checks once the editor has moved it 0.75
-// along z. Used again it is mended first, and every operation with a cube
-// gives a reusable result whose births name the moved mesh's triangles.
+// two triangles of a result crossing a hair deep: these results of turned
+// primitives no longer pass the checks once the editor has moved them. Used
+// again each is mended first, and every operation with a cube gives a
+// reusable result whose births name the moved mesh's triangles. The second
+// holds two points just over the merging tolerance apart, which the move
+// brings within it: merged, they would make faces cross, so the mend keeps
+// them apart.
 TEST(MeshBooleanTurned, MovedResultIsMendedWhenUsedAgain)
 {
-    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_moved.txt", "r");
-    ASSERT_NE(file, nullptr);
-    Mesh result;
-    const bool read = ReadRecordedMesh(file, result);
-    std::fclose(file);
-    ASSERT_TRUE(read);
-    ASSERT_TRUE(CheckMeshBooleanOperand(result.V, result.F, false, nullptr));
-    SceneObject object;
-    object.isCSGMesh = true;
-    object.V = result.V;
-    object.F = result.F;
-    FitBoundsToMesh(object);
-    Vec3f centre = BoundsCentre(object);
-    centre.z += 0.75f;
-    StoreBounds(object, centre, BoundsSize(object));
-    const Mesh moved{object.V, object.F};
-    ASSERT_FALSE(CheckMeshBooleanOperand(moved.V, moved.F, false, nullptr));
-    const Eigen::Vector3d at = moved.V.row(0);
-    const Mesh cube = MakeBox(at.x() - 0.5, at.y() - 0.5, at.z() - 0.5, at.x() + 0.5, at.y() + 0.5, at.z() + 0.5);
-    double volume[4];
-    for (MeshBooleanType type : ALL_TYPES)
+    const struct
     {
-        const Result r = Combine(moved, cube, type);
-        EXPECT_TRUE(IsReusable(moved, cube, r)) << "type " << type;
-        volume[type] = Volume(r.mesh);
+        const char* file;
+        Vec3f move;
+    } recorded[] = {{"turned_moved.txt", Vec3f{0, 0, 0.75f}}, {"turned_moved_close.txt", Vec3f{0, 1, 0}}};
+    for (const auto& r : recorded)
+    {
+        SCOPED_TRACE(r.file);
+        FILE* file = std::fopen((std::string(TARSEL_STEPS_DIR) + r.file).c_str(), "r");
+        ASSERT_NE(file, nullptr);
+        Mesh result;
+        const bool read = ReadRecordedMesh(file, result);
+        std::fclose(file);
+        ASSERT_TRUE(read);
+        ASSERT_TRUE(CheckMeshBooleanOperand(result.V, result.F, false, nullptr));
+        SceneObject object;
+        object.isCSGMesh = true;
+        object.V = result.V;
+        object.F = result.F;
+        FitBoundsToMesh(object);
+        const Vec3f centre = BoundsCentre(object);
+        StoreBounds(object, Vec3f{centre.x + r.move.x, centre.y + r.move.y, centre.z + r.move.z}, BoundsSize(object));
+        const Mesh moved{object.V, object.F};
+        ASSERT_FALSE(CheckMeshBooleanOperand(moved.V, moved.F, false, nullptr));
+        const Eigen::Vector3d at = moved.V.row(0);
+        const Mesh cube = MakeBox(at.x() - 0.5, at.y() - 0.5, at.z() - 0.5, at.x() + 0.5, at.y() + 0.5, at.z() + 0.5);
+        double volume[4];
+        for (MeshBooleanType type : ALL_TYPES)
+        {
+            const Result c = Combine(moved, cube, type);
+            EXPECT_TRUE(IsReusable(moved, cube, c)) << "type " << type;
+            volume[type] = Volume(c.mesh);
+        }
+        const double va = Volume(moved), vb = Volume(cube);
+        EXPECT_NEAR(volume[MESH_BOOLEAN_UNION] + volume[MESH_BOOLEAN_INTERSECTION], va + vb, 1e-9);
+        EXPECT_NEAR(volume[MESH_BOOLEAN_MINUS], va - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
+        EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
     }
-    const double va = Volume(moved), vb = Volume(cube);
-    EXPECT_NEAR(volume[MESH_BOOLEAN_UNION] + volume[MESH_BOOLEAN_INTERSECTION], va + vb, 1e-9);
-    EXPECT_NEAR(volume[MESH_BOOLEAN_MINUS], va - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
-    EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
 }
 
 // Pairs cut from turned chains, each once refused or worse: where pieces of

@@ -3349,10 +3349,10 @@ const size_t MAX_MENDED_OPERAND_CROSSINGS = 64;
 // pillows, or flat pieces (needles whose double volume could not tell them
 // flat, nor inside out). They are merged and dropped as a result's are, and
 // the operand is taken only if it is still a sound solid. `births` gives the
-// input triangle of each of its triangles. With `faulty` (the operand was
-// refused) the mending goes on where there are no crumbs. Points closer than
-// `mergeRatio` times the largest coordinate are merged. Both are changed only
-// where this succeeds.
+// input triangle of each of its triangles. Points closer than `mergeRatio`
+// times the largest coordinate are merged. With `faulty` (the operand was
+// refused) the mending goes on where there are no crumbs, but only with no
+// tolerance at all. Both are changed only where this succeeds.
 bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, double mergeRatio = MERGE_RATIOS[0],
                         bool faulty = false)
 {
@@ -3365,7 +3365,9 @@ bool MergeOperandCrumbs(OperandSoup& soup, std::vector<int>& births, double merg
     bool crumbs = MergeClosePoints(out, tolerance);
     crumbs = DropDoubleSheets(out) || crumbs;
     crumbs = DropFlatPieces(out, tolerance) || crumbs;
-    if (!crumbs && !faulty)
+    // A refused operand is mended with no tolerance first (see
+    // MendRefusedOperand): a wider one that finds nothing would only repeat it.
+    if (!crumbs && (!faulty || mergeRatio > 0))
         return false;
     if (!MendRoundedPoints(out, tolerance, false, reason, faulty ? MAX_MENDED_OPERAND_CROSSINGS : MAX_NUDGED_CROSSINGS) ||
         !CheckSettledResult(out, true, reason) || out.triangles.empty())

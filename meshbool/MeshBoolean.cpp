@@ -3416,6 +3416,10 @@ bool MendRefusedOperand(OperandSoup& soup, std::vector<int>& births)
     for (const auto& pair : crossings)
     {
         const Tri &s = given.triangles[size_t(pair.first)], &t = given.triangles[size_t(pair.second)];
+        // A triangle of zero area lies in every plane through its line and
+        // folds over nothing: the mend flips it away.
+        if (CGAL::collinear(P(s[0]), P(s[1]), P(s[2])) || CGAL::collinear(P(t[0]), P(t[1]), P(t[2])))
+            continue;
         bool coplanar = true;
         for (int u : t)
             coplanar = coplanar && CGAL::orientation(P(s[0]), P(s[1]), P(s[2]), P(u)) == CGAL::COPLANAR;

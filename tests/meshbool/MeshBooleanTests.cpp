@@ -1368,6 +1368,28 @@ TEST(MeshBooleanTurned, ResultOfPartsTouchingAtAnEdgeTakesTheNextStep)
     EXPECT_NEAR(volume[MESH_BOOLEAN_XOR], volume[MESH_BOOLEAN_UNION] - volume[MESH_BOOLEAN_INTERSECTION], 1e-9);
 }
 
+// A triangle of zero area, as a rounding can leave, is flipped away when the
+// mesh is used: here the bottom of a cube holds one along its diagonal.
+TEST(MeshBooleanMended, ZeroAreaTriangleIsFlippedAway)
+{
+    Mesh m = MakeCube(0, 1);
+    m.V.conservativeResize(9, 3);
+    m.V.row(8) << 0.5, 0.5, 0;
+    m.F.row(1) << 0, 3, 8;
+    m.F.conservativeResize(14, 3);
+    m.F.row(12) << 8, 3, 2;
+    m.F.row(13) << 0, 8, 2;
+    ASSERT_FALSE(CheckMeshBooleanOperand(m.V, m.F, false, nullptr));
+    const Mesh cube = MakeCube(0.5, 1.5);
+    const double volume[4] = {1.875, 0.125, 0.875, 1.75};
+    for (MeshBooleanType type : ALL_TYPES)
+    {
+        const Result r = Combine(m, cube, type);
+        EXPECT_TRUE(IsReusable(m, cube, r)) << "type " << type;
+        EXPECT_NEAR(Volume(r.mesh), volume[type], 1e-12) << "type " << type;
+    }
+}
+
 // Moving a mesh object shifts each coordinate by a rounding, which can leave
 // two triangles of a result crossing a hair deep: these results of turned
 // primitives no longer pass the checks once the editor has moved them. Used

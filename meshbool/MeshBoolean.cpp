@@ -283,8 +283,47 @@ bool CheckShapesAndValues(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, st
     return true;
 }
 
-// Merges exactly equal points and keeps only the referenced ones.
-void MergePoints(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup)
+// Operands whose largest coordinate lies beyond these are worked on scaled by
+// a power of two, so that it lies between 1 and 2: every tolerance here is
+// relative to the largest coordinate, but products of coordinates under- or
+// overflow doubles at such sizes (turned boxes of side 1e-110 then crossed by
+// rounding). Scaling by a power of two changes no bit of a coordinate and no
+// exact decision; the result is scaled back.
+const double SCALED_BELOW = 0x1p-64, SCALED_FROM = 0x1p64;
+
+// The exponent of that power of two (0: not scaled). Where shrinking would
+// round a coordinate into the subnormals, nothing is scaled. Shapes and
+// indices are already checked.
+int ScaleExponent(const std::vector<std::pair<const Eigen::MatrixXd*, const Eigen::MatrixXi*>>& operands)
+{
+    double largest = 0;
+    for (const auto& [V, F] : operands)
+        for (Eigen::Index r = 0; r < F->rows(); ++r)
+            for (int c = 0; c < 3; ++c)
+                largest = std::max({largest, std::fabs((*V)((*F)(r, c), 0)), std::fabs((*V)((*F)(r, c), 1)),
+                                    std::fabs((*V)((*F)(r, c), 2))});
+    if (largest == 0 || (largest >= SCALED_BELOW && largest < SCALED_FROM))
+        return 0;
+    const int exponent = -std::ilogb(largest);
+    if (exponent < 0)
+    {
+        const double smallest = std::ldexp(1.0, std::numeric_limits<double>::min_exponent - 1 - exponent);
+        for (const auto& [V, F] : operands)
+            for (Eigen::Index r = 0; r < F->rows(); ++r)
+                for (int c = 0; c < 3; ++c)
+                    for (int k = 0; k < 3; ++k)
+                    {
+                        const double x = (*V)((*F)(r, c), k);
+                        if (x != 0 && std::fabs(x) < smallest && std::ldexp(std::ldexp(x, exponent), -exponent) != x)
+                            return 0;
+                    }
+    }
+    return exponent;
+}
+
+// Merges exactly equal points and keeps only the referenced ones, taken times
+// 2^exponent.
+void MergePoints(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, int exponent, OperandSoup& soup)
 {
     const int n = int(V.rows());
     std::vector<char> used(n, 0);
@@ -316,7 +355,8 @@ void MergePoints(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup
         if (!same)
         {
             // +0.0 for -0.0: the same value, one spelling
-            soup.points.push_back({V(r, 0) + 0.0, V(r, 1) + 0.0, V(r, 2) + 0.0});
+            soup.points.push_back({std::ldexp(V(r, 0), exponent) + 0.0, std::ldexp(V(r, 1), exponent) + 0.0,
+                                   std::ldexp(V(r, 2), exponent) + 0.0});
             soup.pointRow.push_back(r);
         }
         pointOfRow[r] = int(soup.points.size()) - 1;
@@ -1135,11 +1175,11 @@ bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
 
 // Checks that need no mesh: shapes, values, indices, exact point merging,
 // degenerate triangles.
-bool PrepareOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, OperandSoup& soup, std::string& reason)
+// Shapes and indices are already checked.
+bool PrepareOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, int exponent, OperandSoup& soup,
+                    std::string& reason)
 {
-    if (!CheckShapesAndValues(V, F, reason))
-        return false;
-    MergePoints(V, F, soup);
+    MergePoints(V, F, exponent, soup);
     return soup.triangles.empty() || CheckTriangles(soup, reason);
 }
 
@@ -1154,8 +1194,8 @@ bool CheckSolid(const OperandSoup& soup, bool validByConstruction, std::string& 
 bool CheckOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, bool validByConstruction,
                   OperandSoup& soup, std::string& reason)
 {
-    return PrepareOperand(V, F, soup, reason) && (soup.triangles.empty() || CheckClosed(soup, reason)) &&
-           CheckSolid(soup, validByConstruction, reason);
+    return CheckShapesAndValues(V, F, reason) && PrepareOperand(V, F, ScaleExponent({{&V, &F}}), soup, reason) &&
+           (soup.triangles.empty() || CheckClosed(soup, reason)) && CheckSolid(soup, validByConstruction, reason);
 }
 
 // ---------------------------------------------------------------------------
@@ -4696,7 +4736,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         Eigen::MatrixXi F;
         Eigen::VectorXi J;
         MatricesOf(part, V, F, J);
-        if (!PrepareOperand(V, F, parts[k], ignored))
+        if (!PrepareOperand(V, F, 0, parts[k], ignored))
             return false;
         // A part taking B first numbers B's faces first.
         for (Eigen::Index t = 0; t < J.size(); ++t)
@@ -4763,6 +4803,7 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         return false;
     }
     ResultBuilder out;
+    int exponent = 0;
     try
     {
         OperandSoup soups[2];
@@ -4774,8 +4815,15 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
         // The input triangle of each triangle of an operand that was mended.
         std::vector<int> mendedBirths[2];
         for (int k = 0; k < 2; ++k)
+            if (!CheckShapesAndValues(*V[k], *F[k], reason))
+            {
+                Fail(failure, name[k], reason);
+                return false;
+            }
+        exponent = ScaleExponent({{&VA, &FA}, {&VB, &FB}});
+        for (int k = 0; k < 2; ++k)
         {
-            const bool accepted = PrepareOperand(*V[k], *F[k], soups[k], reason) &&
+            const bool accepted = PrepareOperand(*V[k], *F[k], exponent, soups[k], reason) &&
                                   (soups[k].triangles.empty() || (CheckClosed(soups[k], reason) &&
                                                                   CheckSolid(soups[k], valid[k], reason)));
             if (!accepted && (valid[k] || !MendRefusedOperand(soups[k], mendedBirths[k])))
@@ -4871,6 +4919,8 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
     Eigen::MatrixXi F;
     Eigen::VectorXi births;
     MatricesOf(out, V, F, births);
+    for (Eigen::Index k = 0; k < V.size(); ++k)
+        V.data()[k] = std::ldexp(V.data()[k], -exponent);
     VC.swap(V);
     FC.swap(F);
     J.swap(births);

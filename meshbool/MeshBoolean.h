@@ -68,7 +68,10 @@
 // is found the call fails with an internal error and changes nothing. Before
 // failing, as a last resort, every way is tried once more with input points at
 // the crossings nudged too where new points alone do not clear them. The same
-// inputs give the same output, triangle order included.
+// inputs give the same output, triangle order included. Operands whose
+// largest coordinate is below 2^-64 or at least 2^64 are worked on (and
+// checked) scaled by a power of two to near one, which changes no bit, and the
+// result is scaled back: products of such coordinates would under- or overflow.
 //
 // Threads: the first way runs on the caller's thread. Where it fails, worker
 // threads try the other ways at once with it, and the call returns when they

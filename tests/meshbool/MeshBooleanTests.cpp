@@ -1530,6 +1530,45 @@ TEST(MeshBooleanInvalid, VolumeTestIsScaleFree)
     }
 }
 
+// Turned boxes far from unit size, where products of coordinates under- or
+// overflow doubles (at 1e-110 rounding once left such results crossing): every
+// result is reusable with the right volume, and a power-of-two size gives the
+// unit-size result bit for bit, scaled.
+TEST(MeshBooleanTurned, TurnedPairsAtExtremeSizes)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int n = 0; n < 8; ++n)
+    {
+        Eigen::Vector3d lo[2], hi[2];
+        RandomGridBoxes(rng, 2, lo, hi);
+        const Eigen::Matrix3d R = RandomTurn(rng, unit);
+        const Mesh a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
+        const Mesh b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());
+        for (MeshBooleanType type : ALL_TYPES)
+        {
+            const Result one = Combine(a, b, type);
+            ASSERT_TRUE(one.ok) << one.failure.reason;
+            for (double size : {1e-110, 0x1p-400, 0x1p400})
+            {
+                Mesh sa = a, sb = b;
+                sa.V *= size;
+                sb.V *= size;
+                const Result r = Combine(sa, sb, type);
+                EXPECT_TRUE(IsReusable(sa, sb, r)) << "pair " << n << " operation " << type << " size " << size;
+                if (!r.ok)
+                    continue;
+                Mesh back = r.mesh;
+                back.V /= size;
+                EXPECT_NEAR(Volume(back), Volume(one.mesh), 1e-9) << "pair " << n << " operation " << type;
+                if (size != 1e-110)
+                    EXPECT_TRUE(back.V == one.mesh.V && r.mesh.F == one.mesh.F && r.J == one.J)
+                        << "pair " << n << " operation " << type << " size " << size;
+            }
+        }
+    }
+}
+
 TEST(MeshBooleanInvalid, EmptyOtherOperandSkipsNoCheck)
 {
     Mesh empty;

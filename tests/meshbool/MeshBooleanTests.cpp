@@ -1562,8 +1562,10 @@ TEST(MeshBooleanTurned, TurnedPairsAtExtremeSizes)
                 back.V /= size;
                 EXPECT_NEAR(Volume(back), Volume(one.mesh), 1e-9) << "pair " << n << " operation " << type;
                 if (size != 1e-110)
+                {
                     EXPECT_TRUE(back.V == one.mesh.V && r.mesh.F == one.mesh.F && r.J == one.J)
                         << "pair " << n << " operation " << type << " size " << size;
+                }
             }
         }
     }

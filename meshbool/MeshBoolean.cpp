@@ -1173,9 +1173,8 @@ bool CheckSelfIntersections(const OperandSoup& soup, std::string& reason)
     return true;
 }
 
-// Checks that need no mesh: shapes, values, indices, exact point merging,
-// degenerate triangles.
-// Shapes and indices are already checked.
+// Checks that need no mesh, once shapes, values and indices are checked:
+// exact point merging, degenerate triangles.
 bool PrepareOperand(const Eigen::MatrixXd& V, const Eigen::MatrixXi& F, int exponent, OperandSoup& soup,
                     std::string& reason)
 {

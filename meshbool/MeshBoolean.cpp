@@ -4689,11 +4689,14 @@ bool TryEachWay(const OperandSoup& soupA, const OperandSoup& soupB, MeshBooleanT
 
 // XOR keeps four sheets where the surfaces cross, and rounding can leave two
 // of them crossing a hair deep. XOR's other ways build the same solid from
-// two parts rounded each on its own. First the union of A and B less their
+// two parts rounded each on its own. The union of A minus B and B minus A:
+// their insides are apart, but they lie back to back where A and B touched,
+// each flattened onto its own first operand. The union of A and B less their
 // intersection: both parts cut A with B, so faces that touched are flattened
-// alike in each, and their surfaces meet only along the cut. Then the union
-// of A minus B and B minus A, whose insides are apart, but which lie back to
-// back where A and B touched, each flattened onto its own first operand.
+// alike in each, and their surfaces meet only along the cut; but both keep
+// A's faces where B's lay on them, each rounded its own way, and where the
+// two copies are not laid back onto one another the result holds faces a
+// hair apart over an area, which spoil the next operation on it.
 struct XorWay
 {
     MeshBooleanType part[2];
@@ -4701,9 +4704,20 @@ struct XorWay
     MeshBooleanType combine;
 };
 const XorWay XOR_WAYS[] = {
-    {{MESH_BOOLEAN_UNION, MESH_BOOLEAN_INTERSECTION}, {false, false}, MESH_BOOLEAN_MINUS},
     {{MESH_BOOLEAN_MINUS, MESH_BOOLEAN_MINUS}, {false, true}, MESH_BOOLEAN_UNION},
+    {{MESH_BOOLEAN_UNION, MESH_BOOLEAN_INTERSECTION}, {false, false}, MESH_BOOLEAN_MINUS},
 };
+
+// The order they are tried in, with the ways of combining the parts each
+// try takes: the differences' union first only where its first way rounds
+// (where it does not, its other ways are slow and seldom succeed), then the
+// union less the intersection, then the differences' union's other ways.
+struct XorTry
+{
+    size_t way;
+    int firstWay, endWay;
+};
+const XorTry XOR_TRIES[] = {{0, 0, 1}, {1, 0, ALL_WAYS}, {0, 1, ALL_WAYS}};
 
 // The cuts of one XOR way, kept for the last resort, which then mostly only
 // settles them again: those making each part, the parts made, and the cuts
@@ -4715,9 +4729,10 @@ struct XorParts
     WayCuts cuts;
 };
 
-// Births are given back in A's and B's numbering.
+// Births are given back in A's and B's numbering. The parts are combined by
+// the ways from `firstWay` to `endWay`.
 bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorWay& way, const WayOptions& options,
-                  XorParts& kept, ResultBuilder& out)
+                  XorParts& kept, ResultBuilder& out, int firstWay, int endWay)
 {
     const int countA = int(soupA.triangles.size()), countB = int(soupB.triangles.size());
     OperandSoup parts[2];
@@ -4754,7 +4769,7 @@ bool XorFromParts(const OperandSoup& soupA, const OperandSoup& soupB, const XorW
         if (way.combine == MESH_BOOLEAN_UNION)
             CopyOperand(parts[1], count0, out);
     }
-    else if (!TryEachWay(parts[0], parts[1], way.combine, options, out, ignored, kept.cuts))
+    else if (!TryEachWay(parts[0], parts[1], way.combine, options, out, ignored, kept.cuts, firstWay, endWay))
         return false;
     for (int& birth : out.births)
         birth = birth < count0 ? births[0][size_t(birth)] : births[1][size_t(birth - count0)];
@@ -4855,8 +4870,8 @@ bool MeshBoolean(const Eigen::MatrixXd& VA, const Eigen::MatrixXi& FA, const Eig
             auto otherWays = [&](const OperandSoup& a, const OperandSoup& b, WayCuts& cuts, XorPartsKept& xorParts,
                                  int firstWay) {
                 if (type == MESH_BOOLEAN_XOR)
-                    for (size_t k = 0; k < std::size(XOR_WAYS); ++k)
-                        if (XorFromParts(a, b, XOR_WAYS[k], ways, xorParts[k], out))
+                    for (const XorTry& t : XOR_TRIES)
+                        if (XorFromParts(a, b, XOR_WAYS[t.way], ways, xorParts[t.way], out, t.firstWay, t.endWay))
                             return true;
                 return TryEachWay(a, b, type, ways, out, ignored, cuts, firstWay);
             };

@@ -1339,6 +1339,25 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
     EXPECT_EQ(cases, 12);
 }
 
+// A step of a turned chain whose XOR only parts round. Its union less its
+// intersection kept A's faces twice where B's lay on them, each copy rounded
+// its own way, and the result held some 4,000 pairs of faces a hair apart: the
+// chain's next XOR failed after every way. Built from the differences instead,
+// no face lies over another a hair away.
+TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_xor_parts.txt", "r");
+    ASSERT_NE(file, nullptr);
+    Mesh m[2];
+    const bool read = ReadRecordedMesh(file, m[0]) && ReadRecordedMesh(file, m[1]);
+    std::fclose(file);
+    ASSERT_TRUE(read);
+    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_XOR);
+    EXPECT_TRUE(IsReusable(m[0], m[1], r));
+    EXPECT_NEAR(Volume(r.mesh), 39.32663377411513, 1e-9);
+    EXPECT_TRUE(HasNoHairGaps(r.mesh));
+}
+
 // A step of a turned chain whose intersection, where parts of A touch along
 // an edge, rounded two faces that lay back to back there a hair past each
 // other: the parts overlapped at the edge though no two triangles crossed, and

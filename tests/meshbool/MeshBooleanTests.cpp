@@ -1119,6 +1119,16 @@ void RandomGridBoxes(std::mt19937& rng, int spread, Eigen::Vector3d lo[2], Eigen
         }
 }
 
+// Two random grid boxes turned together by one random turn about the origin.
+void TurnedGridBoxes(std::mt19937& rng, std::uniform_real_distribution<double>& unit, int spread, Mesh& a, Mesh& b)
+{
+    Eigen::Vector3d lo[2], hi[2];
+    RandomGridBoxes(rng, spread, lo, hi);
+    const Eigen::Matrix3d R = RandomTurn(rng, unit);
+    a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
+    b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());
+}
+
 // Random grid boxes turned and shifted together (the hard case: their faces
 // were coplanar), and turned each on its own. Volumes come from the boxes.
 TEST(MeshBooleanTurned, RandomBoxPairsGiveReusableResultsWithExactVolumes)
@@ -1162,11 +1172,8 @@ TEST(MeshBooleanTurned, ResultsOfAPairCombinedWithOneAnother)
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int n = 0; n < 10; ++n)
     {
-        Eigen::Vector3d lo[2], hi[2];
-        RandomGridBoxes(rng, 1, lo, hi);
-        const Eigen::Matrix3d R = RandomTurn(rng, unit);
-        const Mesh a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
-        const Mesh b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());
+        Mesh a, b;
+        TurnedGridBoxes(rng, unit, 1, a, b);
         Result r[4];
         for (int k = 0; k < 4; ++k)
             ASSERT_TRUE(IsReusable(a, b, r[k] = Combine(a, b, ALL_TYPES[k]))) << "pair " << n << " operation " << k;
@@ -1559,11 +1566,8 @@ TEST(MeshBooleanTurned, TurnedPairsAtExtremeSizes)
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int n = 0; n < 8; ++n)
     {
-        Eigen::Vector3d lo[2], hi[2];
-        RandomGridBoxes(rng, 2, lo, hi);
-        const Eigen::Matrix3d R = RandomTurn(rng, unit);
-        const Mesh a = Transformed(MakeCornerBox(lo[0], hi[0]), R, Eigen::Vector3d::Zero());
-        const Mesh b = Transformed(MakeCornerBox(lo[1], hi[1]), R, Eigen::Vector3d::Zero());
+        Mesh a, b;
+        TurnedGridBoxes(rng, unit, 2, a, b);
         for (MeshBooleanType type : ALL_TYPES)
         {
             const Result one = Combine(a, b, type);

@@ -3849,9 +3849,35 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
     return true;
 }
 
-// Undoes the moves that spoil the operand (see UnsoundMovedTriangles): the
-// corners of spoilt triangles go back, until none is left. Edges a flip
-// mends are flipped first; if that is not enough, the flips are undone.
+// The triangles whose moved corners go back to mend `unsound`: a degenerate
+// triangle's own; of two that meet, those of the one with fewer moved corners
+// (a neighbour that only shares a corner with a flattened face, where sending
+// the face's corners back too would leave the face a hair off the plane the
+// other operand was laid on), or of both where they have as many.
+std::vector<int> TrianglesToSendBack(const OperandSoup& s, const std::vector<int>& unsound, const MeetingPairs& last)
+{
+    if (!last.tested || last.pairs.empty())
+        return unsound;
+    auto moved = [&](int t) {
+        const Tri& tri = s.triangles[size_t(t)];
+        return int(IsSnapped(s, tri[0])) + int(IsSnapped(s, tri[1])) + int(IsSnapped(s, tri[2]));
+    };
+    std::vector<int> back;
+    for (const auto& pair : last.pairs)
+    {
+        const int first = moved(pair.first), second = moved(pair.second);
+        if (first == 0 || first >= second)
+            back.push_back(pair.second);
+        if (second == 0 || second >= first)
+            back.push_back(pair.first);
+    }
+    return back;
+}
+
+// Undoes the moves that spoil the operand (see UnsoundMovedTriangles): moved
+// corners go back (see TrianglesToSendBack), until no spoilt triangle is
+// left. Edges a flip mends are flipped first; if that is not enough, the
+// flips are undone.
 void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
 {
     std::vector<Tri> unflipped;
@@ -3885,7 +3911,7 @@ void KeepSnapsIfSound(OperandSoup& s, const std::vector<int>& near)
             continue;
         }
         std::vector<char> wentBack(s.points.size(), 0);
-        for (int t : unsound)
+        for (int t : TrianglesToSendBack(s, unsound, last))
             for (int u : s.triangles[size_t(t)])
             {
                 wentBack[size_t(u)] |= char(s.snapOf[size_t(u)] >= 0);

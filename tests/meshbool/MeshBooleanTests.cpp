@@ -1365,6 +1365,73 @@ TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
     EXPECT_TRUE(HasNoHairGaps(r.mesh));
 }
 
+// A step of a turned chain: a wedge is cut from A where its face lies on a
+// face of A rounded into a fan of slivers, and a sliver of A standing on that
+// face shares one of its corners. Flattened together, the sliver pokes through
+// the fan. Sending back the corners of every such pair left half the fan a
+// hair off the wedge's face, and the walls left between them spoilt the
+// chain's union six steps on; now only the sliver's corner goes back, and on
+// that face no face of A faces the wedge's a hair away but at that corner.
+TEST(MeshBooleanTurned, SliverOnAFlattenedFaceLeavesNoWalls)
+{
+    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_sliver_corner.txt", "r");
+    ASSERT_NE(file, nullptr);
+    Mesh m[2];
+    const bool read = ReadRecordedMesh(file, m[0]) && ReadRecordedMesh(file, m[1]);
+    std::fclose(file);
+    ASSERT_TRUE(read);
+    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_MINUS);
+    EXPECT_TRUE(IsReusable(m[0], m[1], r));
+    EXPECT_NEAR(Volume(r.mesh), 20.56144930921782, 1e-9);
+    const Eigen::Vector3d sliverCorner(-2.320080220231917, 3.5000000000000004, 0.9312506492285608);
+    const Eigen::Vector3d fan(0.96592582628906831, 0, 0.25881904510252074); // the fan face's normal
+    const Eigen::Index countA = m[0].F.rows();
+    auto corner = [&](Eigen::Index t, int c) { return Eigen::Vector3d(r.mesh.V.row(r.mesh.F(t, c))); };
+    auto normal = [&](Eigen::Index t) {
+        return (corner(t, 1) - corner(t, 0)).cross(corner(t, 2) - corner(t, 0)).normalized().eval();
+    };
+    auto hasCorner = [&](Eigen::Index t, const Eigen::Vector3d& p) {
+        return corner(t, 0) == p || corner(t, 1) == p || corner(t, 2) == p;
+    };
+    auto shareCorner = [&](Eigen::Index s, Eigen::Index t) {
+        for (int c = 0; c < 3; ++c)
+            for (int e = 0; e < 3; ++e)
+                if (r.mesh.F(s, c) == r.mesh.F(t, e))
+                    return true;
+        return false;
+    };
+    // On the fan's plane, a face of one operand lying over a face of the
+    // other, facing it, with no corner in common (where the wedge's face
+    // folds into A's along an edge the two may overlap a hair).
+    for (Eigen::Index s = 0; s < r.mesh.F.rows(); ++s)
+        for (Eigen::Index t = 0; t < r.mesh.F.rows(); ++t)
+        {
+            const Eigen::Vector3d n = normal(s);
+            if ((r.J(s) < countA) == (r.J(t) < countA) || !(n.dot(normal(t)) < -1 + 1e-12) ||
+                !(std::fabs(n.dot(fan)) > 1 - 1e-12) || shareCorner(s, t))
+                continue;
+            bool over = true;
+            for (int c = 0; c < 3; ++c)
+                over = over && std::fabs(n.dot(corner(t, c) - corner(s, 0))) <= 1e-9;
+            // Their insides overlap unless an edge of either parts them.
+            for (int k = 0; k < 6 && over; ++k)
+            {
+                const Eigen::Index e = k < 3 ? s : t;
+                const Eigen::Vector3d axis = n.cross(corner(e, (k + 1) % 3) - corner(e, k % 3));
+                double low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
+                for (int c = 0; c < 6; ++c)
+                {
+                    const double x = axis.dot(corner(c < 3 ? s : t, c % 3));
+                    low[c / 3] = std::min(low[c / 3], x);
+                    high[c / 3] = std::max(high[c / 3], x);
+                }
+                over = std::min(high[0], high[1]) - std::max(low[0], low[1]) > 1e-12;
+            }
+            EXPECT_FALSE(over && !hasCorner(r.J(s) < countA ? s : t, sliverCorner))
+                << "triangles " << s << " and " << t << " face each other";
+        }
+}
+
 // A step of a turned chain whose intersection, where parts of A touch along
 // an edge, rounded two faces that lay back to back there a hair past each
 // other: the parts overlapped at the edge though no two triangles crossed, and

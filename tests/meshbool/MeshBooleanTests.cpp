@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <deque>
 #include <future>
+#include <initializer_list>
 #include <limits>
 #include <map>
 #include <memory>
@@ -1304,6 +1305,20 @@ bool ReadRecordedMesh(FILE* file, Mesh& mesh)
     return true;
 }
 
+// Reads the meshes a recorded file holds, in order; false if it cannot be
+// opened or holds fewer.
+bool ReadRecordedMeshes(const std::string& name, std::initializer_list<Mesh*> meshes)
+{
+    FILE* file = std::fopen((std::string(TARSEL_STEPS_DIR) + name).c_str(), "r");
+    if (!file)
+        return false;
+    bool read = true;
+    for (Mesh* mesh : meshes)
+        read = read && ReadRecordedMesh(file, *mesh);
+    std::fclose(file);
+    return read;
+}
+
 // Steps of turned chains that once went wrong, kept as found, one per fault:
 // a needle from parts touching along an edge, a union no snapping of B alone
 // rounds, a lone lid of a sliver, faces snapped beyond the near set, an
@@ -1353,12 +1368,8 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 // no face lies over another a hair away.
 TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
 {
-    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_xor_parts.txt", "r");
-    ASSERT_NE(file, nullptr);
     Mesh m[2];
-    const bool read = ReadRecordedMesh(file, m[0]) && ReadRecordedMesh(file, m[1]);
-    std::fclose(file);
-    ASSERT_TRUE(read);
+    ASSERT_TRUE(ReadRecordedMeshes("turned_xor_parts.txt", {&m[0], &m[1]}));
     const Result r = Combine(m[0], m[1], MESH_BOOLEAN_XOR);
     EXPECT_TRUE(IsReusable(m[0], m[1], r));
     EXPECT_NEAR(Volume(r.mesh), 39.32663377411513, 1e-9);
@@ -1374,12 +1385,8 @@ TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
 // that face no face of A faces the wedge's a hair away but at that corner.
 TEST(MeshBooleanTurned, SliverOnAFlattenedFaceLeavesNoWalls)
 {
-    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_sliver_corner.txt", "r");
-    ASSERT_NE(file, nullptr);
     Mesh m[2];
-    const bool read = ReadRecordedMesh(file, m[0]) && ReadRecordedMesh(file, m[1]);
-    std::fclose(file);
-    ASSERT_TRUE(read);
+    ASSERT_TRUE(ReadRecordedMeshes("turned_sliver_corner.txt", {&m[0], &m[1]}));
     const Result r = Combine(m[0], m[1], MESH_BOOLEAN_MINUS);
     EXPECT_TRUE(IsReusable(m[0], m[1], r));
     EXPECT_NEAR(Volume(r.mesh), 20.56144930921782, 1e-9);
@@ -1442,12 +1449,8 @@ TEST(MeshBooleanTurned, SliverOnAFlattenedFaceLeavesNoWalls)
 // take the chain's next primitive in every operation.
 TEST(MeshBooleanTurned, ResultOfPartsTouchingAtAnEdgeTakesTheNextStep)
 {
-    FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_fold.txt", "r");
-    ASSERT_NE(file, nullptr);
     Mesh a, b, next;
-    const bool read = ReadRecordedMesh(file, a) && ReadRecordedMesh(file, b) && ReadRecordedMesh(file, next);
-    std::fclose(file);
-    ASSERT_TRUE(read);
+    ASSERT_TRUE(ReadRecordedMeshes("turned_fold.txt", {&a, &b, &next}));
     const Result first = Combine(a, b, MESH_BOOLEAN_INTERSECTION);
     ASSERT_TRUE(IsReusable(a, b, first));
     EXPECT_NEAR(Volume(first.mesh), 0.81864191255019325, 1e-9);
@@ -1504,12 +1507,8 @@ TEST(MeshBooleanTurned, MovedResultIsMendedWhenUsedAgain)
     for (const auto& r : recorded)
     {
         SCOPED_TRACE(r.file);
-        FILE* file = std::fopen((std::string(TARSEL_STEPS_DIR) + r.file).c_str(), "r");
-        ASSERT_NE(file, nullptr);
         Mesh result;
-        const bool read = ReadRecordedMesh(file, result);
-        std::fclose(file);
-        ASSERT_TRUE(read);
+        ASSERT_TRUE(ReadRecordedMeshes(r.file, {&result}));
         ASSERT_TRUE(CheckMeshBooleanOperand(result.V, result.F, false, nullptr));
         SceneObject object;
         object.isCSGMesh = true;

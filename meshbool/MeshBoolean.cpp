@@ -3109,11 +3109,12 @@ bool NudgeCrossingPoints(ResultBuilder& out, const std::vector<std::pair<int, in
 }
 
 // Where parts touch along an edge, rounding the far corners of two faces that
-// lay back to back there can turn them a hair past each other: the parts then
-// overlap at the edge. A rounded far corner of one of them is nudged until
-// the faces at the edge alternate again. `shared` lists the result's shared
-// edges (see EdgesBalanced). Returns false where some edge is left so, also
-// one a nudge for another edge spoiled.
+// lay back to back there, or the edge's own ends, can turn them a hair past
+// each other: the parts then overlap at the edge. A rounded far corner of one
+// of them, failing that a rounded end, is nudged until the faces at the edge
+// alternate again. `shared` lists the result's shared edges (see
+// EdgesBalanced). Returns false where some edge is left so, also one a nudge
+// for another edge spoiled.
 bool NudgeFoldedEdges(ResultBuilder& out, std::vector<SharedEdge>& shared)
 {
     // In coordinate order, as the nudges may interact: triangle indices follow
@@ -3130,14 +3131,19 @@ bool NudgeFoldedEdges(ResultBuilder& out, std::vector<SharedEdge>& shared)
         };
         if (alternates())
             continue;
-        std::vector<int> tips;
+        auto inOrder = [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; };
+        std::vector<int> tips, ends;
         for (int t : edge.at)
             for (int u : out.triangles[size_t(t)])
                 if (u != edge.u && u != edge.v && out.rounded[size_t(u)])
                     tips.push_back(u);
-        std::sort(tips.begin(), tips.end(),
-                  [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; });
+        std::sort(tips.begin(), tips.end(), inOrder);
         tips.erase(std::unique(tips.begin(), tips.end()), tips.end());
+        for (int u : {edge.u, edge.v})
+            if (out.rounded[size_t(u)])
+                ends.push_back(u);
+        std::sort(ends.begin(), ends.end(), inOrder);
+        tips.insert(tips.end(), ends.begin(), ends.end());
         bool mended = false;
         for (size_t k = 0; k < tips.size() && !mended; ++k)
             mended = NudgePoint(out, tips[k], &alternates);

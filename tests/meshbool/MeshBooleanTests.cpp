@@ -1330,9 +1330,10 @@ bool ReadRecordedMeshes(const std::string& name, std::initializer_list<Mesh*> me
 // corner of A's face, where merging the points it left there tilted that
 // face into a wall of A a hair beneath it, an operand holding a needle whose
 // rounding turned it inside out (its volume in doubles was noise, so it was
-// not dropped as flat), and an XOR of parts that only touch whose
-// differences' union no way rounds. A line "type volume" is followed by A
-// and B.
+// not dropped as flat), an XOR of parts that only touch whose differences'
+// union no way rounds, and a union whose rounding folded faces at an edge
+// where parts touch that only nudging one of the edge's own ends unfolds. A
+// line "type volume" is followed by A and B.
 TEST(MeshBooleanTurned, RecordedChainSteps)
 {
     FILE* file = std::fopen(TARSEL_STEPS_DIR "turned_steps.txt", "r");
@@ -1358,7 +1359,7 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
         ++cases;
     }
     std::fclose(file);
-    EXPECT_EQ(cases, 12);
+    EXPECT_EQ(cases, 13);
 }
 
 // A step of a turned chain whose XOR only parts round. Its union less its

@@ -3132,21 +3132,22 @@ bool NudgeFoldedEdges(ResultBuilder& out, std::vector<SharedEdge>& shared)
         if (alternates())
             continue;
         auto inOrder = [&](int u, int v) { return out.points[size_t(u)] < out.points[size_t(v)]; };
-        std::vector<int> tips, ends;
+        // Rounded corners to nudge: the far ones first, then the edge's own ends.
+        std::vector<int> corners, ends;
         for (int t : edge.at)
             for (int u : out.triangles[size_t(t)])
                 if (u != edge.u && u != edge.v && out.rounded[size_t(u)])
-                    tips.push_back(u);
-        std::sort(tips.begin(), tips.end(), inOrder);
-        tips.erase(std::unique(tips.begin(), tips.end()), tips.end());
+                    corners.push_back(u);
+        std::sort(corners.begin(), corners.end(), inOrder);
+        corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
         for (int u : {edge.u, edge.v})
             if (out.rounded[size_t(u)])
                 ends.push_back(u);
         std::sort(ends.begin(), ends.end(), inOrder);
-        tips.insert(tips.end(), ends.begin(), ends.end());
+        corners.insert(corners.end(), ends.begin(), ends.end());
         bool mended = false;
-        for (size_t k = 0; k < tips.size() && !mended; ++k)
-            mended = NudgePoint(out, tips[k], &alternates);
+        for (size_t k = 0; k < corners.size() && !mended; ++k)
+            mended = NudgePoint(out, corners[k], &alternates);
         if (!mended)
             return false;
         moved = true;

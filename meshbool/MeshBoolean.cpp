@@ -1488,6 +1488,231 @@ void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, double margin
     collect();
 }
 
+// The box of a triangle of the soup's points grown by `grow`, with `info`.
+TriangleBox BoxOfTriangle(const OperandSoup& soup, const Tri& tri, double grow, int info)
+{
+    const Point3d &a = soup.points[size_t(tri[0])], &b = soup.points[size_t(tri[1])], &c = soup.points[size_t(tri[2])];
+    double lo[3], hi[3];
+    for (int k = 0; k < 3; ++k)
+    {
+        lo[k] = std::min({a[size_t(k)], b[size_t(k)], c[size_t(k)]}) - grow;
+        hi[k] = std::max({a[size_t(k)], b[size_t(k)], c[size_t(k)]}) + grow;
+    }
+    return TriangleBox(lo, hi, info);
+}
+
+// Where parts of an operand touch along an edge, rounding an older result can
+// leave a corner of one part a hair off an edge of the other instead of on it
+// (the edge runs past the corner). Flattening moves both by units in the last
+// place, which can put the corner across the edge, and the faces around it
+// then meet the other part's; sending them back leaves faces a hair off the
+// other operand's, and the result holds slivers a hair thick. The triangles at
+// such an edge are split at the corner, so the parts share it and move
+// together. Only near triangles' corners and edges whose points all move are
+// looked at. An edge stays where it is a needle's, where its split would leave
+// a degenerate triangle or bend one into another, or where it is not the
+// first (in point order) of a triangle's edges to split. The triangles split
+// join the near set. Returns whether any was.
+const double TOUCHING_CORNER_RATIO = 1e-14;
+
+bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std::vector<char>& moving)
+{
+    const double tolerance = TOUCHING_CORNER_RATIO * LargestCoordinate(soup);
+    if (near.empty() || !(tolerance > 0))
+        return false;
+    std::vector<int> corners;
+    std::vector<std::pair<int, int>> edges; // lower point first
+    std::vector<char> seen(soup.points.size(), 0);
+    for (int t : near)
+        for (int c = 0; c < 3; ++c)
+        {
+            const int u = soup.triangles[size_t(t)][size_t(c)], v = soup.triangles[size_t(t)][size_t((c + 1) % 3)];
+            if (!moving[size_t(u)])
+                continue;
+            if (!seen[size_t(u)]++)
+                corners.push_back(u);
+            if (moving[size_t(v)])
+                edges.push_back(std::minmax(u, v));
+        }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<TriangleBox> cornerBoxes, edgeBoxes;
+    for (size_t i = 0; i < corners.size(); ++i)
+    {
+        Point3d p = soup.points[size_t(corners[i])];
+        cornerBoxes.push_back(TriangleBox(p.data(), p.data(), int(i)));
+    }
+    for (size_t i = 0; i < edges.size(); ++i)
+    {
+        const Point3d &a = soup.points[size_t(edges[i].first)], &b = soup.points[size_t(edges[i].second)];
+        double lo[3], hi[3];
+        for (int c = 0; c < 3; ++c)
+        {
+            lo[c] = std::min(a[c], b[c]) - tolerance;
+            hi[c] = std::max(a[c], b[c]) + tolerance;
+        }
+        edgeBoxes.push_back(TriangleBox(lo, hi, int(i)));
+    }
+    struct Split
+    {
+        std::vector<std::pair<double, int>> corners; // along the edge from its lower point
+        std::vector<int> triangles;
+        bool sound = true;
+    };
+    std::map<std::pair<int, int>, Split> splits;
+    CGAL::box_intersection_d(cornerBoxes.begin(), cornerBoxes.end(), edgeBoxes.begin(), edgeBoxes.end(),
+                             [&](const TriangleBox& corner, const TriangleBox& edge) {
+                                 const int u = corners[size_t(corner.info())];
+                                 const std::pair<int, int>& e = edges[size_t(edge.info())];
+                                 if (u == e.first || u == e.second)
+                                     return;
+                                 const Eigen::Vector3d a(soup.points[size_t(e.first)].data()),
+                                     b(soup.points[size_t(e.second)].data()), p(soup.points[size_t(u)].data());
+                                 const Eigen::Vector3d along = b - a;
+                                 const double length = along.norm(), at = along.dot(p - a) / length;
+                                 if (at > tolerance && at < length - tolerance &&
+                                     (p - a - along * (at / length)).norm() <= tolerance)
+                                     splits[e].corners.push_back({at, u});
+                             });
+    if (splits.empty())
+        return false;
+    auto edgeAt = [&](const Tri& tri, int c) -> std::pair<int, int> {
+        return std::minmax(tri[size_t(c)], tri[size_t((c + 1) % 3)]);
+    };
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+        for (int c = 0; c < 3; ++c)
+        {
+            const auto found = splits.find(edgeAt(soup.triangles[t], c));
+            if (found != splits.end())
+                found->second.triangles.push_back(int(t));
+        }
+    // The triangles each split makes of triangle t, whose corner c starts the edge.
+    auto pieces = [&](int t, int c, const Split& split) {
+        const Tri& tri = soup.triangles[size_t(t)];
+        const int p = tri[size_t(c)], q = tri[size_t((c + 1) % 3)], r = tri[size_t((c + 2) % 3)];
+        std::vector<int> run(1, p);
+        for (const auto& corner : split.corners)
+            run.push_back(corner.second);
+        if (p > q) // the corners run from the lower point
+            std::reverse(run.begin() + 1, run.end());
+        run.push_back(q);
+        std::vector<Tri> made;
+        for (size_t k = 0; k + 1 < run.size(); ++k)
+            made.push_back({run[k], run[k + 1], r});
+        return made;
+    };
+    auto cornerOfEdge = [&](int t, const std::pair<int, int>& e) {
+        for (int c = 0; c < 3; ++c)
+            if (edgeAt(soup.triangles[size_t(t)], c) == e)
+                return c;
+        return -1;
+    };
+    for (auto& entry : splits)
+    {
+        Split& split = entry.second;
+        std::sort(split.corners.begin(), split.corners.end());
+        split.corners.erase(std::unique(split.corners.begin(), split.corners.end()), split.corners.end());
+        for (int t : split.triangles)
+            for (const Tri& piece : pieces(t, cornerOfEdge(t, entry.first), split))
+                split.sound = split.sound && piece[0] != piece[2] && piece[1] != piece[2] &&
+                              !CGAL::collinear(ToInexact(soup.points[size_t(piece[0])]),
+                                               ToInexact(soup.points[size_t(piece[1])]),
+                                               ToInexact(soup.points[size_t(piece[2])]));
+    }
+    // One edge per triangle: its others stay as they are, on every triangle at them.
+    for (size_t t = 0; t < soup.triangles.size(); ++t)
+    {
+        bool taken = false;
+        std::array<std::pair<int, int>, 3> at = {edgeAt(soup.triangles[t], 0), edgeAt(soup.triangles[t], 1),
+                                                 edgeAt(soup.triangles[t], 2)};
+        std::sort(at.begin(), at.end());
+        for (const auto& e : at)
+        {
+            const auto found = splits.find(e);
+            if (found == splits.end() || !found->second.sound)
+                continue;
+            if (taken)
+                found->second.sound = false;
+            taken = true;
+        }
+    }
+    // A split bends the triangles at its edge by a hair; where that makes one
+    // meet another triangle, the edge stays. Looked at again until no split is
+    // dropped, as a dropped one brings its triangles back.
+    for (bool dropped = true; dropped;)
+    {
+        dropped = false;
+        std::vector<Tri> made;
+        std::vector<std::pair<Split*, int>> source; // the split and triangle of each piece
+        std::vector<char> replaced(soup.triangles.size(), 0);
+        for (auto& entry : splits)
+            if (entry.second.sound)
+                for (int t : entry.second.triangles)
+                {
+                    replaced[size_t(t)] = 1;
+                    for (const Tri& piece : pieces(t, cornerOfEdge(t, entry.first), entry.second))
+                    {
+                        made.push_back(piece);
+                        source.push_back({&entry.second, t});
+                    }
+                }
+        // Pieces by their index, the rest by -1 - triangle.
+        std::vector<TriangleBox> madeBoxes, all;
+        for (size_t i = 0; i < made.size(); ++i)
+            madeBoxes.push_back(BoxOfTriangle(soup, made[i], 0, int(i)));
+        all = madeBoxes;
+        for (size_t t = 0; t < soup.triangles.size(); ++t)
+            if (!replaced[t])
+                all.push_back(BoxOfTriangle(soup, soup.triangles[t], 0, -1 - int(t)));
+        CGAL::box_intersection_d(madeBoxes.begin(), madeBoxes.end(), all.begin(), all.end(),
+                                 [&](const TriangleBox& a, const TriangleBox& b) {
+                                     const int i = a.info(), j = b.info();
+                                     if (j >= 0 && (j <= i || source[size_t(j)].second == source[size_t(i)].second))
+                                         return;
+                                     const Tri& other = j >= 0 ? made[size_t(j)] : soup.triangles[size_t(-1 - j)];
+                                     const bool unsplit = j < 0 || !source[size_t(j)].first->sound;
+                                     if ((!source[size_t(i)].first->sound && unsplit) ||
+                                         !TrianglesIntersect(soup.points, made[size_t(i)], other))
+                                         return;
+                                     source[size_t(i)].first->sound = false;
+                                     if (j >= 0)
+                                         source[size_t(j)].first->sound = false;
+                                     dropped = true;
+                                 });
+    }
+    if (soup.birthOf.empty())
+    {
+        soup.birthOf.resize(soup.triangles.size());
+        for (size_t i = 0; i < soup.birthOf.size(); ++i)
+            soup.birthOf[i] = int(i);
+    }
+    std::vector<char> isNear(soup.triangles.size(), 0);
+    for (int t : near)
+        isNear[size_t(t)] = 1;
+    bool split = false;
+    for (const auto& entry : splits)
+    {
+        if (!entry.second.sound)
+            continue;
+        split = true;
+        for (int t : entry.second.triangles)
+        {
+            const std::vector<Tri> made = pieces(t, cornerOfEdge(t, entry.first), entry.second);
+            soup.triangles[size_t(t)] = made[0];
+            if (!isNear[size_t(t)])
+                near.push_back(t);
+            for (size_t k = 1; k < made.size(); ++k)
+            {
+                near.push_back(int(soup.triangles.size()));
+                soup.triangles.push_back(made[k]);
+                soup.birthOf.push_back(soup.birthOf[size_t(t)]);
+            }
+        }
+    }
+    std::sort(near.begin(), near.end());
+    return split;
+}
+
 // Where parts of an operand share an edge (boxes touching along it), the
 // corefinement sees the edge split into copies, which is only sound when all
 // the triangles at it are there: a near set holding two of four would join
@@ -3945,16 +4170,7 @@ std::vector<TriangleBox> GrownBoxes(const OperandSoup& soup, const std::vector<i
     std::vector<TriangleBox> boxes;
     boxes.reserve(which.size());
     for (int t : which)
-    {
-        const Tri& tri = soup.triangles[size_t(t)];
-        double lo[3], hi[3];
-        for (int c = 0; c < 3; ++c)
-        {
-            lo[c] = std::min({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) - grow;
-            hi[c] = std::max({soup.points[tri[0]][c], soup.points[tri[1]][c], soup.points[tri[2]][c]}) + grow;
-        }
-        boxes.push_back(TriangleBox(lo, hi, t));
-    }
+        boxes.push_back(BoxOfTriangle(soup, soup.triangles[size_t(t)], grow, t));
     return boxes;
 }
 
@@ -4070,14 +4286,13 @@ const double PARALLEL_SINE = 1e-9;
 // other's. Points of A move by a unit in the last place or so, points of B up
 // to the snapping tolerance; a point on several clusters goes onto all their
 // planes.
-void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, OperandSoup& b,
-                             const std::vector<int>& nearB)
+void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSoup& b, std::vector<int>& nearB)
 {
     const double tolerance = SnapTolerance(a, b);
     if (!(tolerance > 0) || nearA.empty() || nearB.empty())
         return;
     OperandSoup* soup[2] = {&a, &b};
-    const std::vector<int>* near[2] = {&nearA, &nearB};
+    std::vector<int>* near[2] = {&nearA, &nearB};
     // Items: the near triangles of A, then those of B.
     std::vector<std::pair<int, int>> items; // operand, triangle
     std::vector<Eigen::Vector3d> normals;
@@ -4200,6 +4415,11 @@ void FlattenCoplanarClusters(OperandSoup& a, const std::vector<int>& nearA, Oper
                     list.push_back(plane);
             }
         }
+        std::vector<char> moving(s.points.size(), 0);
+        for (const auto& at : planesAt)
+            moving[size_t(at.first)] = 1;
+        if (SplitEdgesAtTouchingCorners(s, *near[k], moving))
+            CloseNearSetOverSharedEdges(s, *near[k]);
         s.snapOf.assign(s.points.size(), -1);
         s.snapped.clear();
         for (const auto& at : planesAt)

@@ -1377,6 +1377,23 @@ TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
     EXPECT_TRUE(HasNoHairGaps(r.mesh));
 }
 
+// A step of a turned chain: a cylinder is cut from A where its cap lies on a
+// face of A, and a corner of that face lies a hair off an edge of another part
+// of A that touches the face along it. Flattened onto the cap, the corner
+// went across the edge; sending points back left the face a hair over the
+// cap, and the result held some thirty pairs of faces a hair apart: the
+// chain's XOR a step on failed after every way. Now the edge is split at the
+// corner and both move together.
+TEST(MeshBooleanTurned, CornerOnAnEdgeOfATouchingPartMovesWithIt)
+{
+    Mesh m[2];
+    ASSERT_TRUE(ReadRecordedMeshes("turned_touching_corner.txt", {&m[0], &m[1]}));
+    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_MINUS);
+    EXPECT_TRUE(IsReusable(m[0], m[1], r));
+    EXPECT_NEAR(Volume(r.mesh), 28.38323650096567, 1e-9);
+    EXPECT_TRUE(HasNoHairGaps(r.mesh));
+}
+
 // A step of a turned chain: a wedge is cut from A where its face lies on a
 // face of A rounded into a fan of slivers, and a sliver of A standing on that
 // face shares one of its corners. Flattened together, the sliver pokes through

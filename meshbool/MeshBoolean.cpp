@@ -4189,14 +4189,35 @@ bool TakeIfIndependent(std::vector<Eigen::Vector3d>& normals, const Eigen::Vecto
 }
 
 // Records the move of point u onto the planes, unless that is farther than
-// 8 tolerances.
+// 8 tolerances. Then the planes the point is that far from on its own are left
+// out and the move is onto the others: a cluster's plane is its first face's,
+// and faces joined into it as neighbours continuing one another can drift
+// from it along the cluster. Leaving the point where it is would leave it a
+// hair off its other planes too.
 void MovePointOntoPlanes(OperandSoup& s, int u, const std::vector<EK::Vector_3>& n, const std::vector<EK::FT>& d,
                          double tolerance)
 {
     const EK::Point_3 p(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
-    const EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
-    if (!(CGAL::to_double(CGAL::squared_distance(p, moved)) <= 64 * tolerance * tolerance))
-        return;
+    auto within = [&](const EK::Point_3& q) {
+        return CGAL::to_double(CGAL::squared_distance(p, q)) <= 64 * tolerance * tolerance;
+    };
+    EK::Point_3 moved = ProjectOntoPlanes(p, n, d);
+    if (!within(moved))
+    {
+        std::vector<EK::Vector_3> nearN;
+        std::vector<EK::FT> nearD;
+        for (size_t i = 0; i < n.size(); ++i)
+            if (within(ProjectOntoPlanes(p, {n[i]}, {d[i]})))
+            {
+                nearN.push_back(n[i]);
+                nearD.push_back(d[i]);
+            }
+        if (nearN.empty() || nearN.size() == n.size())
+            return;
+        moved = ProjectOntoPlanes(p, nearN, nearD);
+        if (!within(moved))
+            return;
+    }
     s.snapOf[size_t(u)] = int(s.snapped.size());
     s.snapped.push_back(moved);
 }

@@ -1394,6 +1394,23 @@ TEST(MeshBooleanTurned, CornerOnAnEdgeOfATouchingPartMovesWithIt)
     EXPECT_TRUE(HasNoHairGaps(r.mesh));
 }
 
+// A step of a turned chain: B, a box, lies on faces of A. One of the planes
+// B's faces were gathered onto had drifted, along faces of A continuing one
+// another, some 1e-9 from two of B's corners: moving them onto all their
+// planes was too far, so they stayed where they were, and the face of B they
+// share with the next plane was left a hair off the faces of A it lies on.
+// The intersection held 16 pairs of faces a hair apart, and the chain failed
+// four steps on. Now those corners move onto the planes within reach.
+TEST(MeshBooleanTurned, CornerOffADriftedPlaneStillMovesOntoTheOthers)
+{
+    Mesh m[2];
+    ASSERT_TRUE(ReadRecordedMeshes("turned_drifting_cluster.txt", {&m[0], &m[1]}));
+    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_INTERSECTION);
+    EXPECT_TRUE(IsReusable(m[0], m[1], r));
+    EXPECT_NEAR(Volume(r.mesh), 2.048668207932989, 1e-9);
+    EXPECT_TRUE(HasNoHairGaps(r.mesh));
+}
+
 // A step of a turned chain: a wedge is cut from A where its face lies on a
 // face of A rounded into a fan of slivers, and a sliver of A standing on that
 // face shares one of its corners. Flattened together, the sliver pokes through

@@ -1536,23 +1536,12 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
         }
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // Corners and edges boxed as triangles with repeated points.
     std::vector<TriangleBox> cornerBoxes, edgeBoxes;
     for (size_t i = 0; i < corners.size(); ++i)
-    {
-        Point3d p = soup.points[size_t(corners[i])];
-        cornerBoxes.push_back(TriangleBox(p.data(), p.data(), int(i)));
-    }
+        cornerBoxes.push_back(BoxOfTriangle(soup, {corners[i], corners[i], corners[i]}, 0, int(i)));
     for (size_t i = 0; i < edges.size(); ++i)
-    {
-        const Point3d &a = soup.points[size_t(edges[i].first)], &b = soup.points[size_t(edges[i].second)];
-        double lo[3], hi[3];
-        for (int c = 0; c < 3; ++c)
-        {
-            lo[c] = std::min(a[c], b[c]) - tolerance;
-            hi[c] = std::max(a[c], b[c]) + tolerance;
-        }
-        edgeBoxes.push_back(TriangleBox(lo, hi, int(i)));
-    }
+        edgeBoxes.push_back(BoxOfTriangle(soup, {edges[i].first, edges[i].second, edges[i].second}, tolerance, int(i)));
     struct Split
     {
         std::vector<std::pair<double, int>> corners; // along the edge from its lower point
@@ -1680,6 +1669,8 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
                                      dropped = true;
                                  });
     }
+    if (std::none_of(splits.begin(), splits.end(), [](const auto& entry) { return entry.second.sound; }))
+        return false;
     if (soup.birthOf.empty())
     {
         soup.birthOf.resize(soup.triangles.size());
@@ -1689,12 +1680,10 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
     std::vector<char> isNear(soup.triangles.size(), 0);
     for (int t : near)
         isNear[size_t(t)] = 1;
-    bool split = false;
     for (const auto& entry : splits)
     {
         if (!entry.second.sound)
             continue;
-        split = true;
         for (int t : entry.second.triangles)
         {
             const std::vector<Tri> made = pieces(t, cornerOfEdge(t, entry.first), entry.second);
@@ -1710,7 +1699,7 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
         }
     }
     std::sort(near.begin(), near.end());
-    return split;
+    return true;
 }
 
 // Where parts of an operand share an edge (boxes touching along it), the

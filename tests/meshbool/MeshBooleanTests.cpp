@@ -1362,53 +1362,41 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
     EXPECT_EQ(cases, 13);
 }
 
-// A step of a turned chain whose XOR only parts round. Its union less its
-// intersection kept A's faces twice where B's lay on them, each copy rounded
-// its own way, and the result held some 4,000 pairs of faces a hair apart: the
-// chain's next XOR failed after every way. Built from the differences instead,
-// no face lies over another a hair away.
-TEST(MeshBooleanTurned, XorFromPartsLeavesNoFacesAHairApart)
+// Steps of turned chains whose results once held faces a hair apart, which
+// spoilt the chain's next XOR after every way; each result must be reusable,
+// of the right volume and free of them.
+// - An XOR only parts round. Its union less its intersection kept A's faces
+//   twice where B's lay on them, each copy rounded its own way (some 4,000
+//   pairs); built from the differences, no face lies over another.
+// - A cylinder cut from A where its cap lies on a face of A, a corner of which
+//   lies a hair off an edge of another part of A touching the face along it.
+//   Flattened onto the cap, the corner went across the edge, and sending
+//   points back left the face a hair over the cap (some thirty pairs); now the
+//   edge is split at the corner and both move together.
+// - B, a box, on faces of A. A plane B's faces were gathered onto had drifted,
+//   along faces of A continuing one another, some 1e-9 from two of B's
+//   corners: moving them onto all their planes was too far, so they stayed,
+//   and a face of B was left a hair off the faces of A it lies on (16 pairs);
+//   now those corners move onto the planes within reach.
+TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
-    Mesh m[2];
-    ASSERT_TRUE(ReadRecordedMeshes("turned_xor_parts.txt", {&m[0], &m[1]}));
-    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_XOR);
-    EXPECT_TRUE(IsReusable(m[0], m[1], r));
-    EXPECT_NEAR(Volume(r.mesh), 39.32663377411513, 1e-9);
-    EXPECT_TRUE(HasNoHairGaps(r.mesh));
-}
-
-// A step of a turned chain: a cylinder is cut from A where its cap lies on a
-// face of A, and a corner of that face lies a hair off an edge of another part
-// of A that touches the face along it. Flattened onto the cap, the corner
-// went across the edge; sending points back left the face a hair over the
-// cap, and the result held some thirty pairs of faces a hair apart: the
-// chain's XOR a step on failed after every way. Now the edge is split at the
-// corner and both move together.
-TEST(MeshBooleanTurned, CornerOnAnEdgeOfATouchingPartMovesWithIt)
-{
-    Mesh m[2];
-    ASSERT_TRUE(ReadRecordedMeshes("turned_touching_corner.txt", {&m[0], &m[1]}));
-    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_MINUS);
-    EXPECT_TRUE(IsReusable(m[0], m[1], r));
-    EXPECT_NEAR(Volume(r.mesh), 28.38323650096567, 1e-9);
-    EXPECT_TRUE(HasNoHairGaps(r.mesh));
-}
-
-// A step of a turned chain: B, a box, lies on faces of A. One of the planes
-// B's faces were gathered onto had drifted, along faces of A continuing one
-// another, some 1e-9 from two of B's corners: moving them onto all their
-// planes was too far, so they stayed where they were, and the face of B they
-// share with the next plane was left a hair off the faces of A it lies on.
-// The intersection held 16 pairs of faces a hair apart, and the chain failed
-// four steps on. Now those corners move onto the planes within reach.
-TEST(MeshBooleanTurned, CornerOffADriftedPlaneStillMovesOntoTheOthers)
-{
-    Mesh m[2];
-    ASSERT_TRUE(ReadRecordedMeshes("turned_drifting_cluster.txt", {&m[0], &m[1]}));
-    const Result r = Combine(m[0], m[1], MESH_BOOLEAN_INTERSECTION);
-    EXPECT_TRUE(IsReusable(m[0], m[1], r));
-    EXPECT_NEAR(Volume(r.mesh), 2.048668207932989, 1e-9);
-    EXPECT_TRUE(HasNoHairGaps(r.mesh));
+    const struct
+    {
+        const char* file;
+        MeshBooleanType type;
+        double volume;
+    } steps[] = {{"turned_xor_parts.txt", MESH_BOOLEAN_XOR, 39.32663377411513},
+                 {"turned_touching_corner.txt", MESH_BOOLEAN_MINUS, 28.38323650096567},
+                 {"turned_drifting_cluster.txt", MESH_BOOLEAN_INTERSECTION, 2.048668207932989}};
+    for (const auto& step : steps)
+    {
+        Mesh m[2];
+        ASSERT_TRUE(ReadRecordedMeshes(step.file, {&m[0], &m[1]})) << step.file;
+        const Result r = Combine(m[0], m[1], step.type);
+        EXPECT_TRUE(IsReusable(m[0], m[1], r)) << step.file;
+        EXPECT_NEAR(Volume(r.mesh), step.volume, 1e-9) << step.file;
+        EXPECT_TRUE(HasNoHairGaps(r.mesh)) << step.file;
+    }
 }
 
 // A step of a turned chain: a wedge is cut from A where its face lies on a

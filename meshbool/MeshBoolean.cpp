@@ -1501,68 +1501,97 @@ TriangleBox BoxOfTriangle(const OperandSoup& soup, const Tri& tri, double grow, 
     return TriangleBox(lo, hi, info);
 }
 
-// Where parts of an operand touch along an edge, rounding an older result can
-// leave a corner of one part a hair off an edge of the other instead of on it
-// (the edge runs past the corner). Flattening moves both by units in the last
-// place, which can put the corner across the edge, and the faces around it
-// then meet the other part's; sending them back leaves faces a hair off the
-// other operand's, and the result holds slivers a hair thick. The triangles at
-// such an edge are split at the corner, so the parts share it and move
-// together. Only near triangles' corners and edges whose points all move are
-// looked at. An edge stays where it is a needle's, where its split would leave
-// a degenerate triangle or bend one into another, or where it is not the
-// first (in point order) of a triangle's edges to split. The triangles split
-// join the near set. Returns whether any was.
+// Where parts of an operand touch, rounding an older result can leave a corner
+// of one part a hair off an edge or a face of the other instead of on it.
+// Flattening moves them by units in the last place, which can put the corner
+// across the edge or the face, and the faces around it then meet the other
+// part's; sending them back leaves faces a hair off the other operand's, and
+// the result holds slivers a hair thick. The triangles at such an edge, or
+// such a face, are split at the corner, so the parts share it and move
+// together. Only near triangles' corners are looked at: on an edge whose
+// points all move, where the corner moves too, or on a face whose corners all
+// move. A split is left out where it is a needle's edge's, where it would
+// leave a degenerate triangle or bend one into another, or where a triangle
+// has another split before it (its edges in point order, then its face). The
+// triangles split join the near set; `facesSplit` gets each face split, as
+// its corner and the triangle that keeps the face's index. Returns whether
+// anything was split.
 const double TOUCHING_CORNER_RATIO = 1e-14;
 
-bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std::vector<char>& moving)
+bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std::vector<char>& moving,
+                            std::vector<std::pair<int, int>>& facesSplit)
 {
     const double tolerance = TOUCHING_CORNER_RATIO * LargestCoordinate(soup);
     if (near.empty() || !(tolerance > 0))
         return false;
-    std::vector<int> corners;
+    std::vector<int> corners, faces;
     std::vector<std::pair<int, int>> edges; // lower point first
     std::vector<char> seen(soup.points.size(), 0);
     for (int t : near)
+    {
+        const Tri& tri = soup.triangles[size_t(t)];
+        if (moving[size_t(tri[0])] && moving[size_t(tri[1])] && moving[size_t(tri[2])])
+            faces.push_back(t);
         for (int c = 0; c < 3; ++c)
         {
-            const int u = soup.triangles[size_t(t)][size_t(c)], v = soup.triangles[size_t(t)][size_t((c + 1) % 3)];
-            if (!moving[size_t(u)])
-                continue;
+            const int u = tri[size_t(c)], v = tri[size_t((c + 1) % 3)];
             if (!seen[size_t(u)]++)
                 corners.push_back(u);
-            if (moving[size_t(v)])
+            if (moving[size_t(u)] && moving[size_t(v)])
                 edges.push_back(std::minmax(u, v));
         }
+    }
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    // Corners and edges boxed as triangles with repeated points.
-    std::vector<TriangleBox> cornerBoxes, edgeBoxes;
+    // Corners and edges boxed as triangles with repeated points; faces follow
+    // the edges, numbered on from them.
+    std::vector<TriangleBox> cornerBoxes, sideBoxes;
     for (size_t i = 0; i < corners.size(); ++i)
         cornerBoxes.push_back(BoxOfTriangle(soup, {corners[i], corners[i], corners[i]}, 0, int(i)));
     for (size_t i = 0; i < edges.size(); ++i)
-        edgeBoxes.push_back(BoxOfTriangle(soup, {edges[i].first, edges[i].second, edges[i].second}, tolerance, int(i)));
+        sideBoxes.push_back(BoxOfTriangle(soup, {edges[i].first, edges[i].second, edges[i].second}, tolerance, int(i)));
+    for (size_t i = 0; i < faces.size(); ++i)
+        sideBoxes.push_back(BoxOfTriangle(soup, soup.triangles[size_t(faces[i])], tolerance, int(edges.size() + i)));
     struct Split
     {
-        std::vector<std::pair<double, int>> corners; // along the edge from its lower point
+        int face = -1; // the triangle split at its one corner, or -1 for an edge
+        std::vector<std::pair<double, int>> corners; // along an edge from its lower point
         std::vector<int> triangles;
         bool sound = true;
     };
-    std::map<std::pair<int, int>, Split> splits;
-    CGAL::box_intersection_d(cornerBoxes.begin(), cornerBoxes.end(), edgeBoxes.begin(), edgeBoxes.end(),
-                             [&](const TriangleBox& corner, const TriangleBox& edge) {
-                                 const int u = corners[size_t(corner.info())];
-                                 const std::pair<int, int>& e = edges[size_t(edge.info())];
-                                 if (u == e.first || u == e.second)
-                                     return;
-                                 const Eigen::Vector3d a(soup.points[size_t(e.first)].data()),
-                                     b(soup.points[size_t(e.second)].data()), p(soup.points[size_t(u)].data());
-                                 const Eigen::Vector3d along = b - a;
-                                 const double length = along.norm(), at = along.dot(p - a) / length;
-                                 if (at > tolerance && at < length - tolerance &&
-                                     (p - a - along * (at / length)).norm() <= tolerance)
-                                     splits[e].corners.push_back({at, u});
-                             });
+    std::map<std::pair<int, int>, Split> splits; // edges, then faces as (-1, triangle)
+    auto vectorOf = [&](int u) { return Eigen::Vector3d(soup.points[size_t(u)].data()); };
+    CGAL::box_intersection_d(
+        cornerBoxes.begin(), cornerBoxes.end(), sideBoxes.begin(), sideBoxes.end(),
+        [&](const TriangleBox& corner, const TriangleBox& side) {
+            const int u = corners[size_t(corner.info())];
+            const Eigen::Vector3d p = vectorOf(u);
+            if (size_t(side.info()) < edges.size())
+            {
+                const std::pair<int, int>& e = edges[size_t(side.info())];
+                if (!moving[size_t(u)] || u == e.first || u == e.second)
+                    return;
+                const Eigen::Vector3d a = vectorOf(e.first), along = vectorOf(e.second) - a;
+                const double length = along.norm(), at = along.dot(p - a) / length;
+                if (at > tolerance && at < length - tolerance && (p - a - along * (at / length)).norm() <= tolerance)
+                    splits[e].corners.push_back({at, u});
+                return;
+            }
+            // On the face, a tolerance inside each of its edges.
+            const int t = faces[size_t(side.info()) - edges.size()];
+            const Tri& tri = soup.triangles[size_t(t)];
+            const Eigen::Vector3d a = vectorOf(tri[0]), b = vectorOf(tri[1]), c = vectorOf(tri[2]);
+            const Eigen::Vector3d normal = (b - a).cross(c - a).normalized();
+            if (u == tri[0] || u == tri[1] || u == tri[2] || !(std::fabs(normal.dot(p - a)) <= tolerance))
+                return;
+            for (const auto& edge : {std::make_pair(a, b), std::make_pair(b, c), std::make_pair(c, a)})
+                if (!(normal.cross(edge.second - edge.first).normalized().dot(p - edge.first) > tolerance))
+                    return;
+            Split& split = splits[{-1, t}];
+            split.face = t;
+            split.triangles = {t};
+            split.corners.push_back({0, u});
+        });
     if (splits.empty())
         return false;
     auto edgeAt = [&](const Tri& tri, int c) -> std::pair<int, int> {
@@ -1575,9 +1604,21 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
             if (found != splits.end())
                 found->second.triangles.push_back(int(t));
         }
-    // The triangles each split makes of triangle t, whose corner c starts the edge.
-    auto pieces = [&](int t, int c, const Split& split) {
+    // The triangles a split makes of triangle t: at an edge, starting at t's
+    // corner c, the run of corners along it to its other end, each piece
+    // with t's third corner; in a face, a piece at each of its edges.
+    auto pieces = [&](int t, const std::pair<int, int>& key, const Split& split) {
         const Tri& tri = soup.triangles[size_t(t)];
+        std::vector<Tri> made;
+        if (split.face >= 0)
+        {
+            for (int c = 0; c < 3; ++c)
+                made.push_back({tri[size_t(c)], tri[size_t((c + 1) % 3)], split.corners[0].second});
+            return made;
+        }
+        int c = 0;
+        while (edgeAt(tri, c) != key)
+            ++c;
         const int p = tri[size_t(c)], q = tri[size_t((c + 1) % 3)], r = tri[size_t((c + 2) % 3)];
         std::vector<int> run(1, p);
         for (const auto& corner : split.corners)
@@ -1585,39 +1626,33 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
         if (p > q) // the corners run from the lower point
             std::reverse(run.begin() + 1, run.end());
         run.push_back(q);
-        std::vector<Tri> made;
         for (size_t k = 0; k + 1 < run.size(); ++k)
             made.push_back({run[k], run[k + 1], r});
         return made;
-    };
-    auto cornerOfEdge = [&](int t, const std::pair<int, int>& e) {
-        for (int c = 0; c < 3; ++c)
-            if (edgeAt(soup.triangles[size_t(t)], c) == e)
-                return c;
-        return -1;
     };
     for (auto& entry : splits)
     {
         Split& split = entry.second;
         std::sort(split.corners.begin(), split.corners.end());
         split.corners.erase(std::unique(split.corners.begin(), split.corners.end()), split.corners.end());
+        split.sound = split.face < 0 || split.corners.size() == 1;
         for (int t : split.triangles)
-            for (const Tri& piece : pieces(t, cornerOfEdge(t, entry.first), split))
+            for (const Tri& piece : pieces(t, entry.first, split))
                 split.sound = split.sound && piece[0] != piece[2] && piece[1] != piece[2] &&
                               !CGAL::collinear(ToInexact(soup.points[size_t(piece[0])]),
                                                ToInexact(soup.points[size_t(piece[1])]),
                                                ToInexact(soup.points[size_t(piece[2])]));
     }
-    // One edge per triangle: its others stay as they are, on every triangle at them.
+    // One split per triangle: its others stay as they are, on every triangle at them.
     for (size_t t = 0; t < soup.triangles.size(); ++t)
     {
         bool taken = false;
-        std::array<std::pair<int, int>, 3> at = {edgeAt(soup.triangles[t], 0), edgeAt(soup.triangles[t], 1),
-                                                 edgeAt(soup.triangles[t], 2)};
-        std::sort(at.begin(), at.end());
-        for (const auto& e : at)
+        std::array<std::pair<int, int>, 4> at = {edgeAt(soup.triangles[t], 0), edgeAt(soup.triangles[t], 1),
+                                                 edgeAt(soup.triangles[t], 2), std::make_pair(-1, int(t))};
+        std::sort(at.begin(), at.begin() + 3);
+        for (const auto& key : at)
         {
-            const auto found = splits.find(e);
+            const auto found = splits.find(key);
             if (found == splits.end() || !found->second.sound)
                 continue;
             if (taken)
@@ -1625,8 +1660,8 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
             taken = true;
         }
     }
-    // A split bends the triangles at its edge by a hair; where that makes one
-    // meet another triangle, the edge stays. Looked at again until no split is
+    // A split bends the triangles it cuts by a hair; where that makes one
+    // meet another triangle, it is left out. Looked at again until none is
     // dropped, as a dropped one brings its triangles back.
     for (bool dropped = true; dropped;)
     {
@@ -1639,7 +1674,7 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
                 for (int t : entry.second.triangles)
                 {
                     replaced[size_t(t)] = 1;
-                    for (const Tri& piece : pieces(t, cornerOfEdge(t, entry.first), entry.second))
+                    for (const Tri& piece : pieces(t, entry.first, entry.second))
                     {
                         made.push_back(piece);
                         source.push_back({&entry.second, t});
@@ -1684,9 +1719,11 @@ bool SplitEdgesAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, cons
     {
         if (!entry.second.sound)
             continue;
+        if (entry.second.face >= 0)
+            facesSplit.push_back({entry.second.corners[0].second, entry.second.face});
         for (int t : entry.second.triangles)
         {
-            const std::vector<Tri> made = pieces(t, cornerOfEdge(t, entry.first), entry.second);
+            const std::vector<Tri> made = pieces(t, entry.first, entry.second);
             soup.triangles[size_t(t)] = made[0];
             if (!isNear[size_t(t)])
                 near.push_back(t);
@@ -4428,8 +4465,19 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
         std::vector<char> moving(s.points.size(), 0);
         for (const auto& at : planesAt)
             moving[size_t(at.first)] = 1;
-        if (SplitEdgesAtTouchingCorners(s, *near[k], moving))
+        // A corner a face was split at goes onto the face's plane too.
+        std::vector<std::pair<int, int>> facesSplit;
+        if (SplitAtTouchingCorners(s, *near[k], moving, facesSplit))
             CloseNearSetOverSharedEdges(s, *near[k]);
+        for (const auto& split : facesSplit)
+        {
+            const int plane = planeItem[size_t(FindRoot(parent, (k == 0 ? itemOfA : itemOfB)[size_t(split.second)]))];
+            if (plane < 0)
+                continue;
+            std::vector<int>& list = planesAt[split.first];
+            if (std::find(list.begin(), list.end(), plane) == list.end())
+                list.push_back(plane);
+        }
         s.snapOf.assign(s.points.size(), -1);
         s.snapped.clear();
         for (const auto& at : planesAt)

@@ -1378,6 +1378,11 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   corners: moving them onto all their planes was too far, so they stayed,
 //   and a face of B was left a hair off the faces of A it lies on (16 pairs);
 //   now those corners move onto the planes within reach.
+// - B, a cylinder, joined to A where its cap lies on a face of A, and a
+//   corner of another part of A, standing on that face, lies a hair off it.
+//   Flattened onto the cap, the face went across the corner and its points
+//   went back, so it was left a hair off the cap (some eighty pairs in the
+//   union); now the face is split at the corner and both move together.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
     const struct
@@ -1387,7 +1392,8 @@ TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
         double volume;
     } steps[] = {{"turned_xor_parts.txt", MESH_BOOLEAN_XOR, 39.32663377411513},
                  {"turned_touching_corner.txt", MESH_BOOLEAN_MINUS, 28.38323650096567},
-                 {"turned_drifting_cluster.txt", MESH_BOOLEAN_INTERSECTION, 2.048668207932989}};
+                 {"turned_drifting_cluster.txt", MESH_BOOLEAN_INTERSECTION, 2.048668207932989},
+                 {"turned_corner_on_face.txt", MESH_BOOLEAN_UNION, 29.902191098915438}};
     for (const auto& step : steps)
     {
         Mesh m[2];

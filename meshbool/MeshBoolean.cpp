@@ -1503,26 +1503,25 @@ TriangleBox BoxOfTriangle(const OperandSoup& soup, const Tri& tri, double grow, 
 
 // Where parts of an operand touch, rounding an older result can leave a corner
 // of one part a hair off an edge or a face of the other instead of on it.
-// Flattening moves them by units in the last place, which can put the corner
-// across the edge or the face, and the faces around it then meet the other
-// part's; sending them back leaves faces a hair off the other operand's, and
-// the result holds slivers a hair thick. The triangles at such an edge, or
-// such a face, are split at the corner, so the parts share it and move
-// together. Only near triangles' corners are looked at: on an edge whose
-// points all move, where the corner moves too, or on a face whose corners all
-// move. A split is left out where it is a needle's edge's, where it would
-// leave a degenerate triangle or bend one into another, or where a triangle
-// has another split before it (its edges in point order, then its face). The
-// triangles split join the near set; `facesSplit` gets each face split, as
-// its corner and the triangle that keeps the face's index. Returns whether
-// anything was split.
+// Flattening moves them by units in the last place (one corner's move tilts
+// a face and its edges), which can put the corner across the edge or the
+// face, and the faces around it then meet the other part's; sending them
+// back leaves faces a hair off the other operand's, and the result holds
+// slivers a hair thick. The triangles at such an edge, or such a face, are
+// split at the corner, so the parts share it and move together. Only near
+// triangles' corners, edges and faces are looked at, where the corner or the
+// edge or face moves. A split is left out where it would leave a degenerate
+// triangle or bend one into another, or where a triangle has another split
+// before it (its edges in point order, then its face). The triangles split
+// join the near set; `cornersSplit` gets each corner with each triangle split
+// at it, by the index the triangle had. Returns whether anything was split.
 const double TOUCHING_CORNER_RATIO = 1e-14;
 
 bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std::vector<char>& moving,
-                            std::vector<std::pair<int, int>>& facesSplit)
+                            std::vector<std::pair<int, int>>& cornersSplit)
 {
     const double tolerance = TOUCHING_CORNER_RATIO * LargestCoordinate(soup);
-    if (near.empty() || !(tolerance > 0))
+    if (near.empty() || !(tolerance > 0) || std::find(moving.begin(), moving.end(), 1) == moving.end())
         return false;
     std::vector<int> corners, faces;
     std::vector<std::pair<int, int>> edges; // lower point first
@@ -1530,15 +1529,13 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
     for (int t : near)
     {
         const Tri& tri = soup.triangles[size_t(t)];
-        if (moving[size_t(tri[0])] && moving[size_t(tri[1])] && moving[size_t(tri[2])])
-            faces.push_back(t);
+        faces.push_back(t);
         for (int c = 0; c < 3; ++c)
         {
-            const int u = tri[size_t(c)], v = tri[size_t((c + 1) % 3)];
+            const int u = tri[size_t(c)];
             if (!seen[size_t(u)]++)
                 corners.push_back(u);
-            if (moving[size_t(u)] && moving[size_t(v)])
-                edges.push_back(std::minmax(u, v));
+            edges.push_back(std::minmax(u, tri[size_t((c + 1) % 3)]));
         }
     }
     std::sort(edges.begin(), edges.end());
@@ -1569,7 +1566,8 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
             if (size_t(side.info()) < edges.size())
             {
                 const std::pair<int, int>& e = edges[size_t(side.info())];
-                if (!moving[size_t(u)] || u == e.first || u == e.second)
+                if (u == e.first || u == e.second ||
+                    !(moving[size_t(u)] || moving[size_t(e.first)] || moving[size_t(e.second)]))
                     return;
                 const Eigen::Vector3d a = vectorOf(e.first), along = vectorOf(e.second) - a;
                 const double length = along.norm(), at = along.dot(p - a) / length;
@@ -1582,7 +1580,9 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
             const Tri& tri = soup.triangles[size_t(t)];
             const Eigen::Vector3d a = vectorOf(tri[0]), b = vectorOf(tri[1]), c = vectorOf(tri[2]);
             const Eigen::Vector3d normal = (b - a).cross(c - a).normalized();
-            if (u == tri[0] || u == tri[1] || u == tri[2] || !(std::fabs(normal.dot(p - a)) <= tolerance))
+            if (u == tri[0] || u == tri[1] || u == tri[2] ||
+                !(moving[size_t(u)] || moving[size_t(tri[0])] || moving[size_t(tri[1])] || moving[size_t(tri[2])]) ||
+                !(std::fabs(normal.dot(p - a)) <= tolerance))
                 return;
             for (const auto& edge : {std::make_pair(a, b), std::make_pair(b, c), std::make_pair(c, a)})
                 if (!(normal.cross(edge.second - edge.first).normalized().dot(p - edge.first) > tolerance))
@@ -1719,10 +1719,10 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
     {
         if (!entry.second.sound)
             continue;
-        if (entry.second.face >= 0)
-            facesSplit.push_back({entry.second.corners[0].second, entry.second.face});
         for (int t : entry.second.triangles)
         {
+            for (const auto& corner : entry.second.corners)
+                cornersSplit.push_back({corner.second, t});
             const std::vector<Tri> made = pieces(t, entry.first, entry.second);
             soup.triangles[size_t(t)] = made[0];
             if (!isNear[size_t(t)])
@@ -4465,13 +4465,14 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
         std::vector<char> moving(s.points.size(), 0);
         for (const auto& at : planesAt)
             moving[size_t(at.first)] = 1;
-        // A corner a face was split at goes onto the face's plane too.
-        std::vector<std::pair<int, int>> facesSplit;
-        if (SplitAtTouchingCorners(s, *near[k], moving, facesSplit))
+        // A corner triangles were split at goes onto their planes too.
+        std::vector<std::pair<int, int>> cornersSplit;
+        if (SplitAtTouchingCorners(s, *near[k], moving, cornersSplit))
             CloseNearSetOverSharedEdges(s, *near[k]);
-        for (const auto& split : facesSplit)
+        for (const auto& split : cornersSplit)
         {
-            const int plane = planeItem[size_t(FindRoot(parent, (k == 0 ? itemOfA : itemOfB)[size_t(split.second)]))];
+            const int item = (k == 0 ? itemOfA : itemOfB)[size_t(split.second)];
+            const int plane = item < 0 ? -1 : planeItem[size_t(FindRoot(parent, item))];
             if (plane < 0)
                 continue;
             std::vector<int>& list = planesAt[split.first];

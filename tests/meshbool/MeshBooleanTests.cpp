@@ -1383,6 +1383,17 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   Flattened onto the cap, the face went across the corner and its points
 //   went back, so it was left a hair off the cap (some eighty pairs in the
 //   union); now the face is split at the corner and both move together.
+// - B, a wedge, XORed with A where its side lies on faces of A, and a corner
+//   of A lies on an edge of other faces there without being their corner
+//   (rounding an older result left it). Flattening moved only the edge's far
+//   end, which tilted the edge across the corner; points went back and faces
+//   were left a hair off the wedge's side (8 pairs); now the edge is split at
+//   the corner, which moves with it.
+// - B, a cylinder, XORed with A where its cap lies on faces of A, and corners
+//   of those faces lie a hair off faces of another part of A that stay where
+//   they are. Flattening moved the corners across those faces; they went
+//   back, and the faces around them were left a hair off the cap (60 pairs);
+//   now those faces are split at the corners, which they follow.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
     const struct
@@ -1393,7 +1404,9 @@ TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
     } steps[] = {{"turned_xor_parts.txt", MESH_BOOLEAN_XOR, 39.32663377411513},
                  {"turned_touching_corner.txt", MESH_BOOLEAN_MINUS, 28.38323650096567},
                  {"turned_drifting_cluster.txt", MESH_BOOLEAN_INTERSECTION, 2.048668207932989},
-                 {"turned_corner_on_face.txt", MESH_BOOLEAN_UNION, 29.902191098915438}};
+                 {"turned_corner_on_face.txt", MESH_BOOLEAN_UNION, 29.902191098915438},
+                 {"turned_corner_on_tilted_edge.txt", MESH_BOOLEAN_XOR, 11.823212910437356},
+                 {"turned_corner_moved_onto_face.txt", MESH_BOOLEAN_XOR, 24.608203131125052}};
     for (const auto& step : steps)
     {
         Mesh m[2];

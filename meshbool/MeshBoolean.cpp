@@ -1513,12 +1513,12 @@ TriangleBox BoxOfTriangle(const OperandSoup& soup, const Tri& tri, double grow, 
 // edge or face moves. A split is left out where it would leave a degenerate
 // triangle or bend one into another, or where a triangle has another split
 // before it (its edges in point order, then its face). The triangles split
-// join the near set; `cornersSplit` gets each corner with each triangle split
-// at it, by the index the triangle had. Returns whether anything was split.
+// join the near set; `facesSplit` gets each face split, as its corner and the
+// triangle that keeps the face's index. Returns whether anything was split.
 const double TOUCHING_CORNER_RATIO = 1e-14;
 
 bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std::vector<char>& moving,
-                            std::vector<std::pair<int, int>>& cornersSplit)
+                            std::vector<std::pair<int, int>>& facesSplit)
 {
     const double tolerance = TOUCHING_CORNER_RATIO * LargestCoordinate(soup);
     if (near.empty() || !(tolerance > 0) || std::find(moving.begin(), moving.end(), 1) == moving.end())
@@ -1721,8 +1721,8 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
             continue;
         for (int t : entry.second.triangles)
         {
-            for (const auto& corner : entry.second.corners)
-                cornersSplit.push_back({corner.second, t});
+            if (entry.second.face >= 0)
+                facesSplit.push_back({entry.second.corners[0].second, t});
             const std::vector<Tri> made = pieces(t, entry.first, entry.second);
             soup.triangles[size_t(t)] = made[0];
             if (!isNear[size_t(t)])
@@ -4465,14 +4465,15 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
         std::vector<char> moving(s.points.size(), 0);
         for (const auto& at : planesAt)
             moving[size_t(at.first)] = 1;
-        // A corner triangles were split at goes onto their planes too.
-        std::vector<std::pair<int, int>> cornersSplit;
-        if (SplitAtTouchingCorners(s, *near[k], moving, cornersSplit))
+        // A corner a face was split at goes onto the face's plane too; one
+        // an edge was split at keeps its own planes (taking those of the
+        // faces at the edge too bends them where they meet at a tiny angle).
+        std::vector<std::pair<int, int>> facesSplit;
+        if (SplitAtTouchingCorners(s, *near[k], moving, facesSplit))
             CloseNearSetOverSharedEdges(s, *near[k]);
-        for (const auto& split : cornersSplit)
+        for (const auto& split : facesSplit)
         {
-            const int item = (k == 0 ? itemOfA : itemOfB)[size_t(split.second)];
-            const int plane = item < 0 ? -1 : planeItem[size_t(FindRoot(parent, item))];
+            const int plane = planeItem[size_t(FindRoot(parent, (k == 0 ? itemOfA : itemOfB)[size_t(split.second)]))];
             if (plane < 0)
                 continue;
             std::vector<int>& list = planesAt[split.first];

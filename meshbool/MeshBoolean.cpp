@@ -1523,13 +1523,12 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
     const double tolerance = TOUCHING_CORNER_RATIO * LargestCoordinate(soup);
     if (near.empty() || !(tolerance > 0) || std::find(moving.begin(), moving.end(), 1) == moving.end())
         return false;
-    std::vector<int> corners, faces;
+    std::vector<int> corners;
     std::vector<std::pair<int, int>> edges; // lower point first
     std::vector<char> seen(soup.points.size(), 0);
     for (int t : near)
     {
         const Tri& tri = soup.triangles[size_t(t)];
-        faces.push_back(t);
         for (int c = 0; c < 3; ++c)
         {
             const int u = tri[size_t(c)];
@@ -1540,15 +1539,15 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
     }
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    // Corners and edges boxed as triangles with repeated points; faces follow
-    // the edges, numbered on from them.
+    // Corners and edges boxed as triangles with repeated points; the near
+    // triangles follow the edges, numbered on from them.
     std::vector<TriangleBox> cornerBoxes, sideBoxes;
     for (size_t i = 0; i < corners.size(); ++i)
         cornerBoxes.push_back(BoxOfTriangle(soup, {corners[i], corners[i], corners[i]}, 0, int(i)));
     for (size_t i = 0; i < edges.size(); ++i)
         sideBoxes.push_back(BoxOfTriangle(soup, {edges[i].first, edges[i].second, edges[i].second}, tolerance, int(i)));
-    for (size_t i = 0; i < faces.size(); ++i)
-        sideBoxes.push_back(BoxOfTriangle(soup, soup.triangles[size_t(faces[i])], tolerance, int(edges.size() + i)));
+    for (size_t i = 0; i < near.size(); ++i)
+        sideBoxes.push_back(BoxOfTriangle(soup, soup.triangles[size_t(near[i])], tolerance, int(edges.size() + i)));
     struct Split
     {
         int face = -1; // the triangle split at its one corner, or -1 for an edge
@@ -1556,7 +1555,7 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
         std::vector<int> triangles;
         bool sound = true;
     };
-    std::map<std::pair<int, int>, Split> splits; // edges, then faces as (-1, triangle)
+    std::map<std::pair<int, int>, Split> splits; // edges by their points, faces as (-1, triangle)
     auto vectorOf = [&](int u) { return Eigen::Vector3d(soup.points[size_t(u)].data()); };
     CGAL::box_intersection_d(
         cornerBoxes.begin(), cornerBoxes.end(), sideBoxes.begin(), sideBoxes.end(),
@@ -1576,7 +1575,7 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
                 return;
             }
             // On the face, a tolerance inside each of its edges.
-            const int t = faces[size_t(side.info()) - edges.size()];
+            const int t = near[size_t(side.info()) - edges.size()];
             const Tri& tri = soup.triangles[size_t(t)];
             const Eigen::Vector3d a = vectorOf(tri[0]), b = vectorOf(tri[1]), c = vectorOf(tri[2]);
             const Eigen::Vector3d normal = (b - a).cross(c - a).normalized();

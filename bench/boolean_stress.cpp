@@ -8,11 +8,12 @@
 // four succeed their volumes must agree with the operands' (union plus
 // intersection is A plus B, and so on); a step where they do not is counted.
 //
-// boolean_stress CHAINS SEED STEPS [KINDS [TURNS]]   (KINDS 1-5: cube,
+// boolean_stress CHAINS SEED STEPS [KINDS [TURNS [SHIFT]]]   (KINDS 1-5: cube,
 // cylinder, ramp, wedge, cone; 5 by default. TURNS: 0, one random rotation per
 // chain, by default; 1, one per chain by a multiple of 15 degrees about x, y or
 // z, the angles a designer turns pieces by; 2, each primitive its own such
-// rotation)
+// rotation. SHIFT: every primitive is moved by (SHIFT, SHIFT / 3, -SHIFT / 7)
+// after turning, as a level's pieces lie far from the origin; 0 by default)
 #include "bench/BenchMesh.h"
 #include "meshbool/MeshBoolean.h"
 #include "scene/PrimitiveMeshes.h"
@@ -50,7 +51,7 @@ std::uint64_t HashOf(const Mesh& m, const Eigen::VectorXi& J)
     return h;
 }
 
-Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
+Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn, const Eigen::Vector3d& shift)
 {
     Mesh m;
     const int kind = int(random() % unsigned(kinds));
@@ -67,7 +68,7 @@ Mesh MakePrimitive(std::mt19937& random, int kinds, const Eigen::Matrix3d& turn)
     else
         GenerateConeMesh(x, y, z, x + w, y + h, z + w, m.V, m.F);
     for (Eigen::Index i = 0; i < m.V.rows(); ++i)
-        m.V.row(i) = (turn * m.V.row(i).transpose()).transpose();
+        m.V.row(i) = (turn * m.V.row(i).transpose() + shift).transpose();
     return m;
 }
 
@@ -103,11 +104,13 @@ int main(int argc, char** argv)
     const int turns = argc > 5 ? std::atoi(argv[5]) : 0;
     if (argc < 4 || turns < 0 || turns > 2)
     {
-        std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS [TURNS]]\n");
+        std::fprintf(stderr, "usage: boolean_stress CHAINS SEED STEPS [KINDS [TURNS [SHIFT]]]\n");
         return 2;
     }
     const int chains = std::atoi(argv[1]), seed = std::atoi(argv[2]), steps = std::atoi(argv[3]);
     const int kinds = argc > 4 ? std::max(1, std::min(5, std::atoi(argv[4]))) : 5;
+    const double along = argc > 6 ? std::atof(argv[6]) : 0;
+    const Eigen::Vector3d shift(along, along / 3, -along / 7);
     std::mt19937 random{unsigned(seed)};
     std::uniform_real_distribution<double> unit(0, 1);
     long operations = 0, failures = 0, invalid = 0, mismatches = 0;
@@ -117,10 +120,10 @@ int main(int argc, char** argv)
         const Eigen::Matrix3d turn = turns == 0 ? Eigen::AngleAxisd(unit(random) * 6.283185307179586, axis.normalized())
                                                       .toRotationMatrix()
                                                 : SnappedTurn(random);
-        Mesh acc = MakePrimitive(random, kinds, turn);
+        Mesh acc = MakePrimitive(random, kinds, turn, shift);
         for (int s = 0; s < steps; ++s)
         {
-            const Mesh b = MakePrimitive(random, kinds, turns == 2 ? SnappedTurn(random) : turn);
+            const Mesh b = MakePrimitive(random, kinds, turns == 2 ? SnappedTurn(random) : turn, shift);
             Mesh next;
             bool have = false;
             double volume[4];

@@ -54,11 +54,14 @@
 // crossed) and checked again: closedness, volume, and that parts touching along
 // an edge do not overlap there (rounding can turn two faces that lay back to
 // back at it a hair past each other, though no two triangles cross; a far
-// corner of one is then nudged the same way). New points within 1e-12 of the
-// largest coordinate of another point are merged into it in every result
-// (within 1e-14 in the rare result only that finer merge rounds soundly, and
-// not at all in the rarer one where merging would tilt a face into another a
-// hair away), so results seldom hold such crumbs to trouble the next operation.
+// corner of one is then nudged the same way). New and flattened points within
+// 1e-12 of the largest coordinate of another point are merged into it in every
+// result (within 1e-9 where that merge still leaves crossings, so such a
+// result can stray from the exact one by that much: a sliver or needle of an
+// older result thinner than that, cut through, is closed; within 1e-14 in the
+// rare result only that finer merge rounds soundly, and not at all in the
+// rarer one where merging would tilt a face into another a hair away), so
+// results seldom hold such crumbs to trouble the next operation.
 // Where the first way fails on an operand that holds them, flat pillows or flat
 // pieces anyway (an older result), it is merged and mended the same way and, if
 // it is still an accepted operand, every way is tried on it before the other

@@ -89,6 +89,7 @@ constexpr bool IsCheapCgalCheck(const char* text)
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <limits>
@@ -1488,6 +1489,17 @@ void FindNearTriangles(const OperandSoup& a, const OperandSoup& b, double margin
     collect();
 }
 
+// Gives each triangle its birth in `birthOf` (empty while each is its own),
+// before triangles are replaced or added.
+void ListBirths(OperandSoup& soup)
+{
+    if (!soup.birthOf.empty())
+        return;
+    soup.birthOf.resize(soup.triangles.size());
+    for (size_t i = 0; i < soup.birthOf.size(); ++i)
+        soup.birthOf[i] = int(i);
+}
+
 // The box of a triangle of the soup's points grown by `grow`, with `info`.
 TriangleBox BoxOfTriangle(const OperandSoup& soup, const Tri& tri, double grow, int info)
 {
@@ -1705,12 +1717,7 @@ bool SplitAtTouchingCorners(OperandSoup& soup, std::vector<int>& near, const std
     }
     if (std::none_of(splits.begin(), splits.end(), [](const auto& entry) { return entry.second.sound; }))
         return false;
-    if (soup.birthOf.empty())
-    {
-        soup.birthOf.resize(soup.triangles.size());
-        for (size_t i = 0; i < soup.birthOf.size(); ++i)
-            soup.birthOf[i] = int(i);
-    }
+    ListBirths(soup);
     std::vector<char> isNear(soup.triangles.size(), 0);
     for (int t : near)
         isNear[size_t(t)] = 1;
@@ -4007,18 +4014,20 @@ bool NeedleAlong(const EK::Point_3& a, const EK::Point_3& b, const EK::Point_3& 
     return t > 0 && t < length2 && CGAL::cross_product(along, to).squared_length() <= thin * thin * length2;
 }
 
-// Two ways a flattened triangle can spoil its operand that a flip of one of
-// its edges mends, each edge ab with a triangle baw across it turned into the
-// triangles bcw and caw (c the triangle's third corner):
+// Two ways a flattened triangle can spoil its operand that flips of its edges
+// mend:
 // - a needle (c between a and b on their line, or a hair off it where all
 //   three were flattened, as rounding leaves them) overlaps the faces it was
 //   laid flat with. Moving its corners back would leave those faces a hair
 //   off the other operand's; instead the needle goes as a zero-area triangle
-//   of a result does, into any triangle across its long edge.
-// - two flattened triangles abc and baw, alone at their edge, can lie across
-//   an edge cw of other triangles (a ridge that touched the face a hair away,
-//   along the face's other diagonal): with cw as their shared edge, the ridge
-//   meets the face on that edge, as parts of a solid may.
+//   of a result does, into any triangle across its long edge ab: with the
+//   triangle baw there, they become bcw and caw.
+// - flattened faces can lie across an edge cw of other triangles from a
+//   corner c of theirs to another, w (a ridge that touched the faces a hair
+//   away, across their diagonals): the diagonals it crosses are flipped, one
+//   after another where their quad is convex, until cw is an edge of the
+//   faces too, so the ridge meets them on that edge, as parts of a solid may.
+//   Only faces exactly in one plane, alone at the diagonals, are flipped.
 // Needles go first, as a crossing can be one only a needle made. Each
 // triangle flips at most once. Returns whether anything flipped.
 bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
@@ -4026,18 +4035,22 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
     const double thin = SNAP_RATIO * LargestCoordinate(s);
     // Rare: every edge of the soup is looked at.
     std::map<std::pair<int, int>, std::vector<int>> trianglesAt; // edge, lower point first
+    std::map<int, std::vector<int>> linked; // the points an edge joins each point to
     for (size_t n = 0; n < s.triangles.size(); ++n)
         for (int e = 0; e < 3; ++e)
-            trianglesAt[std::minmax(s.triangles[n][size_t(e)], s.triangles[n][size_t((e + 1) % 3)])].push_back(int(n));
+        {
+            const int u = s.triangles[n][size_t(e)], v = s.triangles[n][size_t((e + 1) % 3)];
+            std::vector<int>& at = trianglesAt[std::minmax(u, v)];
+            at.push_back(int(n));
+            if (at.size() == 1)
+            {
+                linked[u].push_back(v);
+                linked[v].push_back(u);
+            }
+        }
     const std::set<int> candidates(unsound.begin(), unsound.end());
     std::set<int> taken; // each triangle flips at most once
-    struct Flip
-    {
-        int first, across;
-        Tri flippedFirst, flippedAcross;
-        bool needle;
-    };
-    std::vector<Flip> flips;
+    std::vector<std::pair<int, Tri>> flips; // triangle and what it becomes
     auto P = [&](int u) { return ExactPointOf(s, u); };
     // The triangle across edge ab (running b to a) of triangle t, and its
     // third corner w; a needle may take any, a crossing only the one there is.
@@ -4060,50 +4073,134 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
         }
         return -1;
     };
-    // Needles first: a crossing may lie only where a needle was.
-    for (int pass = 0; pass < 2; ++pass)
-        for (int t : candidates)
+    for (int t : candidates)
+    {
+        const Tri tri = s.triangles[size_t(t)];
+        for (int k = 0; k < 3 && !taken.count(t); ++k)
         {
-            const Tri tri = s.triangles[size_t(t)];
-            for (int k = 0; k < 3 && !taken.count(t); ++k)
-            {
-                const int a = tri[size_t(k)], b = tri[size_t((k + 1) % 3)], c = tri[size_t((k + 2) % 3)];
-                const bool needle = pass == 0;
-                const bool flat = IsSnapped(s, a) && IsSnapped(s, b) && IsSnapped(s, c);
-                if (needle ? !NeedleAlong(P(a), P(b), P(c), flat ? thin : 0)
-                           : !flat || CGAL::collinear(P(a), P(b), P(c)))
-                    continue;
-                int w = -1;
-                const int o = across(t, a, b, !needle, w);
-                // A needle's flip makes edge cw; a crossing's lands on the one there is.
-                if (o < 0 || needle == (trianglesAt.count(std::minmax(c, w)) > 0))
-                    continue;
-                if (!needle && !(IsSnapped(s, w) && CGAL::coplanar(P(a), P(b), P(c), P(w)) &&
-                                 !CGAL::collinear(P(c), P(w), P(a)) && !CGAL::collinear(P(c), P(w), P(b)) &&
-                                 CGAL::do_intersect(EK::Segment_3(P(a), P(b)), EK::Segment_3(P(c), P(w)))))
-                    continue;
-                flips.push_back({t, o, {b, c, w}, {c, a, w}, needle});
-                taken.insert(t);
-                taken.insert(o);
-            }
+            const int a = tri[size_t(k)], b = tri[size_t((k + 1) % 3)], c = tri[size_t((k + 2) % 3)];
+            const bool flat = IsSnapped(s, a) && IsSnapped(s, b) && IsSnapped(s, c);
+            int w = -1;
+            const int o = NeedleAlong(P(a), P(b), P(c), flat ? thin : 0) ? across(t, a, b, false, w) : -1;
+            // The flip makes edge cw.
+            if (o < 0 || trianglesAt.count(std::minmax(c, w)))
+                continue;
+            flips.push_back({t, {b, c, w}});
+            flips.push_back({o, {c, a, w}});
+            ListBirths(s);
+            s.birthOf[size_t(t)] = s.birthOf[size_t(o)]; // a needle has no area of its own
+            taken.insert(t);
+            taken.insert(o);
         }
-    if (flips.empty())
+    }
+    // An edge cw from a corner c of t across faces of t's plane: the faces it
+    // crosses (t first) and the diagonals it crosses, in order, found by
+    // walking along it in the coordinate plane the faces look widest in.
+    struct Crossing
+    {
+        std::vector<int> faces;
+        std::vector<std::pair<int, int>> diagonals;
+    };
+    auto walk = [&](int t, int c, int w, Crossing& crossing) {
+        const Tri& tri = s.triangles[size_t(t)];
+        int k = 0;
+        while (tri[size_t(k)] != c)
+            ++k;
+        int x = tri[size_t((k + 1) % 3)], y = tri[size_t((k + 2) % 3)];
+        const EK::Point_3 pc = P(c), pw = P(w);
+        const int axis = WidestSeenAlong<EK>(pc, P(x), P(y));
+        auto flat = [&](int u) { return DropAxis<EK>(P(u), axis); };
+        const EK::Point_2 fc = flat(c), fw = flat(w);
+        const CGAL::Orientation turn = CGAL::orientation(fc, flat(x), flat(y));
+        if (turn == CGAL::COLLINEAR || !CGAL::coplanar(pc, P(x), P(y), pw) ||
+            CGAL::orientation(fc, flat(x), fw) != turn || CGAL::orientation(fc, fw, flat(y)) != turn)
+            return false;
+        crossing.faces.push_back(t);
+        // x lies to one side of cw, y to the other.
+        for (int face = t; crossing.faces.size() <= 16;)
+        {
+            if (CGAL::orientation(flat(x), flat(y), fw) != -turn)
+                return false;
+            crossing.diagonals.push_back({x, y});
+            int z = -1;
+            face = across(face, x, y, true, z);
+            if (face < 0 || std::count(crossing.faces.begin(), crossing.faces.end(), face) ||
+                !CGAL::coplanar(pc, pw, P(x), P(z)))
+                return false;
+            crossing.faces.push_back(face);
+            if (z == w)
+                return true;
+            const CGAL::Orientation side = CGAL::orientation(fc, fw, flat(z));
+            if (side == CGAL::COLLINEAR)
+                return false;
+            (side == turn ? y : x) = z;
+        }
         return false;
-    if (s.birthOf.empty())
+    };
+    for (int t : candidates)
     {
-        s.birthOf.resize(s.triangles.size());
-        for (size_t i = 0; i < s.birthOf.size(); ++i)
-            s.birthOf[i] = int(i);
+        if (taken.count(t))
+            continue;
+        const Tri tri = s.triangles[size_t(t)];
+        for (int c : tri)
+            for (int w : linked[c])
+            {
+                Crossing crossing;
+                if (taken.count(t) || std::count(tri.begin(), tri.end(), w) || !walk(t, c, w, crossing))
+                    continue;
+                // Flip the crossed diagonals where their quad is convex, until
+                // none is left; a diagonal flipped in may cross cw again.
+                std::map<int, Tri> faces;
+                for (int f : crossing.faces)
+                    faces[f] = s.triangles[size_t(f)];
+                const int axis = WidestSeenAlong<EK>(P(tri[0]), P(tri[1]), P(tri[2]));
+                auto flat = [&](int u) { return DropAxis<EK>(P(u), axis); };
+                auto crosses = [&](int p, int q) {
+                    const CGAL::Orientation sp = CGAL::orientation(flat(c), flat(w), flat(p));
+                    return sp != CGAL::COLLINEAR && sp == -CGAL::orientation(flat(c), flat(w), flat(q));
+                };
+                std::deque<std::pair<int, int>> left(crossing.diagonals.begin(), crossing.diagonals.end());
+                bool laid = true;
+                for (size_t tries = 0; !left.empty() && laid; ++tries)
+                {
+                    const auto [p, q] = left.front();
+                    left.pop_front();
+                    int first = -1, second = -1, r1 = -1, r2 = -1;
+                    for (const auto& [f, face] : faces)
+                        for (int e = 0; e < 3; ++e)
+                        {
+                            if (face[size_t(e)] == p && face[size_t((e + 1) % 3)] == q)
+                                first = f, r1 = face[size_t((e + 2) % 3)];
+                            if (face[size_t(e)] == q && face[size_t((e + 1) % 3)] == p)
+                                second = f, r2 = face[size_t((e + 2) % 3)];
+                        }
+                    laid = first >= 0 && second >= 0 && tries < 64 &&
+                           (std::minmax(r1, r2) == std::minmax(c, w) || !trianglesAt.count(std::minmax(r1, r2)));
+                    if (!laid)
+                        break;
+                    const CGAL::Orientation sp = CGAL::orientation(flat(r1), flat(r2), flat(p));
+                    if (sp == CGAL::COLLINEAR || sp != -CGAL::orientation(flat(r1), flat(r2), flat(q)))
+                    {
+                        left.push_back({p, q}); // not convex yet: others first
+                        continue;
+                    }
+                    faces[first] = {q, r1, r2};
+                    faces[second] = {r1, p, r2};
+                    if (crosses(r1, r2))
+                        left.push_back({r1, r2});
+                }
+                if (!laid)
+                    continue;
+                for (const auto& [f, face] : faces)
+                {
+                    flips.push_back({f, face});
+                    taken.insert(f);
+                }
+            }
     }
-    for (const Flip& flip : flips)
-    {
-        s.triangles[size_t(flip.first)] = flip.flippedFirst;
-        s.triangles[size_t(flip.across)] = flip.flippedAcross;
-        // A needle has no area of its own: both halves lie in the face across.
-        if (flip.needle)
-            s.birthOf[size_t(flip.first)] = s.birthOf[size_t(flip.across)];
-    }
-    return true;
+    for (const auto& flip : flips)
+        s.triangles[size_t(flip.first)] = flip.second;
+    return !flips.empty();
 }
 
 // The triangles whose moved corners go back to mend `unsound`: a degenerate

@@ -1394,6 +1394,12 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   they are. Flattening moved the corners across those faces; they went
 //   back, and the faces around them were left a hair off the cap (60 pairs);
 //   now those faces are split at the corners, which they follow.
+// - B, a wedge, XORed with A where its side lies on faces of A, and another
+//   part of A stands on those faces with a ridge from one of their corners to
+//   another, across two of their diagonals. Flattened, the faces went across
+//   the ridge, and sending points back left them a hair off the wedge's side
+//   (23 pairs); now the diagonals are flipped until the ridge is an edge of
+//   the faces too.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
     const struct
@@ -1406,7 +1412,8 @@ TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
                  {"turned_drifting_cluster.txt", MESH_BOOLEAN_INTERSECTION, 2.048668207932989},
                  {"turned_corner_on_face.txt", MESH_BOOLEAN_UNION, 29.902191098915438},
                  {"turned_corner_on_tilted_edge.txt", MESH_BOOLEAN_XOR, 11.823212910437356},
-                 {"turned_corner_moved_onto_face.txt", MESH_BOOLEAN_XOR, 24.608203131125052}};
+                 {"turned_corner_moved_onto_face.txt", MESH_BOOLEAN_XOR, 24.608203131125052},
+                 {"turned_ridge_across_faces.txt", MESH_BOOLEAN_XOR, 44.14174210205911}};
     for (const auto& step : steps)
     {
         Mesh m[2];

@@ -3251,6 +3251,44 @@ double StepUlps(double value, int steps)
     return value;
 }
 
+// Does triangle s stay clear of triangle t, but for the corners they share,
+// wherever its corner u lies within `reach` (u's possible places, a box)? It
+// does where s's other corners lie strictly on one side of t's plane, as
+// interval arithmetic, rounding outward, proves over the whole box.
+bool StaysApartWithin(const ResultBuilder& out, const Tri& s, const Tri& t, int u, const CGAL::Bbox_3& reach)
+{
+    typedef CGAL::Interval_nt<false> Interval;
+    CGAL::Protect_FPU_rounding<true> rounding;
+    auto coordinates = [&](int v, Interval c[3]) {
+        if (v == u)
+            for (int k = 0; k < 3; ++k)
+                c[k] = Interval(reach.min(k), reach.max(k));
+        else
+            for (int k = 0; k < 3; ++k)
+                c[k] = Interval(out.points[size_t(v)][size_t(k)]);
+    };
+    Interval a[3], b[3], c[3];
+    coordinates(t[0], a);
+    coordinates(t[1], b);
+    coordinates(t[2], c);
+    const Interval e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, f[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const Interval n[3] = {e[1] * f[2] - e[2] * f[1], e[2] * f[0] - e[0] * f[2], e[0] * f[1] - e[1] * f[0]};
+    int side = 0;
+    for (int v : s)
+    {
+        if (v == t[0] || v == t[1] || v == t[2])
+            continue;
+        Interval q[3];
+        coordinates(v, q);
+        const Interval d = n[0] * (q[0] - a[0]) + n[1] * (q[1] - a[1]) + n[2] * (q[2] - a[2]);
+        const int sign = d.inf() > 0 ? 1 : d.sup() < 0 ? -1 : 0;
+        if (sign == 0 || (side != 0 && sign != side))
+            return false;
+        side = sign;
+    }
+    return side != 0;
+}
+
 // Rounding takes each new point to the nearest double; where that puts it a
 // hair past a face it should not reach, a neighbouring double a few units in
 // the last place away lies on the right side. The rounded point u is moved to
@@ -3288,21 +3326,40 @@ bool NudgePoint(ResultBuilder& out, int u, const std::function<bool()>* sound)
             nearBoxes.push_back(box);
         }
     }
+    // The near triangles each star triangle may meet somewhere in the reach
+    // of a nudge: most of those whose boxes overlap its own lie clear of it
+    // wherever u goes, and are left out of every count below.
+    const Point3d& at = out.points[size_t(u)];
+    const CGAL::Bbox_3 reachOfU(StepUlps(at[0], -NUDGE_REACH), StepUlps(at[1], -NUDGE_REACH),
+                                StepUlps(at[2], -NUDGE_REACH), StepUlps(at[0], NUDGE_REACH),
+                                StepUlps(at[1], NUDGE_REACH), StepUlps(at[2], NUDGE_REACH));
+    std::vector<std::vector<size_t>> mayMeet(star.size());
+    for (size_t i = 0; i < star.size(); ++i)
+    {
+        const Tri& s = out.triangles[size_t(star[i])];
+        for (size_t k = 0; k < near.size(); ++k)
+        {
+            const int t = near[k];
+            if (t != star[i] && !StaysApartWithin(out, s, out.triangles[size_t(t)], u, reachOfU))
+                mayMeet[i].push_back(k);
+        }
+    }
     // Crossings of the star, or -1 when a triangle of it is zero-area; the
     // count stops at `enough`, where a nudge can no longer be the best.
-    // Every nudge is tried against every near triangle: boxes that stay
-    // apart spare the exact test.
+    // Every nudge is tried against every near triangle it may meet: boxes
+    // that stay apart spare the exact test.
     auto crossings = [&](int enough) {
         int count = 0;
-        for (int s : star)
+        for (size_t i = 0; i < star.size(); ++i)
         {
+            const int s = star[i];
             if (CornerOnOppositeEdge(out, out.triangles[size_t(s)], 0) >= 0)
                 return -1;
             const CGAL::Bbox_3 boxS = BoxOfResultTriangle(out, s);
-            for (size_t k = 0; k < near.size(); ++k)
+            for (size_t k : mayMeet[i])
             {
                 const int t = near[k];
-                if (t == s || !CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
+                if (!CGAL::do_overlap(boxS, inStar[size_t(t)] ? BoxOfResultTriangle(out, t) : nearBoxes[k]))
                     continue;
                 if (TrianglesIntersect(out.points, out.triangles[size_t(s)], out.triangles[size_t(t)]) &&
                     ++count >= enough)

@@ -4157,6 +4157,7 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
     {
         std::vector<int> faces;
         std::vector<std::pair<int, int>> diagonals;
+        int axis = -1; // the faces are seen along it
     };
     auto walk = [&](int t, int c, int w, Crossing& crossing) {
         const Tri& tri = s.triangles[size_t(t)];
@@ -4165,8 +4166,8 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
             ++k;
         int x = tri[size_t((k + 1) % 3)], y = tri[size_t((k + 2) % 3)];
         const EK::Point_3 pc = P(c), pw = P(w);
-        const int axis = WidestSeenAlong<EK>(pc, P(x), P(y));
-        auto flat = [&](int u) { return DropAxis<EK>(P(u), axis); };
+        crossing.axis = WidestSeenAlong<EK>(pc, P(x), P(y));
+        auto flat = [&](int u) { return DropAxis<EK>(P(u), crossing.axis); };
         const EK::Point_2 fc = flat(c), fw = flat(w);
         const CGAL::Orientation turn = CGAL::orientation(fc, flat(x), flat(y));
         if (turn == CGAL::COLLINEAR || !CGAL::coplanar(pc, P(x), P(y), pw) ||
@@ -4210,8 +4211,7 @@ bool FlipFlattenedEdges(OperandSoup& s, const std::vector<int>& unsound)
                 std::map<int, Tri> faces;
                 for (int f : crossing.faces)
                     faces[f] = s.triangles[size_t(f)];
-                const int axis = WidestSeenAlong<EK>(P(tri[0]), P(tri[1]), P(tri[2]));
-                auto flat = [&](int u) { return DropAxis<EK>(P(u), axis); };
+                auto flat = [&](int u) { return DropAxis<EK>(P(u), crossing.axis); };
                 auto crosses = [&](int p, int q) {
                     const CGAL::Orientation sp = CGAL::orientation(flat(c), flat(w), flat(p));
                     return sp != CGAL::COLLINEAR && sp == -CGAL::orientation(flat(c), flat(w), flat(q));

@@ -4596,11 +4596,11 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
     for (int i = 0; i < countA; ++i)
         if (planeItem[size_t(FindRoot(parent, i))] == i)
             ClusterPlane(a, items[size_t(i)].second, planar[size_t(i)], planeNormal[size_t(i)], planeOffset[size_t(i)]);
+    // The cluster planes at each point of each operand, in the order first met.
+    std::map<int, std::vector<int>> planesAt[2];
     for (int k = 0; k < 2; ++k)
     {
         OperandSoup& s = *soup[k];
-        // The cluster planes at each point, in the order first met.
-        std::map<int, std::vector<int>> planesAt;
         for (int i = 0; i < int(items.size()); ++i)
         {
             if (items[size_t(i)].first != k)
@@ -4610,13 +4610,13 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
                 continue;
             for (int u : s.triangles[size_t(items[size_t(i)].second)])
             {
-                std::vector<int>& list = planesAt[u];
+                std::vector<int>& list = planesAt[k][u];
                 if (std::find(list.begin(), list.end(), plane) == list.end())
                     list.push_back(plane);
             }
         }
         std::vector<char> moving(s.points.size(), 0);
-        for (const auto& at : planesAt)
+        for (const auto& at : planesAt[k])
             moving[size_t(at.first)] = 1;
         // A corner a face was split at goes onto the face's plane too; one
         // an edge was split at keeps its own planes (taking those of the
@@ -4629,34 +4629,71 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
             const int plane = planeItem[size_t(FindRoot(parent, (k == 0 ? itemOfA : itemOfB)[size_t(split.second)]))];
             if (plane < 0)
                 continue;
-            std::vector<int>& list = planesAt[split.first];
+            std::vector<int>& list = planesAt[k][split.first];
             if (std::find(list.begin(), list.end(), plane) == list.end())
                 list.push_back(plane);
         }
-        s.snapOf.assign(s.points.size(), -1);
-        s.snapped.clear();
-        for (const auto& at : planesAt)
-        {
-            const EK::Point_3 p(s.points[size_t(at.first)][0], s.points[size_t(at.first)][1], s.points[size_t(at.first)][2]);
-            std::vector<Eigen::Vector3d> taken;
-            std::vector<EK::Vector_3> n;
-            std::vector<EK::FT> d;
-            bool off = false;
-            for (int plane : at.second)
-            {
-                if (!TakeIfIndependent(taken, normals[size_t(plane)]))
-                    continue;
-                n.push_back(planeNormal[size_t(plane)]);
-                d.push_back(planeOffset[size_t(plane)]);
-                off = off || n.back() * (p - CGAL::ORIGIN) != d.back();
-            }
-            if (!off)
-                continue;
-            MovePointOntoPlanes(s, at.first, n, d, tolerance);
-        }
     }
+    auto pointOf = [](const OperandSoup& s, int u) {
+        return EK::Point_3(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
+    };
+    auto moveOntoPlanes = [&]() {
+        for (int k = 0; k < 2; ++k)
+        {
+            OperandSoup& s = *soup[k];
+            s.snapOf.assign(s.points.size(), -1);
+            s.snapped.clear();
+            for (const auto& at : planesAt[k])
+            {
+                const EK::Point_3 p = pointOf(s, at.first);
+                std::vector<Eigen::Vector3d> taken;
+                std::vector<EK::Vector_3> n;
+                std::vector<EK::FT> d;
+                bool off = false;
+                for (int plane : at.second)
+                {
+                    if (!TakeIfIndependent(taken, normals[size_t(plane)]))
+                        continue;
+                    n.push_back(planeNormal[size_t(plane)]);
+                    d.push_back(planeOffset[size_t(plane)]);
+                    off = off || n.back() * (p - CGAL::ORIGIN) != d.back();
+                }
+                if (!off)
+                    continue;
+                MovePointOntoPlanes(s, at.first, n, d, tolerance);
+            }
+        }
+    };
+    moveOntoPlanes();
+    std::vector<char> movedA(a.points.size(), 0);
+    for (const auto& at : planesAt[0])
+        movedA[size_t(at.first)] = IsSnapped(a, at.first);
     // The planes were taken from A's points as they were.
     KeepSnapsIfSound(a, nearA);
+    // A point of A that had to go back (it lies a hair from another part of
+    // A, which moving it would cross) leaves the faces at it off their
+    // cluster's plane, and the other operand's faces laid there a hair from
+    // them. Its cluster's plane is moved to pass through it, the first such
+    // point on that plane alone, and everything is moved again.
+    bool anchored = false;
+    std::vector<char> anchor(items.size(), 0);
+    for (const auto& at : planesAt[0])
+    {
+        const int plane = at.second[0];
+        if (!movedA[size_t(at.first)] || IsSnapped(a, at.first) || at.second.size() != 1 || anchor[size_t(plane)])
+            continue;
+        const EK::FT offset = planeNormal[size_t(plane)] * (pointOf(a, at.first) - CGAL::ORIGIN);
+        if (offset == planeOffset[size_t(plane)])
+            continue;
+        planeOffset[size_t(plane)] = offset;
+        anchor[size_t(plane)] = 1;
+        anchored = true;
+    }
+    if (anchored)
+    {
+        moveOntoPlanes();
+        KeepSnapsIfSound(a, nearA);
+    }
     KeepSnapsIfSound(b, nearB);
 }
 

@@ -1400,6 +1400,11 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   the ridge, and sending points back left them a hair off the wedge's side
 //   (23 pairs); now the diagonals are flipped until the ridge is an edge of
 //   the faces too.
+// - B, a cylinder, joined to A where its cap lies on a face of A, a corner of
+//   which lies a hair off faces of another part of A. Flattened, the corner
+//   went across those faces and back, and left the face a hair off the cap
+//   (18 pairs); now the plane they are laid on passes through that corner,
+//   which stays where it is.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
     const struct
@@ -1413,7 +1418,8 @@ TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
                  {"turned_corner_on_face.txt", MESH_BOOLEAN_UNION, 29.902191098915438},
                  {"turned_corner_on_tilted_edge.txt", MESH_BOOLEAN_XOR, 11.823212910437356},
                  {"turned_corner_moved_onto_face.txt", MESH_BOOLEAN_XOR, 24.608203131125052},
-                 {"turned_ridge_across_faces.txt", MESH_BOOLEAN_XOR, 44.14174210205911}};
+                 {"turned_ridge_across_faces.txt", MESH_BOOLEAN_XOR, 44.14174210205911},
+                 {"turned_corner_on_other_part.txt", MESH_BOOLEAN_UNION, 21.205063502561785}};
     for (const auto& step : steps)
     {
         Mesh m[2];

@@ -4634,9 +4634,6 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
                 list.push_back(plane);
         }
     }
-    auto pointOf = [](const OperandSoup& s, int u) {
-        return EK::Point_3(s.points[size_t(u)][0], s.points[size_t(u)][1], s.points[size_t(u)][2]);
-    };
     auto moveOntoPlanes = [&]() {
         for (int k = 0; k < 2; ++k)
         {
@@ -4645,7 +4642,8 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
             s.snapped.clear();
             for (const auto& at : planesAt[k])
             {
-                const EK::Point_3 p = pointOf(s, at.first);
+                const Point3d& q = s.points[size_t(at.first)];
+                const EK::Point_3 p(q[0], q[1], q[2]);
                 std::vector<Eigen::Vector3d> taken;
                 std::vector<EK::Vector_3> n;
                 std::vector<EK::FT> d;
@@ -4673,8 +4671,9 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
     // A point of A that had to go back (it lies a hair from another part of
     // A, which moving it would cross) leaves the faces at it off their
     // cluster's plane, and the other operand's faces laid there a hair from
-    // them. Its cluster's plane is moved to pass through it, the first such
-    // point on that plane alone, and everything is moved again.
+    // them. Its cluster's plane is moved to pass through it (it was moved, so
+    // it was off the plane), the first such point on that plane alone, and
+    // everything is moved again.
     bool anchored = false;
     std::vector<char> anchor(items.size(), 0);
     for (const auto& at : planesAt[0])
@@ -4682,10 +4681,7 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
         const int plane = at.second[0];
         if (!movedA[size_t(at.first)] || IsSnapped(a, at.first) || at.second.size() != 1 || anchor[size_t(plane)])
             continue;
-        const EK::FT offset = planeNormal[size_t(plane)] * (pointOf(a, at.first) - CGAL::ORIGIN);
-        if (offset == planeOffset[size_t(plane)])
-            continue;
-        planeOffset[size_t(plane)] = offset;
+        planeOffset[size_t(plane)] = planeNormal[size_t(plane)] * (ExactPointOf(a, at.first) - CGAL::ORIGIN);
         anchor[size_t(plane)] = 1;
         anchored = true;
     }

@@ -4479,6 +4479,42 @@ void SnapToNearbyPlanes(OperandSoup& b, const std::vector<int>& nearB, const Ope
 // near-coplanar faces are gathered: turned quads bend by about 1e-16.
 const double PARALLEL_SINE = 1e-9;
 
+// Turns a cluster's plane (n, d) to pass through p as well as through the
+// points it already passes through (up to two): points a hair off the plane
+// that must stay where they are then lie on it. Refused where the plane would
+// turn by more than 16 units in the last place: about points close together,
+// a larger turn moves points of A far from them by more than rounding leaves
+// room for, and results fail to round.
+bool PassPlaneThrough(std::vector<EK::Point_3>& through, const EK::Point_3& p, EK::Vector_3& n, EK::FT& d)
+{
+    EK::Vector_3 m = n;
+    if (through.size() == 1)
+    {
+        const EK::Vector_3 e = p - through[0];
+        m = n * (e * e) - e * (n * e);
+    }
+    else if (through.size() == 2)
+    {
+        m = CGAL::cross_product(through[1] - through[0], p - through[0]);
+        if (m * n < 0)
+            m = -m;
+    }
+    else if (through.size() > 2)
+        return false;
+    if (!through.empty())
+    {
+        const Eigen::Vector3d u(CGAL::to_double(m.x()), CGAL::to_double(m.y()), CGAL::to_double(m.z())),
+            v(CGAL::to_double(n.x()), CGAL::to_double(n.y()), CGAL::to_double(n.z()));
+        // A third point in line with the others gives no plane.
+        if (m == CGAL::NULL_VECTOR || !(u.cross(v).norm() <= 16 * DBL_EPSILON * u.norm() * v.norm()))
+            return false;
+    }
+    n = m;
+    d = m * (p - CGAL::ORIGIN);
+    through.push_back(p);
+    return true;
+}
+
 // Flattens each cluster of near-coplanar triangles that holds faces of both
 // operands onto one plane, given by its first triangle of A (see ClusterPlane):
 // the faces of a turned quad and the faces of B lying on it then meet exactly,
@@ -4671,24 +4707,50 @@ void FlattenCoplanarClusters(OperandSoup& a, std::vector<int>& nearA, OperandSou
     // A point of A that had to go back (it lies a hair from another part of
     // A, which moving it would cross) leaves the faces at it off their
     // cluster's plane, and the other operand's faces laid there a hair from
-    // them. Its cluster's plane is moved to pass through it (it was moved, so
-    // it was off the plane), the first such point on that plane alone, and
-    // everything is moved again.
-    bool anchored = false;
-    std::vector<char> anchor(items.size(), 0);
+    // them. Its cluster's plane is turned to pass through it and up to two
+    // more such points on that plane alone, and everything is moved again.
+    std::vector<char> sentBack(a.points.size(), 0);
+    std::vector<std::vector<EK::Point_3>> through(items.size());
+    std::map<int, std::pair<EK::Vector_3, EK::FT>> throughFirst; // each plane through its first point alone
     for (const auto& at : planesAt[0])
     {
         const int plane = at.second[0];
-        if (!movedA[size_t(at.first)] || IsSnapped(a, at.first) || at.second.size() != 1 || anchor[size_t(plane)])
+        sentBack[size_t(at.first)] = movedA[size_t(at.first)] && !IsSnapped(a, at.first);
+        if (!sentBack[size_t(at.first)] || at.second.size() != 1 ||
+            !PassPlaneThrough(through[size_t(plane)], ExactPointOf(a, at.first), planeNormal[size_t(plane)],
+                              planeOffset[size_t(plane)]))
             continue;
-        planeOffset[size_t(plane)] = planeNormal[size_t(plane)] * (ExactPointOf(a, at.first) - CGAL::ORIGIN);
-        anchor[size_t(plane)] = 1;
-        anchored = true;
+        if (through[size_t(plane)].size() == 1)
+            throughFirst[plane] = {planeNormal[size_t(plane)], planeOffset[size_t(plane)]};
     }
+    const bool anchored = !throughFirst.empty();
     if (anchored)
     {
         moveOntoPlanes();
+        for (const auto& at : planesAt[0])
+            movedA[size_t(at.first)] = IsSnapped(a, at.first);
         KeepSnapsIfSound(a, nearA);
+        // A turned plane that made another point go back passes through its
+        // first point alone again.
+        bool untilted = false;
+        for (const auto& at : planesAt[0])
+        {
+            if (!movedA[size_t(at.first)] || IsSnapped(a, at.first) || sentBack[size_t(at.first)])
+                continue;
+            for (int plane : at.second)
+                if (through[size_t(plane)].size() > 1)
+                {
+                    planeNormal[size_t(plane)] = throughFirst[plane].first;
+                    planeOffset[size_t(plane)] = throughFirst[plane].second;
+                    through[size_t(plane)].resize(1);
+                    untilted = true;
+                }
+        }
+        if (untilted)
+        {
+            moveOntoPlanes();
+            KeepSnapsIfSound(a, nearA);
+        }
     }
     KeepSnapsIfSound(b, nearB);
 }

@@ -1370,6 +1370,10 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   went across those faces and back, and left the face a hair off the cap
 //   (18 pairs); now the plane they are laid on passes through that corner,
 //   which stays where it is.
+// - B, a cylinder, cut from A where its cap lies on faces of A with two
+//   such corners, 1.5 apart. A plane moved through one left the faces at the
+//   other a hair off the cap (39 pairs); now it is turned to pass through
+//   both.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {
     const struct
@@ -1384,7 +1388,8 @@ TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
                  {"turned_corner_on_tilted_edge.txt", MESH_BOOLEAN_XOR, 11.823212910437356},
                  {"turned_corner_moved_onto_face.txt", MESH_BOOLEAN_XOR, 24.608203131125052},
                  {"turned_ridge_across_faces.txt", MESH_BOOLEAN_XOR, 44.14174210205911},
-                 {"turned_corner_on_other_part.txt", MESH_BOOLEAN_UNION, 21.205063502561785}};
+                 {"turned_corner_on_other_part.txt", MESH_BOOLEAN_UNION, 21.205063502561785},
+                 {"turned_two_corners_on_other_part.txt", MESH_BOOLEAN_MINUS, 8.0520612276863393}};
     for (const auto& step : steps)
     {
         Mesh m[2];

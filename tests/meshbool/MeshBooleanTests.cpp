@@ -1370,9 +1370,9 @@ TEST(MeshBooleanTurned, RecordedChainSteps)
 //   went across those faces and back, and left the face a hair off the cap
 //   (18 pairs); now the plane they are laid on passes through that corner,
 //   which stays where it is.
-// - B, a cylinder, cut from A where its cap lies on faces of A with two
-//   such corners, 1.5 apart. A plane moved through one left the faces at the
-//   other a hair off the cap (39 pairs); now it is turned to pass through
+// - B, a cone, cut from A where its base lies on faces of A with two such
+//   corners, 1.5 apart. A plane moved through one left the faces at the
+//   other a hair off the base (39 pairs); now it is turned to pass through
 //   both.
 TEST(MeshBooleanTurned, RecordedStepsLeaveNoFacesAHairApart)
 {

@@ -33,7 +33,10 @@
 // planes by rounding (by less than 1e-11 of the largest coordinate), each
 // cluster of such near-coplanar faces of both operands is first flattened
 // exactly onto one plane of A (points of A there move by a unit in the last
-// place or so, points of B by up to that tolerance), so no sliver a hair thick
+// place or so, points of B by up to that tolerance; where points of A cannot
+// move without A cutting itself, the plane is turned to pass through up to
+// three of them, by at most 16 units in the last place, which moves the
+// others by as much of the cluster's size), so no sliver a hair thick
 // is cut between them: boxes that only touch have an empty intersection. Where
 // that fails, B's points are moved onto A's planes instead, then both operands'
 // onto each other's, then nothing is moved; a move that would make an operand
